@@ -1,0 +1,27 @@
+// The one random generator of the program: a 32-bit linear congruential
+// generator whose draws lie in 0..32767.
+#pragma once
+
+#include <cstdint>
+
+namespace ondrix {
+
+class RandomGenerator {
+ public:
+  // seed := seed * 22695477 + 1 (mod 2^32); returns (seed >> 16) & 0x7FFF.
+  std::int32_t next() {
+    seed_ = seed_ * 22695477u + 1u;
+    return static_cast<std::int32_t>((seed_ >> 16) & 0x7FFFu);
+  }
+
+  std::uint32_t seed() const { return seed_; }
+
+ private:
+  std::uint32_t seed_ = 1;
+};
+
+// The generator as commands find it: seeded with 1, one draw discarded at
+// program start before any window exists.
+RandomGenerator startupRandomGenerator();
+
+}  // namespace ondrix

@@ -1,0 +1,12 @@
+// The plain reference: the step written as directly as possible, with an
+// index wrap on every read. Benchmarks and differential tests compare the
+// project's own code against it.
+#pragma once
+
+#include "automaton/automaton.h"
+
+namespace ondrix::reference {
+
+void stepGeneration(AutomatonState& s);
+
+}  // namespace ondrix::reference

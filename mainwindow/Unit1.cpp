@@ -1,0 +1,386 @@
+#include "mainwindow/Unit1.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QGraphicsLayout>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QValueAxis>
+
+#include "automaton/textnumber.h"
+#include "mainwindow/panel.h"
+#include "mainwindow/uifont.h"
+#include "mainwindow/updown.h"
+#include "solitons/panels.h"
+
+namespace ondrix::ui {
+
+namespace {
+
+const QColor aqua(0, 255, 255);
+
+template <typename W>
+W* named(W* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& r, bool bold = false) {
+  auto* b = named(new QPushButton(text, parent), name);
+  b->setFont(ondrixFont(11, bold));
+  b->setGeometry(r);
+  return b;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint at, bool bold = false,
+              int pixelSize = 11) {
+  auto* l = named(new QLabel(text, parent), name);
+  l->setFont(ondrixFont(pixelSize, bold));
+  l->move(at);
+  l->adjustSize();
+  return l;
+}
+
+QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title, const QRect& r, bool bold = false) {
+  auto* g = named(new QGroupBox(title, parent), name);
+  g->setFont(ondrixFont(11, bold));
+  g->setGeometry(r);
+  return g;
+}
+
+QLineEdit* edit(QWidget* parent, const char* name, const QString& text, const QRect& r) {
+  auto* e = named(new QLineEdit(text, parent), name);
+  e->setFont(ondrixFont());
+  e->setGeometry(r);
+  return e;
+}
+
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, const QRect& r) {
+  auto* c = named(new QCheckBox(text, parent), name);
+  c->setFont(ondrixFont());
+  c->setGeometry(r);
+  return c;
+}
+
+QColor toColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+std::string fieldText(const QLineEdit* e) { return e->text().toStdString(); }
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Ondrix_1"));
+  setFont(ondrixFont());
+
+  client_ = new QWidget(this);
+  client_->setObjectName(QStringLiteral("client"));
+  client_->setFixedSize(clientWidth, clientHeight);
+  setCentralWidget(client_);
+
+  buildChooseSoliton();
+  buildManage();
+  buildSetRandomSolitons();
+  buildMillsAndGhosts();
+  buildExamples();
+  buildRandom();
+  buildReadWriteData();
+  buildThreeSolitons();
+  buildGhostParameters();
+  buildHintsAndMarkers();
+  buildChart();
+
+  StatusBar1 = named(new QStatusBar(client_), "StatusBar1");
+  StatusBar1->setSizeGripEnabled(false);
+  StatusBar1->setGeometry(0, 593, 806, 19);
+
+  buildMenus();
+  connectFields();
+
+  setFixedSize(sizeHint());
+  move(347, 67);
+}
+
+void TForm1::attachWindows(QWidget* form2, QWidget* form3, QWidget* form4) {
+  form2_ = form2;
+  form3_ = form3;
+  form4_ = form4;
+}
+
+void TForm1::buildChooseSoliton() {
+  GroupBox1 = groupBox(client_, "GroupBox1", QStringLiteral("Choose soliton"), QRect(24, 112, 145, 249));
+  Panel14 = named(new Panel(GroupBox1, QStringLiteral("XXX"), palette().color(QPalette::Button)), "Panel14");
+  Panel14->setFont(ondrixFont());
+  Panel14->setGeometry(72, 24, 57, 17);
+  for (int k = 0; k < solitonTypeCount; ++k) {
+    const int y = 40 + 16 * k;
+    const QByteArray labelName = "Label" + QByteArray::number(7 + k);
+    const QByteArray panelName = "Panel" + QByteArray::number(2 + k);
+    solitonCaptions[k] = label(GroupBox1, labelName.constData(),
+                               QString::fromLatin1(solitonPanelCaption[k].data(), solitonPanelCaption[k].size()),
+                               QPoint(16, y));
+    solitonPanels[k] = named(new Panel(GroupBox1, QString(), toColor(solitonPanelColour[k])), panelName.constData());
+    solitonPanels[k]->setGeometry(72, y, 57, 17);
+  }
+}
+
+void TForm1::buildManage() {
+  Manage = groupBox(client_, "Manage", QStringLiteral("Manage"), QRect(184, 112, 273, 121));
+  Manage->setAutoFillBackground(true);
+  Button10 = button(Manage, "Button10", QStringLiteral("DO COLLISIONS"), QRect(16, 24, 137, 33), true);
+  Button11 = button(Manage, "Button11", QStringLiteral("Revers"), QRect(16, 64, 73, 25), true);
+  Button40 = button(Manage, "Button40", QStringLiteral("one step"), QRect(96, 64, 57, 17));
+  Button26 = button(Manage, "Button26", QStringLiteral("Clear"), QRect(96, 88, 57, 25), true);
+  label(Manage, "Label3", QStringLiteral("T="), QPoint(160, 24));
+  Edit3 = edit(Manage, "Edit3", QStringLiteral("4"), QRect(184, 16, 41, 21));
+  UpDown2 = named(new UpDown(Manage, 0, 100, 1), "UpDown2");
+  UpDown2->setGeometry(224, 16, 17, 25);
+  UpDown2->setPosition(4);
+  Button39 = button(Manage, "Button39", QStringLiteral("50"), QRect(240, 8, 25, 17));
+  Button44 = button(Manage, "Button44", QStringLiteral("4"), QRect(240, 32, 25, 17));
+  CheckBox1 = checkBox(Manage, "CheckBox1", QStringLiteral("x3 Sp."), QRect(176, 48, 49, 17));
+  Label51 = label(Manage, "Label51", QStringLiteral("768"), QPoint(240, 56));
+  Label4 = label(Manage, "Label4", QStringLiteral("0"), QPoint(176, 72), true);
+  Label5 = label(Manage, "Label5", QStringLiteral("0"), QPoint(232, 72));
+  label(Manage, "Label19", QStringLiteral("N(B)+N(C)="), QPoint(168, 96));
+  Label20 = label(Manage, "Label20", QStringLiteral("0"), QPoint(232, 96));
+  label(Manage, "Label21", QStringLiteral("%"), QPoint(248, 96));
+}
+
+void TForm1::buildSetRandomSolitons() {
+  GroupBox3 = groupBox(client_, "GroupBox3", QStringLiteral("Set rand. sol."), QRect(176, 240, 81, 121));
+  button(GroupBox3, "Button36", QStringLiteral("4"), QRect(8, 24, 57, 17));
+  button(GroupBox3, "Button37", QStringLiteral("4 + R6"), QRect(8, 48, 57, 25));
+  button(GroupBox3, "Button38", QStringLiteral("5"), QRect(8, 80, 57, 25));
+}
+
+void TForm1::buildMillsAndGhosts() {
+  GroupBox8 = groupBox(client_, "GroupBox8", QStringLiteral("Choose mill and ghosts"), QRect(264, 240, 193, 121));
+  button(GroupBox8, "Button27", QStringLiteral("\"I\""), QRect(8, 24, 33, 25));
+  button(GroupBox8, "Button28", QStringLiteral("\"II\""), QRect(8, 56, 33, 25));
+  CheckBox2 = checkBox(GroupBox8, "CheckBox2", QStringLiteral("Without clear"), QRect(8, 88, 97, 17));
+  label(GroupBox8, "Label38", QStringLiteral("dX"), QPoint(80, 40));
+  Edit2 = edit(GroupBox8, "Edit2", QStringLiteral("0"), QRect(64, 56, 41, 21));
+  label(GroupBox8, "Label39", QStringLiteral("Length"), QPoint(136, 16));
+  Edit7 = edit(GroupBox8, "Edit7", QStringLiteral("30"), QRect(136, 32, 41, 21));
+  button(GroupBox8, "Button60", QStringLiteral("Rand ABC"), QRect(112, 56, 73, 25));
+  button(GroupBox8, "Button35", QStringLiteral("Test ghosts"), QRect(112, 80, 73, 25));
+  label(GroupBox8, "Label40", QStringLiteral("MillsOrGhosts"), QPoint(56, 24));
+}
+
+void TForm1::buildExamples() {
+  GroupBox4 = groupBox(client_, "GroupBox4", QStringLiteral("Examples"), QRect(472, 112, 153, 161));
+  // Example N's button, by caption number.
+  static constexpr const char* names[8] = {"Button51", "Button41", "Button50", "Button52",
+                                           "Button53", "Button54", "Button55", "Button42"};
+  for (int n = 1; n <= 8; ++n) {
+    const int column = (n - 1) % 2, row = (n - 1) / 2;
+    button(GroupBox4, names[n - 1], QStringLiteral("Ex. %1").arg(n), QRect(16 + 64 * column, 24 + 32 * row, 57, 25));
+  }
+}
+
+void TForm1::buildRandom() {
+  GroupBox5 = groupBox(client_, "GroupBox5", QStringLiteral("Random"), QRect(473, 278, 144, 83));
+  GroupBox5->setAutoFillBackground(true);
+  QPalette p = GroupBox5->palette();
+  p.setColor(QPalette::Window, aqua);
+  GroupBox5->setPalette(p);
+  label(GroupBox5, "Label41", QStringLiteral("Thr."), QPoint(8, 24));
+  Edit8 = edit(GroupBox5, "Edit8", QStringLiteral("50"), QRect(48, 20, 41, 21));
+  UpDown1 = named(new UpDown(GroupBox5, 0, 100, 5), "UpDown1");
+  UpDown1->setGeometry(81, 20, 16, 21);
+  UpDown1->setPosition(50);
+  button(GroupBox5, "Button49", QStringLiteral("Mk.random"), QRect(37, 50, 75, 25));
+}
+
+void TForm1::buildReadWriteData() {
+  GroupBox6 = groupBox(client_, "GroupBox6", QStringLiteral("Red/Write data"), QRect(632, 120, 97, 105));
+  button(GroupBox6, "Button45", QStringLiteral("Read line"), QRect(8, 24, 65, 33));
+  button(GroupBox6, "Button46", QStringLiteral("Wrtie line"), QRect(8, 64, 65, 33));
+}
+
+void TForm1::buildThreeSolitons() {
+  GroupBox7 = groupBox(client_, "GroupBox7", QStringLiteral("Three solitons"), QRect(648, 360, 137, 97), true);
+  Edit4 = edit(GroupBox7, "Edit4", QStringLiteral("0"), QRect(8, 28, 33, 21));
+  Edit6 = edit(GroupBox7, "Edit6", QStringLiteral("6"), QRect(48, 24, 33, 21));
+  Edit5 = edit(GroupBox7, "Edit5", QStringLiteral("1"), QRect(104, 28, 25, 21));
+  button(GroupBox7, "Button47", QStringLiteral("Make"), QRect(8, 56, 57, 25), true);
+  button(GroupBox7, "Button59", QStringLiteral("Mk,+R+"), QRect(72, 56, 57, 25), true);
+}
+
+void TForm1::buildGhostParameters() {
+  GroupBox2 = groupBox(client_, "GroupBox2", QStringLiteral("Ghost par"), QRect(656, 464, 81, 89));
+  static constexpr const char* captions[4] = {"Long", "N(A)", "N(B)", "N(C)"};
+  for (int row = 0; row < 4; ++row) {
+    const QByteArray captionName = "Label" + QByteArray::number(22 + 2 * row);
+    const QByteArray valueName = "Label" + QByteArray::number(23 + 2 * row);
+    label(GroupBox2, captionName.constData(), QString::fromLatin1(captions[row]), QPoint(16, 16 + 16 * row));
+    ghostValues[row] = label(GroupBox2, valueName.constData(), QStringLiteral("0"), QPoint(48, 16 + 16 * row));
+  }
+}
+
+void TForm1::buildHintsAndMarkers() {
+  label(client_, "Label30", QStringLiteral("Choose  Examles,"), QPoint(632, 240), true, 16);
+  label(client_, "Label31", QStringLiteral("\"mills\", solitons,"), QPoint(640, 264), true, 16);
+  label(client_, "Label32", QStringLiteral("\"ghosts\" and"), QPoint(642, 288), true, 16);
+  label(client_, "Label33", QStringLiteral("press"), QPoint(682, 312), true, 16);
+  label(client_, "Label34", QStringLiteral("\"DO COLLISION\""), QPoint(634, 336), true, 16);
+
+  endMarkers[0] = label(client_, "Label35", QStringLiteral("o"), QPoint(0, 8), true);
+  endMarkers[1] = label(client_, "Label36", QStringLiteral("o"), QPoint(784, 8), true);
+  endMarkers[2] = label(client_, "Label37", QStringLiteral("o"), QPoint(783, 80), true);
+  endMarkers[2]->setVisible(false);  // one-row layout until "x3 Sp." is checked
+}
+
+void TForm1::buildChart() {
+  Series1 = new QLineSeries();
+  Series1->setObjectName(QStringLiteral("Series1"));
+  Series1->setColor(QColor(255, 0, 0));
+  Series1->setPointsVisible(false);
+  Series1->setPointLabelsVisible(false);
+
+  auto* chart = new QChart();
+  chart->addSeries(Series1);
+  chart->legend()->hide();
+  chart->setTitle(QString());
+  chart->setMargins(QMargins(0, 0, 0, 0));
+  chart->layout()->setContentsMargins(0, 0, 0, 0);
+  chart->setBackgroundRoundness(0);
+  chart->setBackgroundBrush(palette().color(QPalette::Window));
+  chart->setPlotAreaBackgroundBrush(Qt::white);
+  chart->setPlotAreaBackgroundVisible(true);
+  auto* x = new QValueAxis();
+  auto* y = new QValueAxis();
+  for (QValueAxis* axis : {x, y}) axis->setLabelsFont(ondrixFont());
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  Series1->attachAxis(x);
+  Series1->attachAxis(y);
+
+  Chart1 = named(new QChartView(chart, client_), "Chart1");
+  Chart1->setGeometry(8, 368, 633, 225);
+  Chart1->setFrameShape(QFrame::NoFrame);
+}
+
+void TForm1::buildMenus() {
+  struct Item {
+    const char* name;     // nullptr for a separator
+    const char* caption;
+    bool checkable;
+  };
+  struct Menu {
+    const char* name;
+    const char* caption;
+    std::initializer_list<Item> items;
+  };
+  const Menu menus[] = {
+      {"File1",
+       "File",
+       {{"READCA51", "READ (sol) CA", false},
+        {"redrCA1", "read CA", false},
+        {"WRITECA51", "write CA", false},
+        {nullptr, nullptr, false},
+        {"readdata1", "read data", false},
+        {"writedata1", "write data", false}}},
+      {"View1",
+       "View",
+       {{"Showsoliton1", "Show soliton", false},
+        {"Time161", "Time *16", false},
+        {"Time21", "Time *2", false},
+        {"Time22", "Time /2", false},
+        {"ViewVdeo1", "Record Vdeo", false}}},
+      {"Functions1",
+       "Functions",
+       {{"ShowCA1", "Show RCA", false},
+        {"Chrandom2", "Ch. random", true},
+        {"Chrandom31", "Ch. random*", true},
+        {"Chrandom21", "Ch. random**", true}}},
+      {"Mills1",
+       "Mills",
+       {{"Makeghost11", "Sy+rand 8", false},
+        {"Rand1", "Rand A,B,C", false},
+        {"RandBC1", "Rand  B, C", false},
+        {"RandABCsymm1", "Rand A,B,C symm.", false},
+        {"RandBCsymm1", "Rand B,C symm.", false},
+        {"RandABCnots1", "Rand A,B,C not s.", false},
+        {"ReadABCnots21", "Read A,B,C not s. 2", false}}},
+      {"Ghost1", "Ghost", {{"Dontshow1", "Dont show", true}}},
+      {"Help1", "Help", {{"About1", "About", false}}},
+  };
+  menuBar()->setFont(ondrixFont());
+  for (const Menu& m : menus) {
+    QMenu* menu = menuBar()->addMenu(QString::fromLatin1(m.caption));
+    menu->setObjectName(QString::fromLatin1(m.name));
+    menu->setFont(ondrixFont());
+    for (const Item& item : m.items) {
+      if (!item.name) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* a = menu->addAction(QString::fromLatin1(item.caption));
+      a->setObjectName(QString::fromLatin1(item.name));
+      a->setCheckable(item.checkable);
+      a->setChecked(item.checkable);  // the layout stores every check mark set
+    }
+  }
+  Dontshow1 = findChild<QAction*>(QStringLiteral("Dontshow1"));
+  Chrandom2 = findChild<QAction*>(QStringLiteral("Chrandom2"));
+  Chrandom31 = findChild<QAction*>(QStringLiteral("Chrandom31"));
+  Chrandom21 = findChild<QAction*>(QStringLiteral("Chrandom21"));
+}
+
+void TForm1::connectFields() {
+  // Connected after the default texts are in place, so that the defaults
+  // convert nothing: "Thr." shows 50 while the threshold keeps its start value.
+  connect(Edit3, &QLineEdit::textChanged, this, &TForm1::Edit3Change);
+  connect(UpDown2, &UpDown::clicked, this, &TForm1::UpDown2Click);
+  connect(Button39, &QPushButton::clicked, this, &TForm1::Button39Click);
+  connect(Button44, &QPushButton::clicked, this, &TForm1::Button44Click);
+  connect(Edit2, &QLineEdit::textChanged, this, &TForm1::Edit2Change);
+  connect(Edit7, &QLineEdit::textChanged, this, &TForm1::Edit7Change);
+  connect(Edit4, &QLineEdit::textChanged, this, &TForm1::Edit4Change);
+  connect(Edit5, &QLineEdit::textChanged, this, &TForm1::Edit5Change);
+  connect(Edit6, &QLineEdit::textChanged, this, &TForm1::Edit6Change);
+  connect(Edit8, &QLineEdit::textChanged, this, &TForm1::Edit8Change);
+}
+
+void TForm1::Edit3Change() {
+  state_.ring.stepsPerTick = lowBits16(parseIntegerText(fieldText(Edit3)));
+  UpDown2->setPosition(state_.ring.stepsPerTick);
+}
+
+void TForm1::UpDown2Click() { Edit3->setText(QString::number(UpDown2->position())); }
+
+void TForm1::Button39Click() {
+  Edit3->setText(QStringLiteral("50"));
+  UpDown2->setPosition(50);
+}
+
+void TForm1::Button44Click() {
+  Edit3->setText(QStringLiteral("4"));
+  UpDown2->setPosition(4);
+}
+
+void TForm1::Edit2Change() { state_.mills.patternOffset = parseIntegerText(fieldText(Edit2)); }
+
+void TForm1::Edit7Change() { state_.mills.patternLength = parseIntegerText(fieldText(Edit7)); }
+
+void TForm1::Edit4Change() { state_.three.threeLeftType = lowBits16(parseIntegerText(fieldText(Edit4))); }
+
+void TForm1::Edit5Change() { state_.three.threeRightType = lowBits16(parseIntegerText(fieldText(Edit5))); }
+
+void TForm1::Edit6Change() { state_.three.threeMiddleType = lowBits16(parseIntegerText(fieldText(Edit6))); }
+
+void TForm1::Edit8Change() {
+  const std::int32_t percent = parseIntegerText(fieldText(Edit8));
+  UpDown1->setPosition(percent);
+  state_.randomRule.randomThreshold = thresholdFromPercent(percent);
+}
+
+}  // namespace ondrix::ui

@@ -1,0 +1,125 @@
+// TForm1, the main window "Ondrix_1": the ring picture strip, the command
+// boxes, the population chart, the status bar and the menus. Handlers read
+// their controls, call the core and show the result.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+
+#include "mainwindow/ondrixstate.h"
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QChartView;
+class QLineSeries;
+
+namespace ondrix::ui {
+
+class Panel;
+class UpDown;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+
+  OndrixState& state() { return state_; }
+  const OndrixState& state() const { return state_; }
+
+  // The secondary windows, created after this one by the program entry.
+  void attachWindows(QWidget* form2, QWidget* form3, QWidget* form4);
+
+  // Client size below the menu bar.
+  static constexpr int clientWidth = 806;
+  static constexpr int clientHeight = 612;
+
+  // Numeric field handlers: each converts the whole text and stores it.
+  void Edit3Change();
+  void UpDown2Click();
+  void Button39Click();
+  void Button44Click();
+  void Edit2Change();
+  void Edit7Change();
+  void Edit4Change();
+  void Edit5Change();
+  void Edit6Change();
+  void Edit8Change();
+
+ private:
+  void buildChooseSoliton();
+  void buildManage();
+  void buildSetRandomSolitons();
+  void buildMillsAndGhosts();
+  void buildExamples();
+  void buildRandom();
+  void buildReadWriteData();
+  void buildThreeSolitons();
+  void buildGhostParameters();
+  void buildHintsAndMarkers();
+  void buildChart();
+  void buildMenus();
+  void connectFields();
+
+  OndrixState state_;
+  QWidget* client_ = nullptr;
+  QWidget* form2_ = nullptr;
+  QWidget* form3_ = nullptr;
+  QWidget* form4_ = nullptr;
+
+ public:
+  // Controls, named as in the window layout.
+  QGroupBox* GroupBox1 = nullptr;  // "Choose soliton"
+  Panel* Panel14 = nullptr;        // "XXX"
+  std::array<QLabel*, 12> solitonCaptions{};  // Label7..Label18
+  std::array<Panel*, 12> solitonPanels{};     // Panel2..Panel13
+
+  QGroupBox* Manage = nullptr;
+  QPushButton* Button10 = nullptr;  // "DO COLLISIONS"
+  QPushButton* Button11 = nullptr;  // "Revers"
+  QPushButton* Button40 = nullptr;  // "one step"
+  QPushButton* Button26 = nullptr;  // "Clear"
+  QLineEdit* Edit3 = nullptr;       // steps per tick
+  UpDown* UpDown2 = nullptr;
+  QPushButton* Button39 = nullptr;  // "50"
+  QPushButton* Button44 = nullptr;  // "4"
+  QCheckBox* CheckBox1 = nullptr;   // "x3 Sp."
+  QLabel* Label51 = nullptr;        // ring length
+  QLabel* Label4 = nullptr;         // T
+  QLabel* Label5 = nullptr;         // sample count
+  QLabel* Label20 = nullptr;        // population percentage
+
+  QGroupBox* GroupBox3 = nullptr;   // "Set rand. sol."
+  QGroupBox* GroupBox8 = nullptr;   // "Choose mill and ghosts"
+  QCheckBox* CheckBox2 = nullptr;   // "Without clear"
+  QLineEdit* Edit2 = nullptr;       // dX
+  QLineEdit* Edit7 = nullptr;       // Length
+  QGroupBox* GroupBox4 = nullptr;   // "Examples"
+  QGroupBox* GroupBox5 = nullptr;   // "Random"
+  QLineEdit* Edit8 = nullptr;       // Thr.
+  UpDown* UpDown1 = nullptr;
+  QGroupBox* GroupBox6 = nullptr;   // "Red/Write data"
+  QGroupBox* GroupBox7 = nullptr;   // "Three solitons"
+  QLineEdit* Edit4 = nullptr;
+  QLineEdit* Edit5 = nullptr;
+  QLineEdit* Edit6 = nullptr;
+  QGroupBox* GroupBox2 = nullptr;   // "Ghost par"
+  std::array<QLabel*, 4> ghostValues{};  // Long, N(A), N(B), N(C)
+  std::array<QLabel*, 3> endMarkers{};   // "o" at the ends of the rows
+
+  QChartView* Chart1 = nullptr;
+  QLineSeries* Series1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+
+  QAction* Dontshow1 = nullptr;
+  QAction* Chrandom2 = nullptr;
+  QAction* Chrandom31 = nullptr;
+  QAction* Chrandom21 = nullptr;
+};
+
+}  // namespace ondrix::ui

@@ -1,0 +1,21 @@
+#include "mainwindow/application.h"
+
+#include <QMessageBox>
+#include <exception>
+
+namespace ondrix::ui {
+
+void showException(const QString& text) { QMessageBox::critical(nullptr, QStringLiteral("Ondrix"), text); }
+
+bool OndrixApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    showException(QString::fromLocal8Bit(e.what()));
+  } catch (...) {
+    showException(QStringLiteral("Unknown exception"));
+  }
+  return false;
+}
+
+}  // namespace ondrix::ui

@@ -1,0 +1,21 @@
+#include "mainwindow/uifont.h"
+
+#include <QWidget>
+
+namespace ondrix::ui {
+
+QFont ondrixFont(int pixelSize, bool bold) {
+  QFont font;
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Sans Serif")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixelSize);
+  font.setBold(bold);
+  return font;
+}
+
+void placeByOuterGeometry(QWidget& window, const QRect& outer) {
+  window.resize(outer.width() - 2 * frameSide, outer.height() - frameTop - frameSide);
+  window.move(outer.topLeft());
+}
+
+}  // namespace ondrix::ui

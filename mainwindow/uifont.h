@@ -1,0 +1,25 @@
+// Fonts and window placement shared by the four windows.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+
+class QWidget;
+
+namespace ondrix::ui {
+
+// "MS Sans Serif" where it exists, the default sans-serif family otherwise,
+// at the given pixel height (11 px is the 8-point default of every window).
+QFont ondrixFont(int pixelSize = 11, bool bold = false);
+
+// Window frames as the layout counts them: 4 px on the left, right and
+// bottom, 30 px of caption and border on top.
+inline constexpr int frameSide = 4;
+inline constexpr int frameTop = 30;
+
+// Places a top-level window by its outer position and size: the frame's
+// top-left corner at outer.topLeft(), the client area the outer size less
+// the frame.
+void placeByOuterGeometry(QWidget& window, const QRect& outer);
+
+}  // namespace ondrix::ui
