@@ -64,6 +64,7 @@ QLineEdit* edit(QWidget* parent, const char* name, const QString& text, const QR
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, const QRect& r) {
   auto* c = named(new QCheckBox(text, parent), name);
   c->setFont(ondrixFont());
+  c->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));  // captions fit their narrow boxes
   c->setGeometry(r);
   return c;
 }

@@ -6,7 +6,9 @@ namespace ondrix::ui {
 
 QFont ondrixFont(int pixelSize, bool bold) {
   QFont font;
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Sans Serif")});
+  // Liberation Sans has the metrics of the Windows sans-serif faces, so the
+  // captions fit the controls laid out for them.
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif")});
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(pixelSize);
   font.setBold(bold);

@@ -8,8 +8,8 @@ class QWidget;
 
 namespace ondrix::ui {
 
-// "MS Sans Serif" where it exists, the default sans-serif family otherwise,
-// at the given pixel height (11 px is the 8-point default of every window).
+// "MS Sans Serif" where it exists, else Liberation Sans, else the default
+// sans-serif family, at the given pixel height (11 px is the 8-point default of every window).
 QFont ondrixFont(int pixelSize = 11, bool bold = false);
 
 // Window frames as the layout counts them: 4 px on the left, right and
