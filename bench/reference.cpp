@@ -1,5 +1,7 @@
 #include "bench/reference.h"
 
+#include "automaton/reversal.h"
+
 namespace ondrix::reference {
 
 void stepGeneration(AutomatonState& s) {
@@ -24,6 +26,34 @@ void stepGeneration(AutomatonState& s) {
     }
   }
   for (std::int32_t i = 0; i < s.ringLength; ++i) s.cells[i] = s.nextCells[i];
+}
+
+}  // namespace ondrix::reference
+
+namespace ondrix::reference {
+
+void tagSolitons(AutomatonState& ring, const PhaseTables& tables) {
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
+    if (ring.stepMarks[i] <= 77) continue;
+    if (ring.cells[i] == stateA) {
+      ring.stepMarks[i] = 0;
+      continue;
+    }
+    const std::int32_t code = encodePattern(ring, i, 11);
+    for (int t = 0; t <= 10; ++t) {
+      bool found = false;
+      for (int j = 0; j < tables.tagCodeCount[t] && j < 80; ++j) {
+        if (tables.tagCode[t][j] == code) {
+          found = true;
+          break;
+        }
+      }
+      if (found) {
+        for (std::int32_t k = i; k < i + 11 && k < ringCapacity; ++k) ring.stepMarks[k] = static_cast<std::int16_t>(t + 1);
+        break;
+      }
+    }
+  }
 }
 
 }  // namespace ondrix::reference

@@ -10,3 +10,14 @@ namespace ondrix::reference {
 void stepGeneration(AutomatonState& s);
 
 }  // namespace ondrix::reference
+
+namespace ondrix {
+struct PhaseTables;
+}
+
+namespace ondrix::reference {
+
+// Tagging with the linear search over the tag codes, type by type.
+void tagSolitons(AutomatonState& ring, const PhaseTables& tables);
+
+}  // namespace ondrix::reference

@@ -14,9 +14,11 @@
 #include <QValueAxis>
 
 #include "automaton/textnumber.h"
+#include "mainwindow/clientarea.h"
 #include "mainwindow/panel.h"
 #include "mainwindow/uifont.h"
 #include "mainwindow/updown.h"
+#include "rules/ghosts.h"
 #include "solitons/panels.h"
 
 namespace ondrix::ui {
@@ -75,12 +77,12 @@ std::string fieldText(const QLineEdit* e) { return e->text().toStdString(); }
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), picture_(buttonFace()) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Ondrix_1"));
   setFont(ondrixFont());
 
-  client_ = new QWidget(this);
+  client_ = new ClientArea(this, picture_);
   client_->setObjectName(QStringLiteral("client"));
   client_->setFixedSize(clientWidth, clientHeight);
   setCentralWidget(client_);
@@ -103,6 +105,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
   buildMenus();
   connectFields();
+  connectCommands();
 
   setFixedSize(sizeHint());
   move(347, 67);
@@ -116,7 +119,7 @@ void TForm1::attachWindows(QWidget* form2, QWidget* form3, QWidget* form4) {
 
 void TForm1::buildChooseSoliton() {
   GroupBox1 = groupBox(client_, "GroupBox1", QStringLiteral("Choose soliton"), QRect(24, 112, 145, 249));
-  Panel14 = named(new Panel(GroupBox1, QStringLiteral("XXX"), palette().color(QPalette::Button)), "Panel14");
+  Panel14 = named(new Panel(GroupBox1, QStringLiteral("XXX"), buttonFace()), "Panel14");
   Panel14->setFont(ondrixFont());
   Panel14->setGeometry(72, 24, 57, 17);
   for (int k = 0; k < solitonTypeCount; ++k) {
@@ -189,9 +192,7 @@ void TForm1::buildExamples() {
 void TForm1::buildRandom() {
   GroupBox5 = groupBox(client_, "GroupBox5", QStringLiteral("Random"), QRect(473, 278, 144, 83));
   GroupBox5->setAutoFillBackground(true);
-  QPalette p = GroupBox5->palette();
-  p.setColor(QPalette::Window, aqua);
-  GroupBox5->setPalette(p);
+  setRandomBoxColour(aqua);
   label(GroupBox5, "Label41", QStringLiteral("Thr."), QPoint(8, 24));
   Edit8 = edit(GroupBox5, "Edit8", QStringLiteral("50"), QRect(48, 20, 41, 21));
   UpDown1 = named(new UpDown(GroupBox5, 0, 100, 5), "UpDown1");
@@ -236,7 +237,7 @@ void TForm1::buildHintsAndMarkers() {
   endMarkers[0] = label(client_, "Label35", QStringLiteral("o"), QPoint(0, 8), true);
   endMarkers[1] = label(client_, "Label36", QStringLiteral("o"), QPoint(784, 8), true);
   endMarkers[2] = label(client_, "Label37", QStringLiteral("o"), QPoint(783, 80), true);
-  endMarkers[2]->setVisible(false);  // one-row layout until "x3 Sp." is checked
+  showEndMarkers();
 }
 
 void TForm1::buildChart() {
@@ -253,7 +254,7 @@ void TForm1::buildChart() {
   chart->setMargins(QMargins(0, 0, 0, 0));
   chart->layout()->setContentsMargins(0, 0, 0, 0);
   chart->setBackgroundRoundness(0);
-  chart->setBackgroundBrush(palette().color(QPalette::Window));
+  chart->setBackgroundBrush(buttonFace());
   chart->setPlotAreaBackgroundBrush(Qt::white);
   chart->setPlotAreaBackgroundVisible(true);
   auto* x = new QValueAxis();
@@ -349,6 +350,87 @@ void TForm1::connectFields() {
   connect(Edit5, &QLineEdit::textChanged, this, &TForm1::Edit5Change);
   connect(Edit6, &QLineEdit::textChanged, this, &TForm1::Edit6Change);
   connect(Edit8, &QLineEdit::textChanged, this, &TForm1::Edit8Change);
+}
+
+void TForm1::connectCommands() {
+  client_->onMouseDown = [this](Qt::MouseButton button, QPoint at) { FormMouseDown(button, at); };
+  connect(Button11, &QPushButton::clicked, this, &TForm1::reverseRingClick);
+  auto menu = [this](const char* name, void (TForm1::*handler)()) {
+    connect(findChild<QAction*>(QString::fromLatin1(name)), &QAction::triggered, this, handler);
+  };
+  menu("READCA51", &TForm1::READCA51Click);
+  menu("redrCA1", &TForm1::redrCA1Click);
+  menu("WRITECA51", &TForm1::WRITECA51Click);
+  menu("Dontshow1", &TForm1::Dontshow1Click);
+}
+
+void TForm1::paintRing(const AutomatonState& ring) {
+  picture_.paint(ring, CheckBox1->isChecked());
+  client_->update(0, 0, RingPicture::width, RingPicture::height);
+}
+
+void TForm1::showTime(std::int32_t t) {
+  Label4->setText(QString::number(t));
+  Label4->adjustSize();
+}
+
+void TForm1::showPercent(std::int32_t percent) {
+  Label20->setText(QString::number(percent));
+  Label20->adjustSize();
+}
+
+void TForm1::showStatus(const std::string& text) { StatusBar1->showMessage(QString::fromStdString(text)); }
+
+void TForm1::FormMouseDown(Qt::MouseButton button, QPoint at) {
+  const PressButton b = button == Qt::LeftButton    ? PressButton::left
+                        : button == Qt::RightButton ? PressButton::right
+                        : button == Qt::MiddleButton ? PressButton::middle
+                                                     : PressButton::other;
+  pressCell(state_, *this, b, at.x(), at.y());
+}
+
+void TForm1::showEndMarkers() {
+  endMarkers[1]->setVisible(!CheckBox1->isChecked());
+  endMarkers[2]->setVisible(CheckBox1->isChecked());
+}
+
+void TForm1::reverseRingClick() { reverseRing(state_, *this); }
+
+void TForm1::setRandomBoxColour(const QColor& colour) {
+  QPalette p = GroupBox5->palette();
+  p.setColor(QPalette::Window, colour);
+  GroupBox5->setPalette(p);
+}
+
+void TForm1::readRuleTable(const std::string& name) {
+  setRandomBoxColour(buttonFace());
+  readTableFile(name, state_.ring.ruleTable);
+}
+
+void TForm1::reportWrite(bool written, const std::string& name) {
+  if (!written) showStatus("Could not write " + name);
+}
+
+void TForm1::READCA51Click() { readRuleTable(solitonRuleFileName); }
+
+void TForm1::redrCA1Click() { readRuleTable(ruleFileName); }
+
+void TForm1::WRITECA51Click() { reportWrite(writeTableFile(ruleFileName, state_.ring.ruleTable), ruleFileName); }
+
+void TForm1::READCA1Click() { readTableFile(auxRuleFileName, state_.auxRuleTable); }
+
+void TForm1::WRITECA1Click() {
+  reportWrite(writeTableFile(auxRuleFileName, state_.auxRuleTable), auxRuleFileName);
+}
+
+void TForm1::Button20Click() { readSolitonFile(solitonFileName, state_.catalogue); }
+
+void TForm1::Dontshow1Click() {
+  // The action has already toggled its check mark.
+  setDontShow(state_, Dontshow1->isChecked());
+  Edit3->setText(QString::number(state_.ring.stepsPerTick));
+  Label51->setText(QString::number(state_.ring.ringLength));
+  Label51->adjustSize();
 }
 
 void TForm1::Edit3Change() {

@@ -7,6 +7,8 @@
 #include <array>
 
 #include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+#include "mainwindow/ringpicture.h"
 
 class QAction;
 class QCheckBox;
@@ -21,10 +23,11 @@ class QLineSeries;
 
 namespace ondrix::ui {
 
+class ClientArea;
 class Panel;
 class UpDown;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public RingDisplay {
   Q_OBJECT
  public:
   explicit TForm1(QWidget* parent = nullptr);
@@ -38,6 +41,30 @@ class TForm1 : public QMainWindow {
   // Client size below the menu bar.
   static constexpr int clientWidth = 806;
   static constexpr int clientHeight = 612;
+
+  // The picture.
+  void paintRing(const AutomatonState& ring) override;
+  void showTime(std::int32_t t) override;
+  void showPercent(std::int32_t percent) override;
+  void showStatus(const std::string& text) override;
+  const RingPicture& picture() const { return picture_; }
+  void FormMouseDown(Qt::MouseButton button, QPoint at);
+  // Shows the end marker of the picture's layout: one row or three.
+  void showEndMarkers();
+
+  // Reversal.
+  void reverseRingClick();
+
+  // Rule-table and catalogue files.
+  void READCA51Click();
+  void redrCA1Click();
+  void WRITECA51Click();
+  void READCA1Click();
+  void WRITECA1Click();
+  void Button20Click();
+
+  // Ghost menu.
+  void Dontshow1Click();
 
   // Numeric field handlers: each converts the whole text and stores it.
   void Edit3Change();
@@ -65,9 +92,15 @@ class TForm1 : public QMainWindow {
   void buildChart();
   void buildMenus();
   void connectFields();
+  void connectCommands();
+  void readRuleTable(const std::string& name);
+  // Shows "Could not write <name>" when a write failed.
+  void reportWrite(bool written, const std::string& name);
+  void setRandomBoxColour(const QColor& colour);
 
   OndrixState state_;
-  QWidget* client_ = nullptr;
+  RingPicture picture_;
+  ClientArea* client_ = nullptr;
   QWidget* form2_ = nullptr;
   QWidget* form3_ = nullptr;
   QWidget* form4_ = nullptr;

@@ -4,8 +4,11 @@
 
 #include "automaton/automaton.h"
 #include "automaton/random.h"
+#include "automaton/reversal.h"
+#include "datafiles/rulefiles.h"
 #include "rules/mills.h"
 #include "rules/randomrule.h"
+#include "solitons/catalogue.h"
 #include "solitons/threesolitons.h"
 
 namespace ondrix {
@@ -13,9 +16,14 @@ namespace ondrix {
 struct OndrixState {
   AutomatonState ring;
   RandomGenerator random = startupRandomGenerator();
+  Catalogue catalogue;
+  PhaseTables phases;
+  AuxRuleTable auxRuleTable{};
   RandomRuleSettings randomRule;
   MillParameters mills;
   ThreeSolitonTypes three;
+  // The Ghost menu's "Dont show": set in the window layout, cleared by start-up.
+  bool dontShow = true;
 };
 
 }  // namespace ondrix

@@ -1,5 +1,7 @@
 #include "mainwindow/uifont.h"
 
+#include <QApplication>
+#include <QPalette>
 #include <QWidget>
 
 namespace ondrix::ui {
@@ -14,6 +16,8 @@ QFont ondrixFont(int pixelSize, bool bold) {
   font.setBold(bold);
   return font;
 }
+
+QColor buttonFace() { return QApplication::palette().color(QPalette::Window); }
 
 void placeByOuterGeometry(QWidget& window, const QRect& outer) {
   window.resize(outer.width() - 2 * frameSide, outer.height() - frameTop - frameSide);

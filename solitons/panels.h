@@ -5,12 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace ondrix {
+#include "automaton/rgb.h"
 
-struct Rgb {
-  std::uint8_t r, g, b;
-  friend constexpr bool operator==(Rgb, Rgb) = default;
-};
+namespace ondrix {
 
 inline constexpr int solitonTypeCount = 12;
 

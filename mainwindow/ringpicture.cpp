@@ -1,0 +1,47 @@
+#include "mainwindow/ringpicture.h"
+
+#include "mainwindow/picture.h"
+
+namespace ondrix::ui {
+
+RingPicture::RingPicture(QColor buttonFace)
+    : image_(width, height, QImage::Format_RGB32), face_(buttonFace.rgb()) {
+  image_.fill(face_);
+}
+
+void RingPicture::paint(const AutomatonState& ring, bool threeRows) {
+  uchar* const bits = image_.bits();
+  const qsizetype stride = image_.bytesPerLine();
+  auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };
+  // Rows y0 + from .. y0 + to (inclusive) of the cell's 3-pixel column.
+  auto fill = [&](int x, int y0, int from, int to, QRgb colour) {
+    for (int y = y0 + from; y <= y0 + to; ++y) {
+      QRgb* p = row(y) + x - 1;
+      p[0] = p[1] = p[2] = colour;
+    }
+  };
+
+  const std::int32_t count = picturedCells(ring, threeRows);
+  for (std::int32_t i = 0; i < count && i < ringCapacity; ++i) {
+    const CellPlace at = cellPlace(i, threeRows);
+    if (at.x + 1 >= width) continue;
+    const Rgb c = markColour(ring.stepMarks[i]);
+    const QRgb colour = qRgb(c.r, c.g, c.b);
+    switch (ring.cells[i]) {
+      case stateB:
+        fill(at.x, at.y0, 1, 11, colour);
+        fill(at.x, at.y0, -11, 0, face_);
+        break;
+      case stateC:
+        fill(at.x, at.y0, -11, -1, colour);
+        fill(at.x, at.y0, 0, 11, face_);
+        break;
+      default:
+        fill(at.x, at.y0, -12, 11, face_);
+        row(at.y0)[at.x] = qRgb(0, 0, 0);
+        break;
+    }
+  }
+}
+
+}  // namespace ondrix::ui

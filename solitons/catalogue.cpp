@@ -1,0 +1,62 @@
+#include "solitons/catalogue.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "datafiles/files.h"
+
+namespace ondrix {
+
+namespace {
+
+// Visits the three arrays in the order of their blocks in the file.
+template <typename C, typename F>
+void forEachBlock(C& c, F visit) {
+  visit(c.solitonCode);
+  visit(c.solitonPeriod);
+  visit(c.solitonShift);
+}
+
+}  // namespace
+
+std::array<std::uint8_t, catalogueImageSize> catalogueImage(const Catalogue& c) {
+  std::array<std::uint8_t, catalogueImageSize> image{};
+  std::size_t at = 0;
+  forEachBlock(c, [&](const auto& block) {
+    for (int k = 0; k < catalogueTypes; ++k) {
+      const auto v = static_cast<std::uint32_t>(block[k]);
+      for (int b = 0; b < 4; ++b) image[at++] = static_cast<std::uint8_t>(v >> (8 * b));
+    }
+  });
+  return image;
+}
+
+void applyCatalogueImage(Catalogue& c, const std::uint8_t* prefix, std::size_t size) {
+  auto image = catalogueImage(c);
+  std::memcpy(image.data(), prefix, std::min(size, image.size()));
+  std::size_t at = 0;
+  forEachBlock(c, [&](auto& block) {
+    for (int k = 0; k < catalogueTypes; ++k, at += 4) {
+      const std::uint32_t v = image[at] | (image[at + 1] << 8) | (image[at + 2] << 16) |
+                              (static_cast<std::uint32_t>(image[at + 3]) << 24);
+      block[k] = static_cast<std::int32_t>(v);
+    }
+  });
+}
+
+bool readSolitonFile(const std::string& name, Catalogue& c) {
+  // Every image byte takes at most two stored bytes.
+  std::array<std::uint8_t, 2 * catalogueImageSize> stored{};
+  const auto got = readPrefix(name, stored);
+  if (!got) return false;
+  std::array<std::uint8_t, catalogueImageSize> image{};
+  const std::size_t decoded = untranslateLineEnds(std::span(stored.data(), *got), image);
+  applyCatalogueImage(c, image.data(), decoded);
+  return true;
+}
+
+bool writeSolitonFile(const std::string& name, const Catalogue& c) {
+  return writeWhole(name, translateLineEnds(catalogueImage(c)));
+}
+
+}  // namespace ondrix

@@ -1,0 +1,56 @@
+// Helpers shared by the core tests: a display that records what the core
+// asks of it, a scratch working folder, and small file utilities.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "mainwindow/picture.h"
+
+namespace ondrix::testing {
+
+class FakeDisplay : public RingDisplay {
+ public:
+  void paintRing(const AutomatonState& ring) override {
+    ++paints;
+    calls += 'P';
+    paintedCells.assign(ring.cells.begin(), ring.cells.begin() + ring.ringLength);
+  }
+  void showTime(std::int32_t t) override {
+    ++timeShown;
+    calls += 'T';
+    lastTime = t;
+  }
+  void showPercent(std::int32_t p) override {
+    ++percentShown;
+    calls += '%';
+    lastPercent = p;
+  }
+  void showStatus(const std::string& text) override { status = text; }
+
+  int paints = 0, timeShown = 0, percentShown = 0;
+  std::int32_t lastTime = 0, lastPercent = 0;
+  std::string status;
+  std::string calls;  // T, P and % in the order they came
+  std::vector<std::uint8_t> paintedCells;
+};
+
+// Makes a fresh folder the working folder for the lifetime of the object.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path previous_, path_;
+};
+
+std::vector<std::uint8_t> fileBytes(const std::string& name);
+void putFile(const std::string& name, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace ondrix::testing
