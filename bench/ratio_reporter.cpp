@@ -9,7 +9,8 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
   for (const Run& run : runs) {
     if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
     const std::string name = run.benchmark_name();
-    const double ns = run.GetAdjustedCPUTime();
+    // Adjusted times are in the benchmark's own unit; compare in nanoseconds.
+    const double ns = run.GetAdjustedCPUTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
     if (name.rfind("reference/", 0) == 0) referenceNs_[name.substr(10)] = ns;
     if (name.rfind("project/", 0) == 0) projectNs_[name.substr(8)] = ns;
   }

@@ -1,0 +1,133 @@
+// One redraw of the 768-cell picture (tag and paint), the plain way and the
+// project's way, side by side.
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <QPainter>
+#include <random>
+
+#include "bench/ratio_reporter.h"
+#include "bench/reference.h"
+#include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+#include "mainwindow/ringpicture.h"
+
+namespace ondrix {
+namespace {
+
+const QColor face(239, 239, 239);
+
+// The lines of a redraw exactly as they are described: pen width 3, one
+// line per half column, one pixel for the dot.
+class PlainPainter : public RingDisplay {
+ public:
+  PlainPainter() : image_(806, 103, QImage::Format_RGB32) { image_.fill(face); }
+  void paintRing(const AutomatonState& ring) override {
+    QPainter p(&image_);
+    QPen pen(Qt::black, 3, Qt::SolidLine, Qt::FlatCap);
+    for (std::int32_t i = 0; i < threeRowCells; ++i) {
+      const CellPlace c = cellPlace(i, true);
+      const Rgb m = markColour(ring.stepMarks[i]);
+      const QColor colour(m.r, m.g, m.b);
+      auto line = [&](const QColor& col, int y1, int y2) {
+        pen.setColor(col);
+        p.setPen(pen);
+        p.drawLine(c.x, y1, c.x, y2);
+      };
+      if (ring.cells[i] == stateB) {
+        line(colour, c.y0, c.y0 + 12);
+        line(face, c.y0, c.y0 - 12);
+      } else if (ring.cells[i] == stateC) {
+        line(colour, c.y0, c.y0 - 12);
+        line(face, c.y0, c.y0 + 12);
+      } else {
+        line(face, c.y0 - 12, c.y0 + 12);
+        image_.setPixelColor(c.x, c.y0, Qt::black);
+      }
+    }
+  }
+  void showTime(std::int32_t) override {}
+  void showPercent(std::int32_t) override {}
+  void showStatus(const std::string&) override {}
+
+ private:
+  QImage image_;
+};
+
+class ProjectPainter : public RingDisplay {
+ public:
+  ProjectPainter() : picture_(face) {}
+  void paintRing(const AutomatonState& ring) override { picture_.paint(ring, true); }
+  void showTime(std::int32_t) override {}
+  void showPercent(std::int32_t) override {}
+  void showStatus(const std::string&) override {}
+
+ private:
+  ui::RingPicture picture_;
+};
+
+// A ring of 768 cells, a fifth of them live, just after a generation, with
+// tag codes drawn from its own windows so that the tagging finds solitons.
+struct Scene {
+  OndrixState st;
+  std::array<std::int16_t, ringCapacity> marks{};
+  Scene() {
+    st.dontShow = false;
+    st.ring.ringLength = 768;
+    std::mt19937 rng(5);
+    clearRing(st.ring);
+    for (std::int32_t i = 0; i < 768; ++i) {
+      if (rng() % 5 == 0) st.ring.cells[i] = static_cast<std::uint8_t>(rng() % 2);
+      st.ring.stepMarks[i] = static_cast<std::int16_t>(markN + rng() % 3);
+    }
+    for (int t = 0; t < 11; ++t) {
+      st.phases.tagCodeCount[t] = 80;
+      for (int j = 0; j < 80; ++j) st.phases.tagCode[t][j] = encodePattern(st.ring, static_cast<std::int32_t>(rng() % 768), 11);
+    }
+    st.phases.indexTagCodes();
+    marks = st.ring.stepMarks;
+  }
+};
+
+void referenceRedraw(benchmark::State& state) {
+  Scene scene;
+  PlainPainter painter;
+  for (auto _ : state) {
+    scene.st.ring.stepMarks = scene.marks;
+    reference::tagSolitons(scene.st.ring, scene.st.phases);
+    painter.paintRing(scene.st.ring);
+  }
+}
+
+void projectRedraw(benchmark::State& state) {
+  Scene scene;
+  ProjectPainter painter;
+  for (auto _ : state) {
+    scene.st.ring.stepMarks = scene.marks;
+    drawRing(scene.st, painter);
+  }
+}
+
+BENCHMARK(referenceRedraw)->Name("reference/drawRing/768")->Unit(benchmark::kMicrosecond);
+BENCHMARK(projectRedraw)->Name("project/drawRing/768")->Unit(benchmark::kMicrosecond);
+
+// Where a redraw spends its time.
+void tagOnly(benchmark::State& state) {
+  Scene scene;
+  for (auto _ : state) {
+    scene.st.ring.stepMarks = scene.marks;
+    tagSolitons(scene.st.ring, scene.st.phases);
+  }
+}
+void paintOnly(benchmark::State& state) {
+  Scene scene;
+  ProjectPainter painter;
+  for (auto _ : state) painter.paintRing(scene.st.ring);
+}
+BENCHMARK(tagOnly)->Name("breakdown/tagSolitons/768")->Unit(benchmark::kMicrosecond);
+BENCHMARK(paintOnly)->Name("breakdown/paint/768")->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace ondrix
+
+int main(int argc, char** argv) { return ondrix::bench::runWithRatios(argc, argv); }
