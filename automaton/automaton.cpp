@@ -64,7 +64,9 @@ void placePattern(AutomatonState& s) { placeDigits(s, stateB, stateC); }
 
 void placePatternSwapped(AutomatonState& s) { placeDigits(s, stateC, stateB); }
 
-void stepGeneration(AutomatonState& s) {
+// Built twice, for AVX2 and for any x86-64; the loader picks the one the
+// processor runs. The wider vectors nearly halve the time of a generation.
+__attribute__((target_clones("avx2", "default"))) void stepGeneration(AutomatonState& s) {
   const std::int32_t n = s.ringLength;
   constexpr int margin = 4;
 
@@ -85,8 +87,9 @@ void stepGeneration(AutomatonState& s) {
                                          3 * (z[i - 3] + z[i + 3]) + (z[i - 4] + z[i + 4]));
   }
 
-  // The table bit of every cell: the one gather of the step.
-  std::uint8_t bitOf[ruleHalfSize];
+  // The table bit of every cell: the one gather of the step (32-bit entries,
+  // so that AVX2 can gather them).
+  std::uint32_t bitOf[ruleHalfSize];
   for (int k = 0; k < ruleHalfSize; ++k) bitOf[k] = s.ruleTable[k] != 0;
   std::uint8_t bit[ringCapacity];
   for (std::int32_t i = 0; i < n; ++i) bit[i] = bitOf[index[i]];
