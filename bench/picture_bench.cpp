@@ -2,69 +2,19 @@
 // project's way, side by side.
 #include <benchmark/benchmark.h>
 
-#include <QImage>
-#include <QPainter>
 #include <random>
 
+#include "bench/painters.h"
 #include "bench/ratio_reporter.h"
 #include "bench/reference.h"
 #include "mainwindow/ondrixstate.h"
 #include "mainwindow/picture.h"
-#include "mainwindow/ringpicture.h"
 
 namespace ondrix {
 namespace {
 
-const QColor face(239, 239, 239);
-
-// The lines of a redraw exactly as they are described: pen width 3, one
-// line per half column, one pixel for the dot.
-class PlainPainter : public RingDisplay {
- public:
-  PlainPainter() : image_(806, 103, QImage::Format_RGB32) { image_.fill(face); }
-  void paintRing(const AutomatonState& ring) override {
-    QPainter p(&image_);
-    QPen pen(Qt::black, 3, Qt::SolidLine, Qt::FlatCap);
-    for (std::int32_t i = 0; i < threeRowCells; ++i) {
-      const CellPlace c = cellPlace(i, true);
-      const Rgb m = markColour(ring.stepMarks[i]);
-      const QColor colour(m.r, m.g, m.b);
-      auto line = [&](const QColor& col, int y1, int y2) {
-        pen.setColor(col);
-        p.setPen(pen);
-        p.drawLine(c.x, y1, c.x, y2);
-      };
-      if (ring.cells[i] == stateB) {
-        line(colour, c.y0, c.y0 + 12);
-        line(face, c.y0, c.y0 - 12);
-      } else if (ring.cells[i] == stateC) {
-        line(colour, c.y0, c.y0 - 12);
-        line(face, c.y0, c.y0 + 12);
-      } else {
-        line(face, c.y0 - 12, c.y0 + 12);
-        image_.setPixelColor(c.x, c.y0, Qt::black);
-      }
-    }
-  }
-  void showTime(std::int32_t) override {}
-  void showPercent(std::int32_t) override {}
-  void showStatus(const std::string&) override {}
-
- private:
-  QImage image_;
-};
-
-class ProjectPainter : public RingDisplay {
- public:
-  ProjectPainter() : picture_(face) {}
-  void paintRing(const AutomatonState& ring) override { picture_.paint(ring, true); }
-  void showTime(std::int32_t) override {}
-  void showPercent(std::int32_t) override {}
-  void showStatus(const std::string&) override {}
-
- private:
-  ui::RingPicture picture_;
-};
+using bench::PlainPainter;
+using bench::ProjectPainter;
 
 // A ring of 768 cells, a fifth of them live, just after a generation, with
 // tag codes drawn from its own windows so that the tagging finds solitons.

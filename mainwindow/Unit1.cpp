@@ -15,7 +15,10 @@
 
 #include "automaton/textnumber.h"
 #include "mainwindow/clientarea.h"
+#include "datafiles/rowfiles.h"
 #include "mainwindow/panel.h"
+#include "mainwindow/runcontrol.h"
+#include "mainwindow/statistics.h"
 #include "mainwindow/uifont.h"
 #include "mainwindow/updown.h"
 #include "rules/ghosts.h"
@@ -72,6 +75,12 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, cons
 }
 
 QColor toColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+void setBoxColour(QGroupBox* box, const QColor& colour) {
+  QPalette p = box->palette();
+  p.setColor(QPalette::Window, colour);
+  box->setPalette(p);
+}
 
 std::string fieldText(const QLineEdit* e) { return e->text().toStdString(); }
 
@@ -137,6 +146,7 @@ void TForm1::buildChooseSoliton() {
 void TForm1::buildManage() {
   Manage = groupBox(client_, "Manage", QStringLiteral("Manage"), QRect(184, 112, 273, 121));
   Manage->setAutoFillBackground(true);
+  setBoxColour(Manage, buttonFace());
   Button10 = button(Manage, "Button10", QStringLiteral("DO COLLISIONS"), QRect(16, 24, 137, 33), true);
   Button11 = button(Manage, "Button11", QStringLiteral("Revers"), QRect(16, 64, 73, 25), true);
   Button40 = button(Manage, "Button40", QStringLiteral("one step"), QRect(96, 64, 57, 17));
@@ -355,12 +365,25 @@ void TForm1::connectFields() {
 void TForm1::connectCommands() {
   client_->onMouseDown = [this](Qt::MouseButton button, QPoint at) { FormMouseDown(button, at); };
   connect(Button11, &QPushButton::clicked, this, &TForm1::reverseRingClick);
+  connect(Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
+  connect(Button40, &QPushButton::clicked, this, &TForm1::Button40Click);
+  connect(Button26, &QPushButton::clicked, this, &TForm1::Button26Click);
+  connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
+  connect(findChild<QPushButton*>(QStringLiteral("Button45")), &QPushButton::clicked, this, &TForm1::Button45Click);
+  connect(findChild<QPushButton*>(QStringLiteral("Button46")), &QPushButton::clicked, this, &TForm1::Button46Click);
+  runTimer_.setInterval(runIntervalMs);
+  connect(&runTimer_, &QTimer::timeout, this, &TForm1::runTimerTick);
   auto menu = [this](const char* name, void (TForm1::*handler)()) {
     connect(findChild<QAction*>(QString::fromLatin1(name)), &QAction::triggered, this, handler);
   };
   menu("READCA51", &TForm1::READCA51Click);
   menu("redrCA1", &TForm1::redrCA1Click);
   menu("WRITECA51", &TForm1::WRITECA51Click);
+  menu("readdata1", &TForm1::readdata1Click);
+  menu("writedata1", &TForm1::writedata1Click);
+  menu("Time161", &TForm1::Time161Click);
+  menu("Time21", &TForm1::Time21Click);
+  menu("Time22", &TForm1::Time22Click);
   menu("Dontshow1", &TForm1::Dontshow1Click);
 }
 
@@ -369,15 +392,26 @@ void TForm1::paintRing(const AutomatonState& ring) {
   client_->update(0, 0, RingPicture::width, RingPicture::height);
 }
 
-void TForm1::showTime(std::int32_t t) {
-  Label4->setText(QString::number(t));
-  Label4->adjustSize();
+void TForm1::setCaption(QLabel* label, std::int32_t value) {
+  // Ticks refresh these labels; only a changed value is set and measured.
+  const QString text = QString::number(value);
+  if (label->text() == text) return;
+  label->setText(text);
+  label->adjustSize();
 }
 
-void TForm1::showPercent(std::int32_t percent) {
-  Label20->setText(QString::number(percent));
-  Label20->adjustSize();
+void TForm1::showTime(std::int32_t t) { setCaption(Label4, t); }
+
+void TForm1::showPercent(std::int32_t percent) { setCaption(Label20, percent); }
+
+void TForm1::showGhostParameters(const Statistics& s) {
+  setCaption(ghostValues[0], s.spanLast - s.spanFirst);
+  setCaption(ghostValues[1], s.spanGaps);
+  setCaption(ghostValues[2], s.countB);
+  setCaption(ghostValues[3], s.countC);
 }
+
+void TForm1::showSampleCount(std::int32_t samples) { setCaption(Label5, samples); }
 
 void TForm1::showStatus(const std::string& text) { StatusBar1->showMessage(QString::fromStdString(text)); }
 
@@ -396,11 +430,103 @@ void TForm1::showEndMarkers() {
 
 void TForm1::reverseRingClick() { reverseRing(state_, *this); }
 
-void TForm1::setRandomBoxColour(const QColor& colour) {
-  QPalette p = GroupBox5->palette();
-  p.setColor(QPalette::Window, colour);
-  GroupBox5->setPalette(p);
+void TForm1::Button10Click() {
+  if (!runTimer_.isActive()) {
+    runTimer_.start();
+    Button10->setText(QStringLiteral("STOP COLLISIONS"));
+    setBoxColour(Manage, QColor(255, 255, 0));
+    writedata1Click();  // the starting row, to read back later
+    startRun(state_.ring);
+  } else {
+    runTimer_.stop();
+    Button10->setText(QStringLiteral("DO COLLISIONS"));
+    setBoxColour(Manage, buttonFace());
+    showHistoryChart();
+  }
 }
+
+void TForm1::runTimerTick() { runTick(state_, *this); }
+
+void TForm1::Button40Click() { runTick(state_, *this); }
+
+void TForm1::Button26Click() { clearCommand(state_, *this); }
+
+void TForm1::CheckBox1Click() {
+  setThreeRows(state_.ring, CheckBox1->isChecked());
+  setCaption(Label51, state_.ring.ringLength);
+  showEndMarkers();
+}
+
+void TForm1::Time161Click() { runTimer_.setInterval(multipliedInterval(runTimer_.interval(), 16)); }
+
+void TForm1::Time21Click() { runTimer_.setInterval(multipliedInterval(runTimer_.interval(), 2)); }
+
+void TForm1::Time22Click() { runTimer_.setInterval(halvedInterval(runTimer_.interval())); }
+
+void TForm1::showHistoryChart() {
+  // All 1000 samples, those not yet taken as zeros, replaced in one call.
+  QList<QPointF> points;
+  points.reserve(historySize);
+  std::int32_t low = 0, high = 0;
+  for (int k = 0; k < historySize; ++k) {
+    const std::int32_t y = state_.ring.populationHistory[k];
+    low = std::min(low, y);
+    high = std::max(high, y);
+    points.append(QPointF(k, y));
+  }
+  Series1->replace(points);
+  const QList<QAbstractAxis*> x = Series1->attachedAxes();
+  for (QAbstractAxis* axis : x) {
+    if (axis->orientation() == Qt::Horizontal) axis->setRange(0, historySize - 1);
+    else axis->setRange(low, high > low ? high : low + 1);
+  }
+}
+
+void TForm1::readLine(bool alwaysRedraw) {
+  const RowLoadResult r = readRowFile(lineFileName, state_.ring);
+  if (r.outcome == RowLoad::rejected) showStatus(r.message);
+  if (alwaysRedraw) drawRing(state_, *this);
+  else redrawUnlessDontShow(state_, *this);
+}
+
+void TForm1::writeLine() { reportWrite(writeRowFile(lineFileName, state_.ring), lineFileName); }
+
+void TForm1::readdata1Click() { readLine(false); }
+
+void TForm1::writedata1Click() { writeLine(); }
+
+void TForm1::Button45Click() { readLine(true); }
+
+void TForm1::Button46Click() { writeLine(); }
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  FormShow();
+}
+
+void TForm1::FormShow() {
+  Dontshow1->setChecked(false);  // drawing on, without the mode change
+  state_.dontShow = false;
+  UpDown2->setPosition(4);
+  Edit3->setText(QStringLiteral("4"));
+  CheckBox1->setChecked(true);  // runs CheckBox1Click: 768 cells in three rows
+  CheckBox2->setChecked(false);
+  UpDown1->setPosition(50);     // the threshold keeps its start value
+  READCA51Click();
+  Button20Click();
+  buildSolitonPhaseTables(state_, *this);
+  showEndMarkers();
+  // The colours of the marks are constants of the picture (markPalette).
+  Chrandom2->setChecked(true);
+  Chrandom31->setChecked(false);
+  Chrandom21->setChecked(false);
+  resetHistory(state_.ring);
+  showHistoryChart();
+}
+
+void TForm1::setRandomBoxColour(const QColor& colour) { setBoxColour(GroupBox5, colour); }
 
 void TForm1::readRuleTable(const std::string& name) {
   setRandomBoxColour(buttonFace());
@@ -429,8 +555,7 @@ void TForm1::Dontshow1Click() {
   // The action has already toggled its check mark.
   setDontShow(state_, Dontshow1->isChecked());
   Edit3->setText(QString::number(state_.ring.stepsPerTick));
-  Label51->setText(QString::number(state_.ring.ringLength));
-  Label51->adjustSize();
+  setCaption(Label51, state_.ring.ringLength);
 }
 
 void TForm1::Edit3Change() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <array>
 
 #include "mainwindow/ondrixstate.h"
@@ -47,6 +48,8 @@ class TForm1 : public QMainWindow, public RingDisplay {
   void showTime(std::int32_t t) override;
   void showPercent(std::int32_t percent) override;
   void showStatus(const std::string& text) override;
+  void showGhostParameters(const Statistics& s) override;
+  void showSampleCount(std::int32_t samples) override;
   const RingPicture& picture() const { return picture_; }
   void FormMouseDown(Qt::MouseButton button, QPoint at);
   // Shows the end marker of the picture's layout: one row or three.
@@ -54,6 +57,27 @@ class TForm1 : public QMainWindow, public RingDisplay {
 
   // Reversal.
   void reverseRingClick();
+
+  // Run control and statistics.
+  void Button10Click();
+  void runTimerTick();
+  void Button40Click();
+  void Button26Click();
+  void CheckBox1Click();
+  void Time161Click();
+  void Time21Click();
+  void Time22Click();
+  void showHistoryChart();
+  QTimer& runTimer() { return runTimer_; }
+
+  // Start-up: runs once, at the first showing of the window.
+  void FormShow();
+
+  // The line file.
+  void readdata1Click();
+  void writedata1Click();
+  void Button45Click();
+  void Button46Click();
 
   // Rule-table and catalogue files.
   void READCA51Click();
@@ -97,9 +121,18 @@ class TForm1 : public QMainWindow, public RingDisplay {
   // Shows "Could not write <name>" when a write failed.
   void reportWrite(bool written, const std::string& name);
   void setRandomBoxColour(const QColor& colour);
+  void setCaption(QLabel* label, std::int32_t value);
+  void readLine(bool alwaysRedraw);
+  void writeLine();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
   OndrixState state_;
   RingPicture picture_;
+  QTimer runTimer_;
+  bool shown_ = false;
   ClientArea* client_ = nullptr;
   QWidget* form2_ = nullptr;
   QWidget* form3_ = nullptr;

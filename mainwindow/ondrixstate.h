@@ -6,6 +6,7 @@
 #include "automaton/random.h"
 #include "automaton/reversal.h"
 #include "datafiles/rulefiles.h"
+#include "mainwindow/statistics.h"
 #include "rules/mills.h"
 #include "rules/randomrule.h"
 #include "solitons/catalogue.h"
@@ -18,6 +19,7 @@ struct OndrixState {
   RandomGenerator random = startupRandomGenerator();
   Catalogue catalogue;
   PhaseTables phases;
+  Statistics statistics;
   AuxRuleTable auxRuleTable{};
   RandomRuleSettings randomRule;
   MillParameters mills;

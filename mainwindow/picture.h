@@ -15,6 +15,7 @@ namespace ondrix {
 
 struct OndrixState;
 struct PhaseTables;
+struct Statistics;
 
 // What the core asks of the window that shows the ring.
 struct RingDisplay {
@@ -23,6 +24,8 @@ struct RingDisplay {
   virtual void showTime(std::int32_t t) = 0;               // the T label
   virtual void showPercent(std::int32_t percent) = 0;      // after "N(B)+N(C)="
   virtual void showStatus(const std::string& text) = 0;    // the status bar
+  virtual void showGhostParameters(const Statistics& s) = 0;  // "Ghost par" box
+  virtual void showSampleCount(std::int32_t samples) = 0;     // Manage box
 };
 
 // Colours of the marks 0..11: black, then the panel colours of types 0..10.

@@ -1,5 +1,7 @@
 #include "mainwindow/runcontrol.h"
 
+#include <algorithm>
+
 #include "mainwindow/ondrixstate.h"
 #include "mainwindow/picture.h"
 
@@ -14,5 +16,34 @@ void advanceRun(OndrixState& st, RingDisplay& display) {
   }
   redrawUnlessDontShow(st, display);
 }
+
+void runTick(OndrixState& st, RingDisplay& display) {
+  advanceRun(st, display);
+  updateStatistics(st, display);
+}
+
+void startRun(AutomatonState& ring) {
+  ring.runBackward = 0;
+  ring.timeStep = 0;
+}
+
+void clearCommand(OndrixState& st, RingDisplay& display) {
+  st.ring.timeStep = 0;
+  resetHistory(st.ring);
+  clearRing(st.ring);
+  redrawUnlessDontShow(st, display);
+}
+
+void setThreeRows(AutomatonState& ring, bool threeRows) {
+  ring.ringLength = threeRows ? 768 : 256;
+  clearRing(ring);
+}
+
+std::int32_t multipliedInterval(std::int32_t interval, std::int32_t factor) {
+  const std::int64_t longer = static_cast<std::int64_t>(interval) * factor;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(longer, shortestIntervalMs, longestIntervalMs));
+}
+
+std::int32_t halvedInterval(std::int32_t interval) { return std::max(interval / 2, shortestIntervalMs); }
 
 }  // namespace ondrix

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mainwindow/picture.h"
+#include "mainwindow/statistics.h"
 
 namespace ondrix::testing {
 
@@ -29,8 +30,18 @@ class FakeDisplay : public RingDisplay {
     lastPercent = p;
   }
   void showStatus(const std::string& text) override { status = text; }
+  void showGhostParameters(const Statistics& s) override {
+    ++ghostShown;
+    ghost = s;
+  }
+  void showSampleCount(std::int32_t samples) override {
+    ++samplesShown;
+    lastSamples = samples;
+  }
 
-  int paints = 0, timeShown = 0, percentShown = 0;
+  int paints = 0, timeShown = 0, percentShown = 0, ghostShown = 0, samplesShown = 0;
+  Statistics ghost;
+  std::int32_t lastSamples = 0;
   std::int32_t lastTime = 0, lastPercent = 0;
   std::string status;
   std::string calls;  // T, P and % in the order they came

@@ -1,0 +1,30 @@
+#include "datafiles/rowfiles.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+#include "automaton/automaton.h"
+#include "datafiles/files.h"
+
+namespace ondrix {
+
+RowLoadResult readRowFile(const std::string& name, AutomatonState& ring) {
+  std::array<std::uint8_t, ringCapacity> row;
+  const auto got = readPrefix(name, std::span(row.data(), static_cast<std::size_t>(ring.ringLength)));
+  if (!got) return {RowLoad::missing, {}};
+  const auto bad = std::find_if(row.begin(), row.begin() + *got, [](std::uint8_t b) { return b > stateA; });
+  if (bad != row.begin() + *got) {
+    const auto cell = bad - row.begin();
+    return {RowLoad::rejected, "Could not load " + name + ": cell " + std::to_string(cell) + " holds " +
+                                   std::to_string(*bad) + ", not a state 0, 1 or 2"};
+  }
+  std::copy(row.begin(), row.begin() + *got, ring.cells.begin());
+  return {RowLoad::loaded, {}};
+}
+
+bool writeRowFile(const std::string& name, const AutomatonState& ring) {
+  return writeWhole(name, std::span(ring.cells.data(), static_cast<std::size_t>(ring.ringLength)));
+}
+
+}  // namespace ondrix

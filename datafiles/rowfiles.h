@@ -1,0 +1,32 @@
+// Row files: "line.dat", the examples "Exp1.dat".."Exp8.dat" and the ghost
+// row "tgho.dat" hold one cell state (0, 1 or 2) per byte, cell 0 first, as
+// many bytes as the ring had cells when the row was written.
+#pragma once
+
+#include <string>
+
+namespace ondrix {
+
+struct AutomatonState;
+
+inline const std::string lineFileName = "line.dat";
+
+enum class RowLoad {
+  loaded,    // up to ringLength cells from the file, the rest as they were
+  missing,   // no such file: the ring is unchanged
+  rejected,  // a byte that is no cell state: the ring is unchanged
+};
+
+struct RowLoadResult {
+  RowLoad outcome;
+  std::string message;  // for the status bar when rejected
+};
+
+// Reads up to ringLength bytes into cells 0, 1, ...; a file holding any byte
+// other than 0, 1 or 2 among them is refused whole.
+RowLoadResult readRowFile(const std::string& name, AutomatonState& ring);
+
+// Writes exactly ringLength bytes, cell 0 first.
+bool writeRowFile(const std::string& name, const AutomatonState& ring);
+
+}  // namespace ondrix

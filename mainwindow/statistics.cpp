@@ -1,0 +1,41 @@
+#include "mainwindow/statistics.h"
+
+#include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+
+namespace ondrix {
+
+void updateStatistics(OndrixState& st, RingDisplay& display) {
+  AutomatonState& ring = st.ring;
+  Statistics& s = st.statistics;
+  const std::int32_t n = ring.ringLength;
+
+  s.spanFirst = firstLiveCell(ring);
+  std::int32_t last = n - 1;
+  while (last > 0 && ring.cells[last] == stateA) --last;
+  s.spanLast = last;
+
+  std::int32_t gaps = 0, b = 0, c = 0;
+  for (std::int32_t i = s.spanFirst; i < s.spanLast; ++i) gaps += ring.cells[i] == stateA;
+  for (std::int32_t i = 0; i < n; ++i) {
+    b += ring.cells[i] == stateB;
+    c += ring.cells[i] == stateC;
+  }
+  s.spanGaps = gaps;
+  s.countB = b;
+  s.countC = c;
+  display.showGhostParameters(s);
+
+  if (ring.sampleCount < historySize) {
+    ring.populationHistory[ring.sampleCount] = b + c;
+    ring.sampleCount += 1;
+    display.showSampleCount(ring.sampleCount);
+  }
+}
+
+void resetHistory(AutomatonState& ring) {
+  ring.sampleCount = 0;
+  ring.populationHistory.fill(0);
+}
+
+}  // namespace ondrix
