@@ -269,7 +269,10 @@ void TForm1::buildChart() {
   chart->setPlotAreaBackgroundVisible(true);
   auto* x = new QValueAxis();
   auto* y = new QValueAxis();
-  for (QValueAxis* axis : {x, y}) axis->setLabelsFont(ondrixFont());
+  for (QValueAxis* axis : {x, y}) {
+    axis->setLabelsFont(ondrixFont());
+    axis->setLabelFormat(QStringLiteral("%d"));
+  }
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
   Series1->attachAxis(x);
@@ -475,10 +478,11 @@ void TForm1::showHistoryChart() {
     points.append(QPointF(k, y));
   }
   Series1->replace(points);
-  const QList<QAbstractAxis*> x = Series1->attachedAxes();
-  for (QAbstractAxis* axis : x) {
-    if (axis->orientation() == Qt::Horizontal) axis->setRange(0, historySize - 1);
-    else axis->setRange(low, high > low ? high : low + 1);
+  for (QAbstractAxis* axis : Series1->attachedAxes()) {
+    auto* values = qobject_cast<QValueAxis*>(axis);
+    if (axis->orientation() == Qt::Horizontal) values->setRange(0, historySize - 1);
+    else values->setRange(low, high > low ? high : low + 1);
+    values->applyNiceNumbers();
   }
 }
 
