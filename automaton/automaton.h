@@ -77,4 +77,10 @@ void placePatternSwapped(AutomatonState& s);
 // cells and liveCount (live cells before the step). Does not allocate.
 void stepGeneration(AutomatonState& s);
 
+// The same generation restricted to cells from..to, for a ring whose cells
+// outside from + 4 .. to - 4 are all A under a table whose entry 0 is 0: the
+// cells outside the span would stay A. Needs 4 <= from and to + 4 < ringLength.
+// Marks and liveCount cover the span only.
+void stepSpan(AutomatonState& s, std::int32_t from, std::int32_t to);
+
 }  // namespace ondrix

@@ -12,19 +12,21 @@ namespace ondrix::bench {
 
 inline const QColor face(239, 239, 239);
 
-// A display whose labels go nowhere; the painters below differ in paintRing.
-class LabelsIgnored : public RingDisplay {
+// A display that shows nothing; the painters below paint the ring.
+class QuietDisplay : public RingDisplay {
  public:
+  void paintRing(const AutomatonState&) override {}
   void showTime(std::int32_t) override {}
   void showPercent(std::int32_t) override {}
   void showStatus(const std::string&) override {}
   void showGhostParameters(const Statistics&) override {}
   void showSampleCount(std::int32_t) override {}
+  void showSearchCounts(std::int32_t, std::int32_t) override {}
 };
 
 // The lines of a redraw exactly as they are described: pen width 3, one
 // line per half column, one pixel for the dot.
-class PlainPainter : public LabelsIgnored {
+class PlainPainter : public QuietDisplay {
  public:
   PlainPainter();
   void paintRing(const AutomatonState& ring) override;
@@ -33,7 +35,7 @@ class PlainPainter : public LabelsIgnored {
   QImage image_;
 };
 
-class ProjectPainter : public LabelsIgnored {
+class ProjectPainter : public QuietDisplay {
  public:
   ProjectPainter() : picture_(face) {}
   void paintRing(const AutomatonState& ring) override { picture_.paint(ring, true); }

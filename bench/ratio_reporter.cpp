@@ -8,9 +8,18 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
   ConsoleReporter::ReportRuns(runs);
   for (const Run& run : runs) {
     if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-    const std::string name = run.benchmark_name();
-    // Adjusted times are in the benchmark's own unit; compare in nanoseconds.
-    const double ns = run.GetAdjustedCPUTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    // Pair names without the segments the library adds, such as "iterations:1".
+    std::string name;
+    for (std::size_t at = 0, next; at <= run.benchmark_name().size(); at = next + 1) {
+      next = run.benchmark_name().find('/', at);
+      if (next == std::string::npos) next = run.benchmark_name().size();
+      const std::string segment = run.benchmark_name().substr(at, next - at);
+      if (segment.find(':') != std::string::npos) continue;
+      name += (name.empty() ? "" : "/") + segment;
+    }
+    // Wall-clock time, so that work on helper threads counts; adjusted times
+    // are in the benchmark's own unit, compared here in nanoseconds.
+    const double ns = run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
     if (name.rfind("reference/", 0) == 0) referenceNs_[name.substr(10)] = ns;
     if (name.rfind("project/", 0) == 0) projectNs_[name.substr(8)] = ns;
   }

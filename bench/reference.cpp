@@ -1,6 +1,7 @@
 #include "bench/reference.h"
 
 #include "automaton/reversal.h"
+#include "mainwindow/ondrixstate.h"
 
 namespace ondrix::reference {
 
@@ -53,6 +54,81 @@ void tagSolitons(AutomatonState& ring, const PhaseTables& tables) {
         break;
       }
     }
+  }
+}
+
+}  // namespace ondrix::reference
+
+namespace ondrix::reference {
+
+void solitonSearch(OndrixState& st) {
+  AutomatonState& ring = st.ring;
+  Catalogue& c = st.catalogue;
+  ring.insertPos = 80;
+  c.Nsol = 0;
+  c.Nstrun = 0;
+  c.strangeSeen = 0;
+  for (int seed = 0; seed < 6561; ++seed) {
+    clearRing(ring);
+    for (int j = 0; j < 8; ++j) {
+      int digit = seed;
+      for (int k = j; k < 7; ++k) digit /= 3;
+      const std::int32_t pos = ring.insertPos + j;
+      if (pos >= 0 && pos < ringCapacity) ring.cells[pos] = static_cast<std::uint8_t>(digit % 3);
+    }
+    const std::int32_t start0 = firstLiveCell(ring);
+    const std::int32_t code0 = encodePattern(ring, start0, 25);
+    std::int32_t least = code0;
+    for (int t = 0; t < 300; ++t) {
+      reference::stepGeneration(ring);
+      const std::int32_t start = firstLiveCell(ring);
+      const std::int32_t code = encodePattern(ring, start, 25);
+      if (code < least) least = code;
+      if (code == code0) {
+        if (start != start0 && start > start0 && c.Nsol < 5000) {
+          bool known = false;
+          for (std::int32_t k = 0; k < c.Nsol; ++k) known = known || c.solitonCode[k] == least;
+          if (!known) {
+            c.solitonShift[c.Nsol] = start - start0;
+            c.solitonPeriod[c.Nsol] = t + 1;
+            c.solitonCode[c.Nsol] = least;
+            c.Nsol += 1;
+          }
+        }
+        break;
+      }
+      if (ring.codeLastOffset >= 19) {
+        c.Nstrun += 1;
+        c.strangeSeen = 1;
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace ondrix::reference
+
+namespace ondrix::reference {
+
+void auxSearch(OndrixState& st) {
+  AutomatonState& ring = st.ring;
+  Catalogue& c = st.catalogue;
+  c.Nsol = 0;
+  c.Nstrun = 0;
+  c.strangeSeen = 0;
+  for (int seed = 0; seed < 6561; ++seed) {
+    clearRing(ring);
+    for (int j = 0; j < 8; ++j) {
+      int digit = seed;
+      for (int k = j; k < 7; ++k) digit /= 3;
+      const std::int32_t pos = ring.insertPos + j;
+      if (pos >= 0 && pos < ringCapacity) ring.cells[pos] = static_cast<std::uint8_t>(digit % 3);
+    }
+    const std::int32_t start0 = firstLiveCell(ring);
+    const std::int32_t code0 = encodePattern(ring, start0, 25);
+    const std::int32_t start = firstLiveCell(ring);  // the generation changes nothing
+    const std::int32_t code = encodePattern(ring, start, 25);
+    if (code == code0 && start == start0) continue;  // every seed ends here
   }
 }
 

@@ -21,3 +21,23 @@ namespace ondrix::reference {
 void tagSolitons(AutomatonState& ring, const PhaseTables& tables);
 
 }  // namespace ondrix::reference
+
+namespace ondrix {
+struct OndrixState;
+}
+
+namespace ondrix::reference {
+
+// The soliton search as plainly as it reads: every seed on the whole ring,
+// the reference step, a linear look-up of the codes recorded so far.
+void solitonSearch(OndrixState& st);
+
+}  // namespace ondrix::reference
+
+namespace ondrix::reference {
+
+// The auxiliary search as plainly as it reads: every seed written on the
+// cleared ring, encoded, an empty generation, encoded again.
+void auxSearch(OndrixState& st);
+
+}  // namespace ondrix::reference

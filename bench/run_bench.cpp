@@ -22,7 +22,7 @@ OndrixState solitonGas(std::int32_t length, std::int16_t steps, bool dontShow) {
   st.catalogue.solitonCode[0] = 5;
   st.catalogue.solitonPeriod[0] = 5;
   st.catalogue.solitonShift[0] = 3;
-  bench::ProjectPainter quiet;
+  bench::QuietDisplay quiet;
   st.dontShow = true;
   buildSolitonPhaseTables(st, quiet);
   st.ring.ringLength = length;

@@ -22,6 +22,8 @@
 #include "mainwindow/uifont.h"
 #include "mainwindow/updown.h"
 #include "rules/ghosts.h"
+#include "solitons/climbs.h"
+#include "solitons/search.h"
 #include "solitons/panels.h"
 
 namespace ondrix::ui {
@@ -107,6 +109,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), picture_(buttonFace()) {
   buildGhostParameters();
   buildHintsAndMarkers();
   buildChart();
+
+  Label1 = label(client_, "Label1", QStringLiteral("0"), QPoint(0, 0));
+  Label2 = label(client_, "Label2", QStringLiteral("0"), QPoint(0, 0));
+  Label1->hide();
+  Label2->hide();
 
   StatusBar1 = named(new QStatusBar(client_), "StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
@@ -416,7 +423,15 @@ void TForm1::showGhostParameters(const Statistics& s) {
 
 void TForm1::showSampleCount(std::int32_t samples) { setCaption(Label5, samples); }
 
-void TForm1::showStatus(const std::string& text) { StatusBar1->showMessage(QString::fromStdString(text)); }
+void TForm1::showStatus(const std::string& text) {
+  StatusBar1->showMessage(QString::fromStdString(text));
+  StatusBar1->repaint();  // long searches report while they run
+}
+
+void TForm1::showSearchCounts(std::int32_t nsol, std::int32_t nstrun) {
+  setCaption(Label1, nsol);
+  setCaption(Label2, nstrun);
+}
 
 void TForm1::FormMouseDown(Qt::MouseButton button, QPoint at) {
   const PressButton b = button == Qt::LeftButton    ? PressButton::left
@@ -502,6 +517,49 @@ void TForm1::writedata1Click() { writeLine(); }
 void TForm1::Button45Click() { readLine(true); }
 
 void TForm1::Button46Click() { writeLine(); }
+
+void TForm1::Button14Click() { solitonSearch(state_, *this); }
+
+void TForm1::Button15Click() { ruleClimb(state_, *this, ClimbTest::keepSolitons); }
+
+void TForm1::Button17Click() { ruleClimb(state_, *this, ClimbTest::atLeastFourteen); }
+
+void TForm1::Button5Click() { auxSearch(state_, *this); }
+
+void TForm1::Button13Click() { auxClimb(state_, *this); }
+
+void TForm1::Button4Click() { tryAllAuxRules(state_, *this); }
+
+void TForm1::Button7Click() { auxRuleAndSearch(state_, *this, 277, AuxLayout::first); }
+
+void TForm1::Button8Click() { auxRuleAndSearch(state_, *this, 21, AuxLayout::first); }
+
+void TForm1::Button9Click() { auxRuleAndSearch(state_, *this, 1044, AuxLayout::second); }
+
+void TForm1::Button16Click() { expandAuxRuleTable(state_); }
+
+void TForm1::Button6Click() {
+  READCA1Click();
+  readdata1Click();
+  AutomatonState& ring = state_.ring;
+  encodePattern(ring, firstLiveCell(ring), searchWindow);  // for codeStart and codeLastOffset only
+  Button2Click();
+}
+
+void TForm1::Button2Click() {
+  picture_.paintPlainRow(state_.ring);
+  client_->update(0, 0, RingPicture::width, RingPicture::height);
+}
+
+void TForm1::Button18Click() {
+  placeSeedFromCode(state_.ring);
+  advanceRun(state_, *this);
+}
+
+void TForm1::Button19Click() {
+  clearRing(state_.ring);
+  advanceRun(state_, *this);
+}
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);

@@ -50,6 +50,7 @@ class TForm1 : public QMainWindow, public RingDisplay {
   void showStatus(const std::string& text) override;
   void showGhostParameters(const Statistics& s) override;
   void showSampleCount(std::int32_t samples) override;
+  void showSearchCounts(std::int32_t nsol, std::int32_t nstrun) override;
   const RingPicture& picture() const { return picture_; }
   void FormMouseDown(Qt::MouseButton button, QPoint at);
   // Shows the end marker of the picture's layout: one row or three.
@@ -69,6 +70,22 @@ class TForm1 : public QMainWindow, public RingDisplay {
   void Time22Click();
   void showHistoryChart();
   QTimer& runTimer() { return runTimer_; }
+
+  // The soliton search and the rule climbs, with no visible control.
+  void Button14Click();
+  void Button15Click();
+  void Button17Click();
+  void Button5Click();
+  void Button13Click();
+  void Button4Click();
+  void Button7Click();
+  void Button8Click();
+  void Button9Click();
+  void Button16Click();
+  void Button6Click();
+  void Button2Click();
+  void Button18Click();
+  void Button19Click();
 
   // Start-up: runs once, at the first showing of the window.
   void FormShow();
@@ -178,6 +195,8 @@ class TForm1 : public QMainWindow, public RingDisplay {
   std::array<QLabel*, 4> ghostValues{};  // Long, N(A), N(B), N(C)
   std::array<QLabel*, 3> endMarkers{};   // "o" at the ends of the rows
 
+  QLabel* Label1 = nullptr;  // hidden: Nsol of the last search
+  QLabel* Label2 = nullptr;  // hidden: Nstrun of the last search
   QChartView* Chart1 = nullptr;
   QLineSeries* Series1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;

@@ -26,6 +26,7 @@ struct RingDisplay {
   virtual void showStatus(const std::string& text) = 0;    // the status bar
   virtual void showGhostParameters(const Statistics& s) = 0;  // "Ghost par" box
   virtual void showSampleCount(std::int32_t samples) = 0;     // Manage box
+  virtual void showSearchCounts(std::int32_t nsol, std::int32_t nstrun) = 0;  // hidden labels
 };
 
 // Colours of the marks 0..11: black, then the panel colours of types 0..10.

@@ -44,4 +44,23 @@ void RingPicture::paint(const AutomatonState& ring, bool threeRows) {
   }
 }
 
+void RingPicture::paintPlainRow(const AutomatonState& ring) {
+  const QRgb navy = qRgb(0, 0, 128), red = qRgb(255, 0, 0);
+  const int y0 = AutomatonState::originY;
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
+    const int x = AutomatonState::originX + 2 * i;
+    if (x >= width) break;
+    // A 2-pixel pen covers columns x - 1 and x.
+    const std::uint8_t c = ring.cells[i];
+    const bool live = c == stateB || c == stateC;
+    const QRgb upper = c == stateC ? red : face_;
+    const QRgb lower = c == stateB ? navy : face_;
+    // B and C leave the top row; the second line of each erases the centre.
+    for (int y = live ? y0 - 11 : y0 - 12; y <= y0 + 11; ++y) {
+      QRgb* p = reinterpret_cast<QRgb*>(image_.scanLine(y)) + x - 1;
+      p[0] = p[1] = y < y0 ? upper : y > y0 ? lower : face_;
+    }
+  }
+}
+
 }  // namespace ondrix::ui

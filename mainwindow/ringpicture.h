@@ -22,6 +22,11 @@ class RingPicture {
   // erases the other half of its column. Columns outside the image are cut.
   void paint(const AutomatonState& ring, bool threeRows);
 
+  // "dosol + ris (2)": the ring in one row at 2 pixels a cell, without
+  // tagging: B a navy bar below the centre line, C a red bar above it, A
+  // erased. Cells beyond the image are cut.
+  void paintPlainRow(const AutomatonState& ring);
+
   const QImage& image() const { return image_; }
 
  private:

@@ -38,10 +38,17 @@ class FakeDisplay : public RingDisplay {
     ++samplesShown;
     lastSamples = samples;
   }
+  void showSearchCounts(std::int32_t nsol, std::int32_t nstrun) override {
+    ++searchCountsShown;
+    shownNsol = nsol;
+    shownNstrun = nstrun;
+  }
 
   int paints = 0, timeShown = 0, percentShown = 0, ghostShown = 0, samplesShown = 0;
   Statistics ghost;
   std::int32_t lastSamples = 0;
+  int searchCountsShown = 0;
+  std::int32_t shownNsol = -1, shownNstrun = -1;
   std::int32_t lastTime = 0, lastPercent = 0;
   std::string status;
   std::string calls;  // T, P and % in the order they came

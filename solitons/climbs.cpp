@@ -1,0 +1,108 @@
+#include "solitons/climbs.h"
+
+#include <span>
+#include <string>
+
+#include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+
+namespace ondrix {
+
+namespace {
+
+std::uint8_t flipped(std::uint8_t entry) { return entry == 0 ? 1 : 0; }
+
+// The climb shared by all three: flip, search, keep or flip back.
+template <typename Search, typename Accept>
+void climb(OndrixState& st, RingDisplay& display, std::span<std::uint8_t> table, const std::string& file,
+           Search search, Accept accept, const ClimbOptions& options) {
+  Catalogue& c = st.catalogue;
+  std::int32_t bestNsol = c.Nsol, bestNstrun = c.Nstrun;
+  bool improved = true;
+  for (int pass = 1; improved; ++pass) {
+    improved = false;
+    for (std::size_t e = 0; e < table.size(); ++e) {
+      if (options.progress) options.progress(pass, static_cast<int>(e));
+      const std::uint8_t before = table[e];
+      table[e] = flipped(before);
+      search();
+      if (accept(bestNsol, bestNstrun)) {
+        improved = true;
+        bestNsol = c.Nsol;
+        bestNstrun = c.Nstrun;
+        display.showStatus(" i=" + std::to_string(pass) + " Nsol=" + std::to_string(c.Nsol) +
+                           " Nstrun=" + std::to_string(c.Nstrun));
+        if (!writeTableFile(file, table)) display.showStatus("Could not write " + file);
+      } else {
+        table[e] = before;  // flipped back to exactly what it held
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void ruleClimb(OndrixState& st, RingDisplay& display, ClimbTest test, const ClimbOptions& options) {
+  const Catalogue& c = st.catalogue;
+  climb(
+      st, display, st.ring.ruleTable, ruleFileName, [&] { solitonSearch(st, display, options.search); },
+      [&](std::int32_t bestNsol, std::int32_t bestNstrun) {
+        const bool solitons = test == ClimbTest::keepSolitons ? c.Nsol >= bestNsol : c.Nsol >= 14;
+        return solitons && c.Nstrun < bestNstrun;
+      },
+      options);
+}
+
+void auxClimb(OndrixState& st, RingDisplay& display, const ClimbOptions& options) {
+  const Catalogue& c = st.catalogue;
+  climb(
+      st, display, st.auxRuleTable, auxRuleFileName, [&] { auxSearch(st, display); },
+      [&](std::int32_t bestNsol, std::int32_t bestNstrun) { return c.Nsol >= bestNsol && c.Nstrun < bestNstrun; },
+      options);
+}
+
+void auxRuleFromNumber(AuxRuleTable& aux, std::uint16_t number, AuxLayout layout) {
+  for (int h = 0; h < 2; ++h) {
+    for (int a = 0; a < 3; ++a) {
+      for (int b = 0; b < 3; ++b) {
+        for (int c = 0; c < 3; ++c) {
+          const int first = layout == AuxLayout::first ? (a < 2) : (a != 0);
+          const int bitIndex = h + 2 * first + 4 * (b != 0) + 8 * (c != 0);
+          aux[27 * h + 9 * a + 3 * b + c] = static_cast<std::uint8_t>((number >> bitIndex) & 1);
+        }
+      }
+    }
+  }
+  aux[0] = 0;
+}
+
+void auxRuleAndSearch(OndrixState& st, RingDisplay& display, std::uint16_t number, AuxLayout layout) {
+  auxRuleFromNumber(st.auxRuleTable, number, layout);
+  auxSearch(st, display);
+}
+
+void tryAllAuxRules(OndrixState& st, RingDisplay& display, const std::function<void(int)>& progress) {
+  std::int32_t best = 0, bestR = 0;
+  for (std::int32_t r = 0; r <= 65535; ++r) {
+    auxRuleAndSearch(st, display, static_cast<std::uint16_t>(r), AuxLayout::first);
+    if (st.catalogue.Nsol > best) {
+      best = st.catalogue.Nsol;
+      bestR = r;
+    }
+    if (r % 256 == 0) {
+      display.showStatus(std::to_string(r) + " Nsol=" + std::to_string(best) + " j=" + std::to_string(bestR));
+      if (progress) progress(r);
+    }
+  }
+}
+
+void expandAuxRuleTable(OndrixState& st) {
+  for (int h = 0; h < 2; ++h) {
+    for (int abc = 0; abc < 27; ++abc) {
+      const std::uint8_t v = st.auxRuleTable[27 * h + abc] == 1 ? 1 : 0;
+      for (int d = 0; d < 3; ++d) st.ring.ruleTable[81 * h + 3 * abc + d] = v;
+    }
+  }
+}
+
+}  // namespace ondrix

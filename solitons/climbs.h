@@ -1,0 +1,53 @@
+// Rule climbs, which flip one table entry at a time and keep the flips under
+// which the search finds solitons and fewer seeds that spread, and the
+// routines of the 54-entry auxiliary table.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "datafiles/rulefiles.h"
+#include "solitons/search.h"
+
+namespace ondrix {
+
+struct OndrixState;
+struct RingDisplay;
+
+// Acceptance of a flip, beside "Nstrun dropped": Nsol did not drop
+// (Button15), or Nsol is at least 14 (Button17).
+enum class ClimbTest { keepSolitons, atLeastFourteen };
+
+struct ClimbOptions {
+  SearchOptions search;
+  // Called before each flip with the pass (from 1) and the entry flipped.
+  std::function<void(int pass, int entry)> progress;
+};
+
+// Button15 / Button17: passes over the 162 entries of the rule table until a
+// pass accepts nothing. An accepted flip shows " i=<pass> Nsol=<n>
+// Nstrun=<m>" and writes "ca.dat"; a rejected one is flipped back.
+void ruleClimb(OndrixState& st, RingDisplay& display, ClimbTest test, const ClimbOptions& options = {});
+
+// Button13: the same over the 54 auxiliary entries with auxSearch and the
+// test of Button15, writing "Exr.dat".
+void auxClimb(OndrixState& st, RingDisplay& display, const ClimbOptions& options = {});
+
+// The two bit layouts by which a 16-bit number fills the auxiliary table:
+// entry 27h + 9a + 3b + c takes bit h + 2[a < 2] + 4[b != 0] + 8[c != 0]
+// (first) or h + 2[a != 0] + 4[b != 0] + 8[c != 0] (second); entry 0 is 0.
+enum class AuxLayout { first, second };
+void auxRuleFromNumber(AuxRuleTable& aux, std::uint16_t number, AuxLayout layout);
+
+// "main 4": auxSearch under every number of the first layout, showing
+// "<R> Nsol=<best> j=<best R>" every 256 numbers; the first best wins.
+void tryAllAuxRules(OndrixState& st, RingDisplay& display, const std::function<void(int)>& progress = {});
+
+// "del 277 (7)", "del 21 (8)", "del 1044 (9)": one number, then auxSearch.
+void auxRuleAndSearch(OndrixState& st, RingDisplay& display, std::uint16_t number, AuxLayout layout);
+
+// Button16: every rule entry 81h + 27a + 9b + 3c + d becomes 1 where the
+// auxiliary entry 27h + 9a + 3b + c is 1, else 0.
+void expandAuxRuleTable(OndrixState& st);
+
+}  // namespace ondrix

@@ -1,0 +1,55 @@
+// The soliton search: every row of eight cells is tried as a seed, run for
+// up to 300 generations, and recorded when it comes back to its own shape
+// further along the ring. Around it stand the rule climbs and the routines
+// of the auxiliary table.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace ondrix {
+
+struct AutomatonState;
+struct OndrixState;
+struct RingDisplay;
+
+inline constexpr int seedCells = 8;
+inline constexpr int seedCount = 6561;  // 3^8
+inline constexpr std::int32_t searchInsertPos = 80;
+inline constexpr int searchWindow = 25;
+inline constexpr std::int32_t spreadLimit = 19;
+inline constexpr int searchGenerations = 300;
+
+struct SearchOptions {
+  // Worker threads; 0 takes one per processor. The result does not depend on it.
+  unsigned threads = 0;
+  // Called on the calling thread with the number of seeds done so far.
+  std::function<void(int)> progress;
+};
+
+// "Button14": the search under the rule table in force. Sets insertPos to 80,
+// Nsol, Nstrun, strangeSeen, catalogue entries 0..Nsol-1 (at most 5000) and
+// the search labels; leaves the ring as the last seed leaves it. Does not
+// redraw or touch timeStep or the phase tables.
+void solitonSearch(OndrixState& st, RingDisplay& display, const SearchOptions& options = {});
+
+// "Button5": the same enumeration with an empty generation at insertPos as
+// it stands, so every seed returns at once in place: Nsol, Nstrun and
+// strangeSeen end at 0. Leaves the ring and the encoding values as that
+// enumeration would.
+void auxSearch(OndrixState& st, RingDisplay& display);
+
+// Button18: cells insertPos..insertPos+7 from the low eight base-3 digits of
+// currentSoliton, every cell written: digit 0 gives A, 1 gives B, 2 gives C.
+// Positions outside the storage are skipped.
+void placeSeedFromCode(AutomatonState& ring);
+
+// The seed of number n: cell j holds digit j of n in base 3, s0 the most
+// significant.
+constexpr std::uint8_t seedCell(int n, int j) {
+  int v = n;
+  for (int k = j; k < seedCells - 1; ++k) v /= 3;
+  return static_cast<std::uint8_t>(v % 3);
+}
+
+}  // namespace ondrix
