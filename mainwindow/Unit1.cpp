@@ -276,10 +276,9 @@ void TForm1::buildChart() {
   chart->setPlotAreaBackgroundVisible(true);
   auto* x = new QValueAxis();
   auto* y = new QValueAxis();
-  for (QValueAxis* axis : {x, y}) {
-    axis->setLabelsFont(ondrixFont());
-    axis->setLabelFormat(QStringLiteral("%d"));
-  }
+  for (QValueAxis* axis : {x, y}) axis->setLabelsFont(ondrixFont());
+  x->setLabelFormat(QStringLiteral("%d"));
+  y->setLabelFormat(QStringLiteral("%g"));  // whole numbers, fractions only on a flat history
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
   Series1->attachAxis(x);
@@ -586,6 +585,9 @@ void TForm1::FormShow() {
   Chrandom21->setChecked(false);
   resetHistory(state_.ring);
   showHistoryChart();
+  // The window opens on an empty picture: what the phase-table build drew
+  // was never on screen.
+  picture_.erase();
 }
 
 void TForm1::setRandomBoxColour(const QColor& colour) { setBoxColour(GroupBox5, colour); }

@@ -27,6 +27,9 @@ class RingPicture {
   // erased. Cells beyond the image are cut.
   void paintPlainRow(const AutomatonState& ring);
 
+  // Back to the empty strip of button face.
+  void erase() { image_.fill(face_); }
+
   const QImage& image() const { return image_; }
 
  private:

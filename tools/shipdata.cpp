@@ -1,0 +1,291 @@
+// Makes the data files shipped beside the program: a soliton rule
+// ("solCA.dat") found by the soliton search over random rule tables, its
+// catalogue of twelve types ("Sol.dat"), eight example rows, the ghost row
+// and the frame template. Everything is drawn from the program's own random
+// generator, so the same arguments give the same files.
+//
+//   ondrix_shipdata [--trials N] [--skip K] [--rule "e1 e2 ..."] OUTDIR
+//
+// --trials: random rule tables to try (default 20000); --skip: draws of the
+// generator to skip first, for another series of tables; --rule: use the
+// rule whose first-half entries e1, e2, ... are 1 instead of hunting.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "datafiles/recording.h"
+#include "datafiles/rowfiles.h"
+#include "datafiles/rulefiles.h"
+#include "datafiles/files.h"
+#include "automaton/reversal.h"
+#include "rules/randomrule.h"
+#include "solitons/catalogue.h"
+#include "solitons/hunt.h"
+
+using namespace ondrix;
+
+namespace {
+
+struct Choice {
+  RuleTable rule{};
+  std::vector<SolitonType> types;
+  int pairs = 0, speeds = 0;
+  int score() const { return 12 * speeds + pairs; }
+};
+
+int distinctSpeeds(const std::vector<SolitonType>& types) {
+  std::set<int> speeds;
+  for (const auto& t : types) speeds.insert(t.speed());
+  return static_cast<int>(speeds.size());
+}
+
+bool evaluate(const RuleTable& rule, Choice& out) {
+  const auto usable = usableSolitons(rule);
+  int pairs = 0;
+  auto types = chooseCatalogue(rule, usable, &pairs);
+  if (types.empty()) return false;
+  out = {rule, types, pairs, distinctSpeeds(types)};
+  return true;
+}
+
+Choice hunt(int trials, int skip) {
+  RandomGenerator random = startupRandomGenerator();
+  for (int k = 0; k < skip; ++k) random.next();
+  Choice best;
+  for (int trial = 0; trial < trials; ++trial) {
+    RuleTable rule{};
+    const auto variant = static_cast<RandomVariant>(trial % 3);
+    const int percent = 70 + (trial * 7) % 22;
+    randomiseRuleTable(rule, random, thresholdFromPercent(percent), variant);
+    Choice c;
+    if (!evaluate(rule, c) || c.score() <= best.score()) continue;
+    best = c;
+    std::printf("trial %d: %d speeds, %d passing pairs\n", trial, c.speeds, c.pairs);
+  }
+  return best;
+}
+
+std::string letters(std::int32_t code, bool swapped) {
+  std::string out;
+  for (; code > 0; code /= 3) {
+    const int d = code % 3;
+    out += d == 0 ? 'A' : (d == 1) != swapped ? 'B' : 'C';
+  }
+  return out;
+}
+
+// A row laid out with the placement operations on a cleared 768-cell ring.
+class Row {
+ public:
+  explicit Row(const std::vector<SolitonType>& types) : types_(types) {
+    ring_.ringLength = 768;
+    ring_.cells.fill(stateA);
+  }
+  Row& right(int type, std::int32_t at) { return place(type, at, false); }  // towards higher indices
+  Row& left(int type, std::int32_t at) { return place(type, at, true); }    // the swapped twin
+  const AutomatonState& ring() const { return ring_; }
+
+ private:
+  Row& place(int type, std::int32_t at, bool swapped) {
+    ring_.currentSoliton = types_[type].code;
+    ring_.insertPos = at;
+    swapped ? placePatternSwapped(ring_) : placePattern(ring_);
+    return *this;
+  }
+  const std::vector<SolitonType>& types_;
+  AutomatonState ring_;
+};
+
+// Forward 1600 generations, B and C exchanged, 1600 more: the swapped row.
+bool returns(const RuleTable& rule, const AutomatonState& row) {
+  AutomatonState ring = row;
+  ring.ruleTable = rule;
+  for (int g = 0; g < 1600; ++g) stepGeneration(ring);
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
+  for (int g = 0; g < 1600; ++g) stepGeneration(ring);
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
+    if (ring.cells[i] != swapState(row.cells[i])) return false;
+  }
+  return true;
+}
+
+struct Example {
+  std::string description;
+  AutomatonState ring;
+};
+
+std::vector<Example> examples(const Choice& c) {
+  const auto& t = c.types;
+  // A head-on pair that passes through, the fastest possible first.
+  int a = 0, b = 1;
+  for (int i = 0, found = 0; i < 11 && !found; ++i) {
+    for (int j = 0; j < 11 && !found; ++j) {
+      if (i != j && passThrough(c.rule, t[i], t[j])) a = i, b = j, found = 1;
+    }
+  }
+  int twin = 5;
+  for (int k = 0; k < 11; ++k) {
+    if (passThrough(c.rule, t[k], t[k])) {
+      twin = k;
+      break;
+    }
+  }
+  std::vector<Example> out;
+  out.push_back({"head-on: type " + std::to_string(a) + " from the left meets type " + std::to_string(b) +
+                     " from the right",
+                 Row(t).right(a, 200).left(b, 500).ring()});
+  out.push_back({"overtaking: the fast type 0 catches up with the slow type 10 ahead of it",
+                 Row(t).right(0, 100).right(10, 250).ring()});
+  out.push_back({"three bodies: types 0 and 6 side by side, the swapped type 1 coming at them",
+                 Row(t).right(0, 360).right(6, 384).left(1, 402).ring()});
+  out.push_back({"twins: type " + std::to_string(twin) + " meets its own swapped twin",
+                 Row(t).right(twin, 200).left(twin, 500).ring()});
+  {
+    RandomGenerator random;
+    Row gas(t);
+    for (std::int32_t at = 8; at + 19 < 768; at += 24) {
+      const int type = random.next() % 11;
+      random.next() % 2 ? gas.right(type, at) : gas.left(type, at);
+    }
+    out.push_back({"a gas: 31 solitons of random types and directions, 24 cells apart", gas.ring()});
+  }
+  {
+    Row parade(t);
+    for (int k = 0; k < 12; ++k) parade.right(k, 20 + 60 * (11 - k));  // the fastest at the back
+    out.push_back({"a parade: all twelve types one way, the fastest behind, overtaking all", parade.ring()});
+  }
+  out.push_back({"two against one: types 0 and 2 chase each other into the swapped type 8",
+                 Row(t).right(0, 40).right(2, 120).left(8, 600).ring()});
+  out.push_back({"mirror: types 3 and 7 each meet their twins in mirror image",
+                 Row(t).right(3, 100).right(7, 300).left(7, 460).left(3, 660).ring()});
+  return out;
+}
+
+// The ghost seed: of the mill commands' seeds at the centre, the one whose
+// live span changes most often over 1000 generations without dying out.
+AutomatonState ghostRow(const RuleTable& rule, std::string& description) {
+  std::vector<std::pair<std::string, AutomatonState>> seeds;
+  auto seed = [&](const std::string& name, const std::vector<std::uint8_t>& cells) {
+    AutomatonState ring;
+    ring.ringLength = 768;
+    ring.cells.fill(stateA);
+    std::copy(cells.begin(), cells.end(), ring.cells.begin() + 384);
+    seeds.emplace_back(name, ring);
+  };
+  seed("\"I\": one C", {stateC});
+  seed("\"II\": two C", {stateC, stateC});
+  RandomGenerator random = startupRandomGenerator();
+  for (int k = 0; k < 40; ++k) {
+    std::uint8_t d[4];
+    for (auto& x : d) x = static_cast<std::uint8_t>(random.next() % 3);
+    seed("\"Sy+rand 8\" block " + std::to_string(k + 1),
+         {d[0], d[1], d[2], d[3], d[3], d[2], d[1], d[0]});
+  }
+  int bestChanges = -1;
+  AutomatonState best;
+  for (auto& [name, start] : seeds) {
+    AutomatonState ring = start;
+    ring.ruleTable = rule;
+    int changes = 0;
+    std::int32_t lastSpan = -1;
+    for (int g = 0; g < 1000; ++g) {
+      stepGeneration(ring);
+      const std::int32_t first = firstLiveCell(ring);
+      std::int32_t last = ring.ringLength - 1;
+      while (last > 0 && ring.cells[last] == stateA) --last;
+      changes += (last - first) != lastSpan;
+      lastSpan = last - first;
+    }
+    if (firstLiveCell(ring) == ring.ringLength) continue;
+    if (changes > bestChanges) {
+      bestChanges = changes;
+      best = start;
+      description = name + ", its span changing in " + std::to_string(changes) + " of 1000 generations";
+    }
+  }
+  return best;
+}
+
+RuleTable parseRule(const std::string& text) {
+  RuleTable rule{};
+  std::istringstream in(text);
+  for (int e; in >> e;) {
+    if (e > 0 && e < ruleHalfSize) rule[e] = 1;
+  }
+  return rule;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int trials = 20000, skip = 0;
+  std::string ruleText, out;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--trials" && i + 1 < argc) trials = std::atoi(argv[++i]);
+    else if (arg == "--skip" && i + 1 < argc) skip = std::atoi(argv[++i]);
+    else if (arg == "--rule" && i + 1 < argc) ruleText = argv[++i];
+    else out = arg;
+  }
+  if (out.empty()) {
+    std::fprintf(stderr, "usage: ondrix_shipdata [--trials N] [--skip K] [--rule \"e1 e2 ...\"] OUTDIR\n");
+    return 2;
+  }
+  Choice c;
+  if (!ruleText.empty()) {
+    if (!evaluate(parseRule(ruleText), c)) {
+      std::fprintf(stderr, "that rule does not offer twelve usable solitons\n");
+      return 1;
+    }
+  } else {
+    c = hunt(trials, skip);
+    if (c.types.empty()) {
+      std::fprintf(stderr, "no rule with twelve usable solitons in %d tables\n", trials);
+      return 1;
+    }
+  }
+
+  std::filesystem::create_directories(std::filesystem::path(out) / "data");
+  std::filesystem::create_directories(std::filesystem::path(out) / "video");
+  const std::string dir = out + "/";
+  bool ok = writeTableFile(dir + solitonRuleFileName, c.rule);
+  Catalogue catalogue;
+  for (int k = 0; k < 12; ++k) {
+    catalogue.solitonCode[k] = c.types[k].code;
+    catalogue.solitonPeriod[k] = c.types[k].period;
+    catalogue.solitonShift[k] = c.types[k].shift;
+  }
+  ok = writeSolitonFile(dir + solitonFileName, catalogue) && ok;
+
+  std::printf("rule, first half, entries at 1:");
+  for (int e = 0; e < ruleHalfSize; ++e) {
+    if (c.rule[e]) std::printf(" %d", e);
+  }
+  std::printf("\n%d distinct speeds, %d of 144 ordered pairs pass through each other\n\n", c.speeds, c.pairs);
+  std::printf("| type | code | period | shift | speed | width | cells |\n|---|---|---|---|---|---|---|\n");
+  for (int k = 0; k < 12; ++k) {
+    const auto& t = c.types[k];
+    std::printf("| %d | %d | %d | %d | %d | %d | %s |\n", k, t.code, t.period, t.shift, t.speed(), t.width,
+                letters(t.code, false).c_str());
+  }
+  std::printf("\n");
+  int n = 1;
+  for (const Example& e : examples(c)) {
+    const std::string name = "Exp" + std::to_string(n) + ".dat";
+    ok = writeRowFile(dir + name, e.ring) && ok;
+    std::printf("%s: %s%s\n", name.c_str(), e.description.c_str(), returns(c.rule, e.ring) ? "" : " (DOES NOT RETURN)");
+    ++n;
+  }
+  std::string ghost;
+  ok = writeRowFile(dir + "tgho.dat", ghostRow(c.rule, ghost)) && ok;
+  std::printf("tgho.dat: %s\n", ghost.c_str());
+  ok = writeWhole(dir + frameTemplateName, makeFrameTemplate({240, 240, 240})) && ok;
+  if (!ok) std::fprintf(stderr, "could not write every file into %s\n", out.c_str());
+  return ok ? 0 : 1;
+}
