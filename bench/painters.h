@@ -12,21 +12,12 @@ namespace ondrix::bench {
 
 inline const QColor face(239, 239, 239);
 
-// A display that shows nothing; the painters below paint the ring.
-class QuietDisplay : public RingDisplay {
- public:
-  void paintRing(const AutomatonState&) override {}
-  void showTime(std::int32_t) override {}
-  void showPercent(std::int32_t) override {}
-  void showStatus(const std::string&) override {}
-  void showGhostParameters(const Statistics&) override {}
-  void showSampleCount(std::int32_t) override {}
-  void showSearchCounts(std::int32_t, std::int32_t) override {}
-};
+// The painters below paint the ring and show nothing else.
+using QuietDisplay = NullDisplay;
 
 // The lines of a redraw exactly as they are described: pen width 3, one
 // line per half column, one pixel for the dot.
-class PlainPainter : public QuietDisplay {
+class PlainPainter : public NullDisplay {
  public:
   PlainPainter();
   void paintRing(const AutomatonState& ring) override;
@@ -35,7 +26,7 @@ class PlainPainter : public QuietDisplay {
   QImage image_;
 };
 
-class ProjectPainter : public QuietDisplay {
+class ProjectPainter : public NullDisplay {
  public:
   ProjectPainter() : picture_(face) {}
   void paintRing(const AutomatonState& ring) override { picture_.paint(ring, true); }

@@ -61,6 +61,21 @@ void tagSolitons(AutomatonState& ring, const PhaseTables& tables) {
 
 namespace ondrix::reference {
 
+namespace {
+
+// The cleared ring with seed number `seed` written from insertPos on.
+void clearSeed(AutomatonState& ring, int seed) {
+  clearRing(ring);
+  for (int j = 0; j < 8; ++j) {
+    int digit = seed;
+    for (int k = j; k < 7; ++k) digit /= 3;
+    const std::int32_t pos = ring.insertPos + j;
+    if (pos >= 0 && pos < ringCapacity) ring.cells[pos] = static_cast<std::uint8_t>(digit % 3);
+  }
+}
+
+}  // namespace
+
 void solitonSearch(OndrixState& st) {
   AutomatonState& ring = st.ring;
   Catalogue& c = st.catalogue;
@@ -69,13 +84,7 @@ void solitonSearch(OndrixState& st) {
   c.Nstrun = 0;
   c.strangeSeen = 0;
   for (int seed = 0; seed < 6561; ++seed) {
-    clearRing(ring);
-    for (int j = 0; j < 8; ++j) {
-      int digit = seed;
-      for (int k = j; k < 7; ++k) digit /= 3;
-      const std::int32_t pos = ring.insertPos + j;
-      if (pos >= 0 && pos < ringCapacity) ring.cells[pos] = static_cast<std::uint8_t>(digit % 3);
-    }
+    clearSeed(ring, seed);
     const std::int32_t start0 = firstLiveCell(ring);
     const std::int32_t code0 = encodePattern(ring, start0, 25);
     std::int32_t least = code0;
@@ -106,10 +115,6 @@ void solitonSearch(OndrixState& st) {
   }
 }
 
-}  // namespace ondrix::reference
-
-namespace ondrix::reference {
-
 void auxSearch(OndrixState& st) {
   AutomatonState& ring = st.ring;
   Catalogue& c = st.catalogue;
@@ -117,13 +122,7 @@ void auxSearch(OndrixState& st) {
   c.Nstrun = 0;
   c.strangeSeen = 0;
   for (int seed = 0; seed < 6561; ++seed) {
-    clearRing(ring);
-    for (int j = 0; j < 8; ++j) {
-      int digit = seed;
-      for (int k = j; k < 7; ++k) digit /= 3;
-      const std::int32_t pos = ring.insertPos + j;
-      if (pos >= 0 && pos < ringCapacity) ring.cells[pos] = static_cast<std::uint8_t>(digit % 3);
-    }
+    clearSeed(ring, seed);
     const std::int32_t start0 = firstLiveCell(ring);
     const std::int32_t code0 = encodePattern(ring, start0, 25);
     const std::int32_t start = firstLiveCell(ring);  // the generation changes nothing

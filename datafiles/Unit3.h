@@ -1,12 +1,11 @@
-// TForm3, the "About" window: the program's credits. Created hidden at start and
-// shown modally from the main window's menu.
+// TForm3, the "About" window: the program's credits.
 #pragma once
 
-#include <QDialog>
+#include "mainwindow/secondarywindow.h"
 
 namespace ondrix::ui {
 
-class TForm3 : public QDialog {
+class TForm3 : public SecondaryWindow {
   Q_OBJECT
  public:
   explicit TForm3(QWidget* parent = nullptr);

@@ -29,6 +29,17 @@ struct RingDisplay {
   virtual void showSearchCounts(std::int32_t nsol, std::int32_t nstrun) = 0;  // hidden labels
 };
 
+// A display that shows nothing: for searches and tools that run off screen.
+struct NullDisplay : RingDisplay {
+  void paintRing(const AutomatonState&) override {}
+  void showTime(std::int32_t) override {}
+  void showPercent(std::int32_t) override {}
+  void showStatus(const std::string&) override {}
+  void showGhostParameters(const Statistics&) override {}
+  void showSampleCount(std::int32_t) override {}
+  void showSearchCounts(std::int32_t, std::int32_t) override {}
+};
+
 // Colours of the marks 0..11: black, then the panel colours of types 0..10.
 inline constexpr std::array<Rgb, 12> markPalette = {{
     {0, 0, 0},

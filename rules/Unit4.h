@@ -1,12 +1,11 @@
-// TForm4, the "Show RCA" window: view and editor of the rule table. Created hidden at start and
-// shown modally from the main window's menu.
+// TForm4, the "Show RCA" window: view and editor of the rule table.
 #pragma once
 
-#include <QDialog>
+#include "mainwindow/secondarywindow.h"
 
 namespace ondrix::ui {
 
-class TForm4 : public QDialog {
+class TForm4 : public SecondaryWindow {
   Q_OBJECT
  public:
   explicit TForm4(QWidget* parent = nullptr);

@@ -1,12 +1,11 @@
-// TForm2, the "Show Soliton" window: the soliton catalogue table. Created hidden at start and
-// shown modally from the main window's menu.
+// TForm2, the "Show Soliton" window: the soliton catalogue table.
 #pragma once
 
-#include <QDialog>
+#include "mainwindow/secondarywindow.h"
 
 namespace ondrix::ui {
 
-class TForm2 : public QDialog {
+class TForm2 : public SecondaryWindow {
   Q_OBJECT
  public:
   explicit TForm2(QWidget* parent = nullptr);

@@ -11,17 +11,6 @@ namespace ondrix {
 
 namespace {
 
-// A display for searches run off screen.
-struct NoDisplay : RingDisplay {
-  void paintRing(const AutomatonState&) override {}
-  void showTime(std::int32_t) override {}
-  void showPercent(std::int32_t) override {}
-  void showStatus(const std::string&) override {}
-  void showGhostParameters(const Statistics&) override {}
-  void showSampleCount(std::int32_t) override {}
-  void showSearchCounts(std::int32_t, std::int32_t) override {}
-};
-
 AutomatonState quietRing(const RuleTable& rule) {
   AutomatonState ring;
   ring.ringLength = 768;
@@ -91,7 +80,7 @@ std::int32_t solitonWidth(const RuleTable& rule, std::int32_t code, std::int32_t
 std::vector<SolitonType> usableSolitons(const RuleTable& rule) {
   OndrixState st;
   st.ring = quietRing(rule);
-  NoDisplay display;
+  NullDisplay display;
   solitonSearch(st, display);
   std::vector<SolitonType> out;
   for (std::int32_t k = 0; k < st.catalogue.Nsol; ++k) {

@@ -1,4 +1,5 @@
 #include "automaton/automaton.h"
+#include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +8,7 @@
 namespace ondrix {
 namespace {
 
-AutomatonState clearedRing(std::int32_t length) {
-  AutomatonState s;
-  s.ringLength = length;
-  clearRing(s);
-  return s;
-}
+using testing::clearedRing;
 
 TEST(InitialState, ValuesAtProgramStart) {
   AutomatonState s;

@@ -3,16 +3,12 @@
 #include <algorithm>
 
 #include "automaton/automaton.h"
+#include "tests/support/testsupport.h"
 
 namespace ondrix {
 namespace {
 
-AutomatonState clearedRing(std::int32_t length) {
-  AutomatonState s;
-  s.ringLength = length;
-  clearRing(s);
-  return s;
-}
+using testing::clearedRing;
 
 TEST(Step, QuietBackgroundStaysQuiet) {
   AutomatonState s = clearedRing(768);

@@ -55,6 +55,14 @@ class FakeDisplay : public RingDisplay {
   std::vector<std::uint8_t> paintedCells;
 };
 
+// A ring of `length` cells, all A; the storage beyond it as at program start.
+inline AutomatonState clearedRing(std::int32_t length) {
+  AutomatonState s;
+  s.ringLength = length;
+  clearRing(s);
+  return s;
+}
+
 // Makes a fresh folder the working folder for the lifetime of the object.
 class ScratchFolder {
  public:
