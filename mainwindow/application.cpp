@@ -11,9 +11,9 @@ bool OndrixApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& e) {
-    showException(QString::fromLocal8Bit(e.what()));
+    reportException(QString::fromLocal8Bit(e.what()));
   } catch (...) {
-    showException(QStringLiteral("Unknown exception"));
+    reportException(QStringLiteral("Unknown exception"));
   }
   return false;
 }

@@ -110,3 +110,29 @@ TEST(RunControl, TimerIntervalsStayBetweenOneMillisecondAndAMillion) {
 
 }  // namespace
 }  // namespace ondrix
+
+#include "tests/support/allocations.h"
+
+namespace ondrix {
+namespace {
+
+TEST(RunControl, ATickAllocatesNothing) {
+  const std::size_t start = testing::allocationCount();
+  auto* probe = new int(1);  // the counter sees what is allocated
+  EXPECT_EQ(testing::allocationCount(), start + 1);
+  delete probe;
+  for (bool dontShow : {false, true}) {
+    OndrixState st = running();
+    st.dontShow = dontShow;
+    st.ring.stepsPerTick = 40;
+    NullDisplay display;
+    runTick(st, display);  // anything done once on first use is done now
+    const std::size_t before = testing::allocationCount();
+    for (int tick = 0; tick < 50; ++tick) runTick(st, display);
+    EXPECT_EQ(testing::allocationCount(), before) << (dontShow ? "Dont show" : "drawn");
+    EXPECT_EQ(st.ring.timeStep, 51 * 40);
+  }
+}
+
+}  // namespace
+}  // namespace ondrix

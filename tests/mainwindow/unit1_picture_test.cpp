@@ -140,6 +140,15 @@ class Unit1PictureTest : public QObject {
   }
 
   void ruleFileMenus() {
+    // A read turns the "Random" box grey whether or not the file is there.
+    QPalette aqua = form->GroupBox5->palette();
+    aqua.setColor(QPalette::Window, QColor(0, 255, 255));
+    form->GroupBox5->setPalette(aqua);
+    const auto zero = form->state().ring.ruleTable;
+    trigger("redrCA1");
+    QCOMPARE(form->GroupBox5->palette().color(QPalette::Window), face);
+    QCOMPARE(form->state().ring.ruleTable, zero);
+
     std::array<std::uint8_t, ruleTableSize> table{};
     for (int e = 0; e < ruleTableSize; ++e) table[e] = e % 3 == 0;
     testing::putFile("solCA.dat", std::vector<std::uint8_t>(table.begin(), table.end()));
