@@ -394,6 +394,11 @@ void TForm1::connectCommands() {
   menu("Time21", &TForm1::Time21Click);
   menu("Time22", &TForm1::Time22Click);
   menu("Dontshow1", &TForm1::Dontshow1Click);
+  menu("Chrandom2", &TForm1::Chrandom2Click);
+  menu("Chrandom31", &TForm1::Chrandom31Click);
+  menu("Chrandom21", &TForm1::Chrandom21Click);
+  connect(findChild<QPushButton*>(QStringLiteral("Button49")), &QPushButton::clicked, this, &TForm1::Button49Click);
+  connect(UpDown1, &UpDown::clicked, this, &TForm1::UpDown1Click);
 }
 
 void TForm1::paintRing(const AutomatonState& ring) {
@@ -620,6 +625,37 @@ void TForm1::Dontshow1Click() {
   setDontShow(state_, Dontshow1->isChecked());
   Edit3->setText(QString::number(state_.ring.stepsPerTick));
   setCaption(Label51, state_.ring.ringLength);
+}
+
+void TForm1::randomise(QAction* item, RandomVariant variant) {
+  for (QAction* a : {Chrandom2, Chrandom31, Chrandom21}) a->setChecked(a == item);
+  randomiseRuleTable(state_.ring.ruleTable, state_.random, state_.randomRule.randomThreshold, variant);
+}
+
+void TForm1::Chrandom2Click() {
+  randomise(Chrandom2, RandomVariant::all);
+  setRandomBoxColour(aqua);
+}
+
+void TForm1::Chrandom31Click() {
+  randomise(Chrandom31, RandomVariant::noDistanceFour);
+  setRandomBoxColour(aqua);
+}
+
+void TForm1::Chrandom21Click() { randomise(Chrandom21, RandomVariant::noDistanceThreeAndFour); }
+
+void TForm1::Button49Click() {
+  // Each variant leaves only itself checked, so exactly one runs.
+  if (Chrandom2->isChecked()) Chrandom2Click();
+  if (Chrandom31->isChecked()) Chrandom31Click();
+  if (Chrandom21->isChecked()) Chrandom21Click();
+}
+
+void TForm1::UpDown1Click() {
+  // The table is drawn with the threshold of before the click.
+  Chrandom31Click();
+  Edit8->setText(QString::number(UpDown1->position()));
+  state_.randomRule.randomThreshold = thresholdFromPercent(UpDown1->position());
 }
 
 void TForm1::Edit3Change() {

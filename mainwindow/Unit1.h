@@ -107,6 +107,14 @@ class TForm1 : public QMainWindow, public RingDisplay {
   // Ghost menu.
   void Dontshow1Click();
 
+  // Random rule tables: the Functions menu's variants, "Mk.random" and the
+  // threshold's up-down.
+  void Chrandom2Click();
+  void Chrandom31Click();
+  void Chrandom21Click();
+  void Button49Click();
+  void UpDown1Click();
+
   // Numeric field handlers: each converts the whole text and stores it.
   void Edit3Change();
   void UpDown2Click();
@@ -138,6 +146,7 @@ class TForm1 : public QMainWindow, public RingDisplay {
   // Shows "Could not write <name>" when a write failed.
   void reportWrite(bool written, const std::string& name);
   void setRandomBoxColour(const QColor& colour);
+  void randomise(QAction* item, RandomVariant variant);
   void setCaption(QLabel* label, std::int32_t value);
   void readLine(bool alwaysRedraw);
   void writeLine();

@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolButton>
 
 #include "automaton/reversal.h"
+#include "rules/randomrule.h"
 #include "mainwindow/Unit1.h"
 #include "mainwindow/uifont.h"
 #include "mainwindow/updown.h"
@@ -204,6 +206,37 @@ class Unit1RunTest : public QObject {
     QVERIFY(!form->endMarkers[2]->isVisible());
     QTRY_VERIFY(ring.sampleCount >= 2);
     QVERIFY(form->runTimer().isActive());
+  }
+
+  void randomRuleTables() {
+    startForm();
+    OndrixState& st = form->state();
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Button49")), Qt::LeftButton);  // "Mk.random"
+    const std::uint8_t first[12] = {0, 0, 0, 0, 0, 1, 0, 1, 1, 0, 0, 0};
+    for (int e = 0; e < 12; ++e) QCOMPARE(st.ring.ruleTable[e], first[e]);
+    QCOMPARE(form->GroupBox5->palette().color(QPalette::Window), QColor(0, 255, 255));
+
+    form->findChild<QAction*>(QStringLiteral("READCA51"))->trigger();  // grey again
+    form->Chrandom21->trigger();  // "Ch. random**"
+    QVERIFY(form->Chrandom21->isChecked() && !form->Chrandom2->isChecked() && !form->Chrandom31->isChecked());
+    QCOMPARE(form->GroupBox5->palette().color(QPalette::Window), buttonFace());  // ** leaves the colour
+    for (int e = 0; e < ruleTableSize; ++e) {
+      const int m = e % 9;
+      if (m == 4 || m == 5 || m == 7 || m == 8) QCOMPARE(st.ring.ruleTable[e], std::uint8_t{0});
+    }
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Button49")), Qt::LeftButton);
+    QVERIFY(form->Chrandom21->isChecked());  // "Mk.random" repeats the checked variant
+
+    // The up arrow randomises the "*" way with the threshold of 50, then takes 55.
+    QCOMPARE(st.randomRule.randomThreshold, std::int16_t{16380});
+    RandomGenerator expected = st.random;
+    std::array<std::uint8_t, ruleTableSize> table{};
+    randomiseRuleTable(table, expected, 16380, RandomVariant::noDistanceFour);
+    QTest::mouseClick(form->UpDown1->upButton(), Qt::LeftButton);
+    QCOMPARE(st.ring.ruleTable, table);
+    QVERIFY(form->Chrandom31->isChecked());
+    QCOMPARE(form->Edit8->text(), QStringLiteral("55"));
+    QCOMPARE(st.randomRule.randomThreshold, std::int16_t{19672});
   }
 
   void lineFileCommands() {
