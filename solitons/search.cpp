@@ -27,8 +27,9 @@ void writeSeed(AutomatonState& ring, int n) {
   }
 }
 
-// Steps 2 to 7 of a seed, with `generation` computing one generation and
-// `first` finding the first live cell afterwards.
+// Follows a seed written on the cleared ring until it returns, spreads or
+// runs out of generations; `generation` computes one generation and `first`
+// finds the first live cell afterwards.
 template <typename Generation, typename First>
 SeedOutcome followSeed(AutomatonState& ring, Generation generation, First first) {
   SeedOutcome out;
@@ -71,8 +72,6 @@ class SeedRunner {
     clearRing(ring_);
     quiet_ = ring_.ruleTable[0] == 0;
   }
-
-  AutomatonState& ring() { return ring_; }
 
   SeedOutcome run(int n) {
     writeSeed(ring_, n);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "bench/reference.h"
@@ -182,6 +183,29 @@ TEST(PlaceSeedFromCode, WritesEveryCellOfTheLowEightDigits) {
   placeSeedFromCode(ring);
   const std::uint8_t expected[10] = {stateC, stateA, stateB, stateA, stateA, stateA, stateA, stateA, stateB, stateB};
   for (int j = 0; j < 10; ++j) EXPECT_EQ(ring.cells[80 + j], expected[j]) << j;
+}
+
+}  // namespace
+}  // namespace ondrix
+
+namespace ondrix {
+namespace {
+
+TEST(Search, ReportsProgressUpToEverySeed) {
+  for (unsigned threads : {1u, 2u}) {
+    OndrixState st = ringOf(768);
+    st.ring.ruleTable[27] = 1;
+    testing::FakeDisplay display;
+    std::vector<int> reported;
+    SearchOptions options;
+    options.threads = threads;
+    options.progress = [&](int done) { reported.push_back(done); };
+    solitonSearch(st, display, options);
+    ASSERT_FALSE(reported.empty());
+    EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+    EXPECT_EQ(reported.back(), seedCount);
+    EXPECT_GT(reported.size(), 10u);
+  }
 }
 
 }  // namespace
