@@ -127,12 +127,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), picture_(buttonFace()) {
   move(347, 67);
 }
 
-void TForm1::attachWindows(QWidget* form2, QWidget* form3, QWidget* form4) {
-  form2_ = form2;
-  form3_ = form3;
-  form4_ = form4;
-}
-
 void TForm1::buildChooseSoliton() {
   GroupBox1 = groupBox(client_, "GroupBox1", QStringLiteral("Choose soliton"), QRect(24, 112, 145, 249));
   Panel14 = named(new Panel(GroupBox1, QStringLiteral("XXX"), buttonFace()), "Panel14");
@@ -407,10 +401,11 @@ void TForm1::paintRing(const AutomatonState& ring) {
 }
 
 void TForm1::setCaption(QLabel* label, std::int32_t value) {
-  // Ticks refresh these labels; only a changed value is set and measured.
-  const QString text = QString::number(value);
-  if (label->text() == text) return;
-  label->setText(text);
+  // Ticks refresh these labels: an unchanged value costs a look-up only.
+  const auto shown = shownValue_.find(label);
+  if (shown != shownValue_.end() && shown->second == value) return;
+  shownValue_[label] = value;
+  label->setText(QString::number(value));
   label->adjustSize();
 }
 

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
+#include <unordered_map>
 
 #include "mainwindow/ondrixstate.h"
 #include "mainwindow/picture.h"
@@ -35,9 +36,6 @@ class TForm1 : public QMainWindow, public RingDisplay {
 
   OndrixState& state() { return state_; }
   const OndrixState& state() const { return state_; }
-
-  // The secondary windows, created after this one by the program entry.
-  void attachWindows(QWidget* form2, QWidget* form3, QWidget* form4);
 
   // Client size below the menu bar.
   static constexpr int clientWidth = 806;
@@ -159,10 +157,8 @@ class TForm1 : public QMainWindow, public RingDisplay {
   RingPicture picture_;
   QTimer runTimer_;
   bool shown_ = false;
+  std::unordered_map<const QLabel*, std::int32_t> shownValue_;  // numbers the labels show
   ClientArea* client_ = nullptr;
-  QWidget* form2_ = nullptr;
-  QWidget* form3_ = nullptr;
-  QWidget* form4_ = nullptr;
 
  public:
   // Controls, named as in the window layout.

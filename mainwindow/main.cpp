@@ -16,7 +16,6 @@ int main(int argc, char** argv) {
     TForm2 form2(&form1);
     TForm3 form3(&form1);
     TForm4 form4(&form1);
-    form1.attachWindows(&form2, &form3, &form4);
     form1.show();
     app.exec();
   } catch (const std::exception& e) {

@@ -40,8 +40,8 @@ void redrawUnlessDontShow(OndrixState& st, RingDisplay& display) {
 
 std::optional<std::int32_t> cellAtPress(int x, int y) {
   std::int32_t k = (x - AutomatonState::originX) / 3;
-  if (y > 36) k += cellsPerRow;
-  if (y > 72) k += cellsPerRow;
+  if (y > rowSpacing) k += cellsPerRow;
+  if (y > 2 * rowSpacing) k += cellsPerRow;
   if (k < 0 || k >= ringCapacity) return std::nullopt;
   return k;
 }
