@@ -9,14 +9,14 @@ namespace {
 bool inStorage(std::int32_t i) { return i >= 0 && i < ringCapacity; }
 
 // Writes the 30 digits of currentSoliton from insertPos on: digit 1 writes
-// stateForOne, digit 2 writes stateForTwo.
-void placeDigits(AutomatonState& s, std::uint8_t stateForOne, std::uint8_t stateForTwo) {
+// stateForOne, digit 2 writes stateForTwo. Positions from `end` on are skipped.
+void placeDigits(AutomatonState& s, std::uint8_t stateForOne, std::uint8_t stateForTwo, std::int32_t end) {
   std::int32_t code = s.currentSoliton;
   for (int k = 0; k < placementWidth; ++k) {
     const std::int32_t digit = code % 3;  // truncating: -2..2
     code = (code - digit) / 3;
-    const std::int32_t pos = s.insertPos + k;
-    if (!inStorage(pos)) continue;
+    const std::int64_t pos = std::int64_t{s.insertPos} + k;
+    if (pos < 0 || pos >= end) continue;
     if (digit == 1) s.cells[pos] = stateForOne;
     if (digit == 2) s.cells[pos] = stateForTwo;
   }
@@ -60,9 +60,14 @@ std::int32_t encodePattern(AutomatonState& s, std::int32_t start, std::int32_t w
   return static_cast<std::int32_t>(sum);
 }
 
-void placePattern(AutomatonState& s) { placeDigits(s, stateB, stateC); }
+void placePattern(AutomatonState& s) { placeDigits(s, stateB, stateC, ringCapacity); }
 
-void placePatternSwapped(AutomatonState& s) { placeDigits(s, stateC, stateB); }
+void placePatternSwapped(AutomatonState& s) { placeDigits(s, stateC, stateB, ringCapacity); }
+
+void placePatternInRing(AutomatonState& s, bool swapped) {
+  if (swapped) placeDigits(s, stateC, stateB, s.ringLength);
+  else placeDigits(s, stateB, stateC, s.ringLength);
+}
 
 // On x86-64 the step is built twice, for AVX2 and for any x86-64, and the
 // loader picks the one the processor runs: the wider vectors nearly halve

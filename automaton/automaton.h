@@ -73,6 +73,9 @@ void placePattern(AutomatonState& s);
 // The same with B and C exchanged: digit 1 writes C, digit 2 writes B.
 void placePatternSwapped(AutomatonState& s);
 
+// Either placement, writing only ring cells 0..ringLength-1.
+void placePatternInRing(AutomatonState& s, bool swapped);
+
 // One generation over cells 0..ringLength-1. Writes stepMarks of the ring
 // cells and liveCount (live cells before the step). Does not allocate.
 void stepGeneration(AutomatonState& s);

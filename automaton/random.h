@@ -16,6 +16,9 @@ class RandomGenerator {
 
   std::uint32_t seed() const { return seed_; }
 
+  // Makes n draws at once, as n calls of next() would, in log(n) steps.
+  void discard(std::uint64_t n);
+
  private:
   std::uint32_t seed_ = 1;
 };

@@ -6,6 +6,7 @@
 
 #include "automaton/automaton.h"
 #include "datafiles/files.h"
+#include "mainwindow/picture.h"
 
 namespace ondrix {
 
@@ -21,6 +22,12 @@ RowLoadResult readRowFile(const std::string& name, AutomatonState& ring) {
   }
   std::copy(row.begin(), row.begin() + *got, ring.cells.begin());
   return {RowLoad::loaded, {}};
+}
+
+RowLoad loadRowFile(const std::string& name, AutomatonState& ring, RingDisplay& display) {
+  const RowLoadResult r = readRowFile(name, ring);
+  if (r.outcome != RowLoad::missing) display.showFileOutcome(FileKind::load, r.message);
+  return r.outcome;
 }
 
 bool writeRowFile(const std::string& name, const AutomatonState& ring) {

@@ -8,6 +8,7 @@
 namespace ondrix {
 
 struct AutomatonState;
+struct RingDisplay;
 
 inline const std::string lineFileName = "line.dat";
 
@@ -25,6 +26,11 @@ struct RowLoadResult {
 // Reads up to ringLength bytes into cells 0, 1, ...; a file holding any byte
 // other than 0, 1 or 2 among them is refused whole.
 RowLoadResult readRowFile(const std::string& name, AutomatonState& ring);
+
+// readRowFile, with its outcome shown: a refused file says why in the
+// status bar, a loaded one takes away an earlier load failure, a missing
+// one is silent.
+RowLoad loadRowFile(const std::string& name, AutomatonState& ring, RingDisplay& display);
 
 // Writes exactly ringLength bytes, cell 0 first.
 bool writeRowFile(const std::string& name, const AutomatonState& ring);

@@ -26,6 +26,9 @@ struct OndrixState {
   ThreeSolitonTypes three;
   // The Ghost menu's "Dont show": set in the window layout, cleared by start-up.
   bool dontShow = true;
+  // "Without clear": the soliton panels clear their third while it is off,
+  // the mill and block commands clear the ring while it is on.
+  bool withoutClear = false;
 };
 
 }  // namespace ondrix

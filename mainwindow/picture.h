@@ -17,6 +17,9 @@ struct OndrixState;
 struct PhaseTables;
 struct Statistics;
 
+// The kinds of file command whose failures the status bar reports.
+enum class FileKind { load, write };
+
 // What the core asks of the window that shows the ring.
 struct RingDisplay {
   virtual ~RingDisplay() = default;
@@ -27,6 +30,9 @@ struct RingDisplay {
   virtual void showGhostParameters(const Statistics& s) = 0;  // "Ghost par" box
   virtual void showSampleCount(std::int32_t samples) = 0;     // Manage box
   virtual void showSearchCounts(std::int32_t nsol, std::int32_t nstrun) = 0;  // hidden labels
+  // A file command's outcome: a failure shows its message in the status bar;
+  // a success (empty message) takes away a failure of the same kind.
+  virtual void showFileOutcome(FileKind kind, const std::string& failure) = 0;
 };
 
 // A display that shows nothing: for searches and tools that run off screen.
@@ -38,6 +44,7 @@ struct NullDisplay : RingDisplay {
   void showGhostParameters(const Statistics&) override {}
   void showSampleCount(std::int32_t) override {}
   void showSearchCounts(std::int32_t, std::int32_t) override {}
+  void showFileOutcome(FileKind, const std::string&) override {}
 };
 
 // Colours of the marks 0..11: black, then the panel colours of types 0..10.

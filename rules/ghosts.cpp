@@ -3,7 +3,10 @@
 #include <algorithm>
 
 #include "automaton/textnumber.h"
+#include "datafiles/rowfiles.h"
 #include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+#include "mainwindow/statistics.h"
 
 namespace ondrix {
 
@@ -18,6 +21,12 @@ void setDontShow(OndrixState& st, bool on) {
     ring.stepsPerTick = static_cast<std::int16_t>(ring.stepsPerTick / 10);
   }
   clearRing(ring);
+}
+
+void testGhosts(OndrixState& st, RingDisplay& display) {
+  resetHistory(st.ring);
+  loadRowFile(ghostRowFileName, st.ring, display);
+  redrawUnlessDontShow(st, display);
 }
 
 }  // namespace ondrix

@@ -23,8 +23,7 @@ void climb(OndrixState& st, RingDisplay& display, std::span<std::uint8_t> table,
     improved = false;
     for (std::size_t e = 0; e < table.size(); ++e) {
       if (options.progress) options.progress(pass, static_cast<int>(e));
-      const std::uint8_t before = table[e];
-      table[e] = flipped(before);
+      table[e] = flipped(table[e]);
       search();
       if (accept(bestNsol, bestNstrun)) {
         improved = true;
@@ -32,9 +31,10 @@ void climb(OndrixState& st, RingDisplay& display, std::span<std::uint8_t> table,
         bestNstrun = c.Nstrun;
         display.showStatus(" i=" + std::to_string(pass) + " Nsol=" + std::to_string(c.Nsol) +
                            " Nstrun=" + std::to_string(c.Nstrun));
-        if (!writeTableFile(file, table)) display.showStatus("Could not write " + file);
+        const bool written = writeTableFile(file, table);
+        display.showFileOutcome(FileKind::write, written ? std::string() : "Could not write " + file);
       } else {
-        table[e] = before;  // flipped back to exactly what it held
+        table[e] = flipped(table[e]);  // flipped back: a raw byte such as 2 comes back as 1
       }
     }
   }

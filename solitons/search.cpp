@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <unordered_set>
 #include <vector>
@@ -129,21 +130,26 @@ class SeedRunner {
 void runSeeds(const AutomatonState& start, int count, unsigned threads, std::vector<SeedOutcome>& outcomes,
               const std::function<void(int)>& progress) {
   constexpr int chunk = 8;
-  std::atomic<int> next{0}, done{0};
-  auto work = [&](bool reporting) {
+  std::atomic<int> next{0};
+  // Whichever worker finishes a chunk reports it; one report at a time, so
+  // the counts reach the caller in increasing order.
+  std::mutex reporting;
+  int done = 0;
+  auto work = [&] {
     SeedRunner runner(start);
     for (;;) {
       const int first = next.fetch_add(chunk);
       if (first >= count) break;
       const int last = std::min(first + chunk, count);
       for (int n = first; n < last; ++n) outcomes[n] = runner.run(n);
-      const int total = done.fetch_add(last - first) + (last - first);
-      if (reporting && progress) progress(total);
+      const std::lock_guard<std::mutex> lock(reporting);
+      done += last - first;
+      if (progress) progress(done);
     }
   };
   std::vector<std::thread> helpers;
-  for (unsigned k = 1; k < threads; ++k) helpers.emplace_back(work, false);
-  work(true);
+  for (unsigned k = 1; k < threads; ++k) helpers.emplace_back(work);
+  work();
   for (std::thread& t : helpers) t.join();
 }
 

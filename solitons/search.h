@@ -23,7 +23,8 @@ inline constexpr int searchGenerations = 300;
 struct SearchOptions {
   // Worker threads; 0 takes one per processor. The result does not depend on it.
   unsigned threads = 0;
-  // Called on the calling thread with the number of seeds done so far.
+  // Called with the number of seeds done so far, after every chunk of seeds,
+  // from the worker that finished it: one call at a time, counts increasing.
   std::function<void(int)> progress;
 };
 

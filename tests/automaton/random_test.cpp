@@ -33,3 +33,21 @@ TEST(Random, DrawsStayInRangeAndWrapTheSeed) {
 
 }  // namespace
 }  // namespace ondrix
+
+namespace ondrix {
+namespace {
+
+TEST(Random, DiscardEqualsThatManyDraws) {
+  for (std::uint64_t n : {0ull, 1ull, 2ull, 3ull, 7ull, 64ull, 1000ull, 123457ull}) {
+    RandomGenerator jumped = startupRandomGenerator(), stepped = startupRandomGenerator();
+    jumped.discard(n);
+    for (std::uint64_t k = 0; k < n; ++k) stepped.next();
+    EXPECT_EQ(jumped.seed(), stepped.seed()) << n;
+  }
+  RandomGenerator fullCycle;  // the period is 2^32
+  fullCycle.discard(1ull << 32);
+  EXPECT_EQ(fullCycle.seed(), 1u);
+}
+
+}  // namespace
+}  // namespace ondrix

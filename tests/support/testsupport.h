@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mainwindow/picture.h"
@@ -44,6 +45,11 @@ class FakeDisplay : public RingDisplay {
     shownNstrun = nstrun;
   }
 
+  void showFileOutcome(FileKind kind, const std::string& failure) override {
+    outcomes.emplace_back(kind, failure);
+    if (!failure.empty()) status = failure;
+  }
+
   int paints = 0, timeShown = 0, percentShown = 0, ghostShown = 0, samplesShown = 0;
   Statistics ghost;
   std::int32_t lastSamples = 0;
@@ -53,6 +59,7 @@ class FakeDisplay : public RingDisplay {
   std::string status;
   std::string calls;  // T, P and % in the order they came
   std::vector<std::uint8_t> paintedCells;
+  std::vector<std::pair<FileKind, std::string>> outcomes;
 };
 
 // A ring of `length` cells, all A; the storage beyond it as at program start.
