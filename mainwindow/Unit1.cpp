@@ -22,6 +22,8 @@
 #include "mainwindow/uifont.h"
 #include "mainwindow/updown.h"
 #include "rules/ghosts.h"
+#include "solitons/placement.h"
+#include "solitons/threesolitons.h"
 #include "solitons/climbs.h"
 #include "solitons/search.h"
 #include "solitons/panels.h"
@@ -85,6 +87,16 @@ void setBoxColour(QGroupBox* box, const QColor& colour) {
 }
 
 std::string fieldText(const QLineEdit* e) { return e->text().toStdString(); }
+
+PressButton pressButton(Qt::MouseButton button) {
+  return button == Qt::LeftButton    ? PressButton::left
+         : button == Qt::RightButton  ? PressButton::right
+         : button == Qt::MiddleButton ? PressButton::middle
+                                      : PressButton::other;
+}
+
+// A failure message stays this long unless a success of its kind comes first.
+constexpr int failureShownMs = 10000;
 
 }  // namespace
 
@@ -367,6 +379,40 @@ void TForm1::connectFields() {
 
 void TForm1::connectCommands() {
   client_->onMouseDown = [this](Qt::MouseButton button, QPoint at) { FormMouseDown(button, at); };
+  for (int k = 0; k < solitonTypeCount; ++k) {
+    connect(solitonPanels[k], &Panel::mouseDown, this, [this, k](Qt::MouseButton b) { PanelMouseDown(k, b); });
+  }
+  connect(Panel14, &Panel::mouseDown, this, &TForm1::Panel14MouseDown);
+  connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
+  failureTimer_.setSingleShot(true);
+  failureTimer_.setInterval(failureShownMs);
+  connect(&failureTimer_, &QTimer::timeout, this, [this] {
+    failureShown_.reset();
+    StatusBar1->clearMessage();
+  });
+  const std::pair<const char*, void (TForm1::*)()> buttons[] = {
+      {"Button36", &TForm1::Button36Click}, {"Button37", &TForm1::Button37Click},
+      {"Button38", &TForm1::Button38Click}, {"Button47", &TForm1::Button47Click},
+      {"Button59", &TForm1::Button59Click}, {"Button27", &TForm1::Button27Click},
+      {"Button28", &TForm1::Button28Click}, {"Button35", &TForm1::Button35Click},
+  };
+  for (auto [name, handler] : buttons) {
+    connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this, handler);
+  }
+  const std::pair<const char*, RandomBlock> blocks[] = {
+      {"Rand1", RandomBlock::abc},
+      {"RandBC1", RandomBlock::bc},
+      {"RandABCsymm1", RandomBlock::abcSymmetric},
+      {"RandBCsymm1", RandomBlock::bcSymmetric},
+      {"RandABCnots1", RandomBlock::bcSwappedMirror},
+      {"ReadABCnots21", RandomBlock::baSwappedMirror},
+  };
+  for (auto [name, variant] : blocks) {
+    connect(findChild<QAction*>(QString::fromLatin1(name)), &QAction::triggered, this,
+            [this, variant = variant] { randomBlockClick(variant); });
+  }
+  connect(findChild<QPushButton*>(QStringLiteral("Button60")), &QPushButton::clicked, this,
+          [this] { randomBlockClick(RandomBlock::abc); });
   connect(Button11, &QPushButton::clicked, this, &TForm1::reverseRingClick);
   connect(Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
   connect(Button40, &QPushButton::clicked, this, &TForm1::Button40Click);
@@ -388,6 +434,7 @@ void TForm1::connectCommands() {
   menu("Time21", &TForm1::Time21Click);
   menu("Time22", &TForm1::Time22Click);
   menu("Dontshow1", &TForm1::Dontshow1Click);
+  menu("Makeghost11", &TForm1::Makeghost11Click);
   menu("Chrandom2", &TForm1::Chrandom2Click);
   menu("Chrandom31", &TForm1::Chrandom31Click);
   menu("Chrandom21", &TForm1::Chrandom21Click);
@@ -423,8 +470,22 @@ void TForm1::showGhostParameters(const Statistics& s) {
 void TForm1::showSampleCount(std::int32_t samples) { setCaption(Label5, samples); }
 
 void TForm1::showStatus(const std::string& text) {
+  failureShown_.reset();
+  failureTimer_.stop();
   StatusBar1->showMessage(QString::fromStdString(text));
   StatusBar1->repaint();  // long searches report while they run
+}
+
+void TForm1::showFileOutcome(FileKind kind, const std::string& failure) {
+  if (!failure.empty()) {
+    showStatus(failure);
+    failureShown_ = kind;
+    failureTimer_.start();
+  } else if (failureShown_ == kind) {
+    failureTimer_.stop();
+    failureShown_.reset();
+    StatusBar1->clearMessage();
+  }
 }
 
 void TForm1::showSearchCounts(std::int32_t nsol, std::int32_t nstrun) {
@@ -433,11 +494,7 @@ void TForm1::showSearchCounts(std::int32_t nsol, std::int32_t nstrun) {
 }
 
 void TForm1::FormMouseDown(Qt::MouseButton button, QPoint at) {
-  const PressButton b = button == Qt::LeftButton    ? PressButton::left
-                        : button == Qt::RightButton ? PressButton::right
-                        : button == Qt::MiddleButton ? PressButton::middle
-                                                     : PressButton::other;
-  pressCell(state_, *this, b, at.x(), at.y());
+  pressCell(state_, *this, pressButton(button), at.x(), at.y());
 }
 
 void TForm1::showEndMarkers() {
@@ -446,6 +503,52 @@ void TForm1::showEndMarkers() {
 }
 
 void TForm1::reverseRingClick() { reverseRing(state_, *this); }
+
+void TForm1::PanelMouseDown(int type, Qt::MouseButton button) {
+  solitonPanelPress(state_, *this, type, pressButton(button));
+}
+
+void TForm1::Panel14MouseDown(Qt::MouseButton button) { clearPanelPress(state_, *this, pressButton(button)); }
+
+void TForm1::Button22Click() { clearThird(state_, *this, Third::first); }
+
+void TForm1::Button23Click() { clearThird(state_, *this, Third::middle); }
+
+void TForm1::Button24Click() { clearThird(state_, *this, Third::last); }
+
+void TForm1::Button12Click() {
+  placePattern(state_.ring);
+  redrawUnlessDontShow(state_, *this);
+}
+
+void TForm1::Button36Click() { randomSolitonSet(state_, *this, RandomSet::four); }
+
+void TForm1::Button37Click() { randomSolitonSet(state_, *this, RandomSet::fourWithGhosts); }
+
+void TForm1::Button38Click() { randomSolitonSet(state_, *this, RandomSet::five); }
+
+void TForm1::Button47Click() { makeThreeSolitons(state_, *this); }
+
+void TForm1::Button59Click() {
+  makeRandomThreeSolitons(state_, *this);
+  // Left, middle, right, as the fields stand; each change stores the value again.
+  for (auto [field, type] : {std::pair{Edit4, state_.three.threeLeftType}, std::pair{Edit6, state_.three.threeMiddleType},
+                             std::pair{Edit5, state_.three.threeRightType}}) {
+    field->setText(QString::number(type));
+  }
+}
+
+void TForm1::Button27Click() { placeMillSeed(state_, *this, MillSeed::single); }
+
+void TForm1::Button28Click() { placeMillSeed(state_, *this, MillSeed::pair); }
+
+void TForm1::Makeghost11Click() { placeMillSeed(state_, *this, MillSeed::symmetricBlock); }
+
+void TForm1::randomBlockClick(RandomBlock variant) { placeRandomBlock(state_, *this, variant); }
+
+void TForm1::Button35Click() { testGhosts(state_, *this); }
+
+void TForm1::CheckBox2Click() { state_.withoutClear = CheckBox2->isChecked(); }
 
 void TForm1::Button10Click() {
   if (!runTimer_.isActive()) {
@@ -501,8 +604,7 @@ void TForm1::showHistoryChart() {
 }
 
 void TForm1::readLine(bool alwaysRedraw) {
-  const RowLoadResult r = readRowFile(lineFileName, state_.ring);
-  if (r.outcome == RowLoad::rejected) showStatus(r.message);
+  loadRowFile(lineFileName, state_.ring, *this);
   if (alwaysRedraw) drawRing(state_, *this);
   else redrawUnlessDontShow(state_, *this);
 }
@@ -598,7 +700,7 @@ void TForm1::readRuleTable(const std::string& name) {
 }
 
 void TForm1::reportWrite(bool written, const std::string& name) {
-  if (!written) showStatus("Could not write " + name);
+  showFileOutcome(FileKind::write, written ? std::string() : "Could not write " + name);
 }
 
 void TForm1::READCA51Click() { readRuleTable(solitonRuleFileName); }

@@ -6,11 +6,13 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
+#include <optional>
 #include <unordered_map>
 
 #include "mainwindow/ondrixstate.h"
 #include "mainwindow/picture.h"
 #include "mainwindow/ringpicture.h"
+#include "rules/mills.h"
 
 class QAction;
 class QCheckBox;
@@ -49,6 +51,9 @@ class TForm1 : public QMainWindow, public RingDisplay {
   void showGhostParameters(const Statistics& s) override;
   void showSampleCount(std::int32_t samples) override;
   void showSearchCounts(std::int32_t nsol, std::int32_t nstrun) override;
+  void showFileOutcome(FileKind kind, const std::string& failure) override;
+  // Takes a failure message away after this long.
+  QTimer& failureTimer() { return failureTimer_; }
   const RingPicture& picture() const { return picture_; }
   void FormMouseDown(Qt::MouseButton button, QPoint at);
   // Shows the end marker of the picture's layout: one row or three.
@@ -56,6 +61,30 @@ class TForm1 : public QMainWindow, public RingDisplay {
 
   // Reversal.
   void reverseRingClick();
+
+  // Scenes of solitons: the panels (Panel2MouseDown..Panel13MouseDown are
+  // one handler with the type), "XXX", the hidden clearing of a third and
+  // placement, the random sets, the three-soliton box.
+  void PanelMouseDown(int type, Qt::MouseButton button);
+  void Panel14MouseDown(Qt::MouseButton button);
+  void Button22Click();
+  void Button23Click();
+  void Button24Click();
+  void Button12Click();
+  void Button36Click();
+  void Button37Click();
+  void Button38Click();
+  void Button47Click();
+  void Button59Click();
+
+  // Mills, ghosts and random blocks. "Rand ABC" (Button60Click) and the
+  // Mills menu's six random blocks are one handler with the variant.
+  void Button27Click();
+  void Button28Click();
+  void Makeghost11Click();
+  void randomBlockClick(RandomBlock variant);
+  void Button35Click();
+  void CheckBox2Click();
 
   // Run control and statistics.
   void Button10Click();
@@ -156,6 +185,8 @@ class TForm1 : public QMainWindow, public RingDisplay {
   OndrixState state_;
   RingPicture picture_;
   QTimer runTimer_;
+  QTimer failureTimer_;
+  std::optional<FileKind> failureShown_;  // the kind of the failure in the status bar
   bool shown_ = false;
   std::unordered_map<const QLabel*, std::int32_t> shownValue_;  // numbers the labels show
   ClientArea* client_ = nullptr;

@@ -19,7 +19,11 @@ void ClientArea::paintEvent(QPaintEvent*) {
 }
 
 void ClientArea::mousePressEvent(QMouseEvent* event) {
-  if (onMouseDown) onMouseDown(event->button(), event->position().toPoint());
+  // Qt hands on the presses that a control leaves alone (a group box, a
+  // label, the status bar); only presses on the bare surface edit the ring.
+  const QPoint at = event->position().toPoint();
+  if (childAt(at)) return;
+  if (onMouseDown) onMouseDown(event->button(), at);
 }
 
 }  // namespace ondrix::ui

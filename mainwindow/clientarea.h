@@ -1,5 +1,6 @@
 // The main window's client area: it shows the ring picture, draws the two
-// border lines, and passes presses on its own surface to the window.
+// border lines, and passes presses on its own surface, outside every
+// control, to the window.
 #pragma once
 
 #include <QWidget>

@@ -1,5 +1,7 @@
 #include "mainwindow/ringpicture.h"
 
+#include <algorithm>
+
 #include "mainwindow/picture.h"
 
 namespace ondrix::ui {
@@ -20,6 +22,14 @@ void RingPicture::paint(const AutomatonState& ring, bool threeRows) {
       p[0] = p[1] = p[2] = colour;
     }
   };
+
+  // One row leaves nothing below it: the bars of rows 2 and 3 go once.
+  if (threeRows) {
+    lowerRowsBlank_ = false;
+  } else if (!lowerRowsBlank_) {
+    for (int y = lowerRowsTop; y <= lowerRowsBottom; ++y) std::fill_n(row(y), width, face_);
+    lowerRowsBlank_ = true;
+  }
 
   const std::int32_t count = picturedCells(ring, threeRows);
   for (std::int32_t i = 0; i < count && i < ringCapacity; ++i) {

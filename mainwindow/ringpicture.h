@@ -20,6 +20,8 @@ class RingPicture {
   // a bar below the centre line, state C a bar above it, both in the colour
   // of the cell's mark, state A a black dot on the centre line; each cell
   // erases the other half of its column. Columns outside the image are cut.
+  // In one row the picture's rows 2 and 3 are blank, so no bar of a cell
+  // outside the ring stays there.
   void paint(const AutomatonState& ring, bool threeRows);
 
   // "dosol + ris (2)": the ring in one row at 2 pixels a cell, without
@@ -28,13 +30,21 @@ class RingPicture {
   void paintPlainRow(const AutomatonState& ring);
 
   // Back to the empty strip of button face.
-  void erase() { image_.fill(face_); }
+  void erase() {
+    image_.fill(face_);
+    lowerRowsBlank_ = true;
+  }
 
   const QImage& image() const { return image_; }
 
  private:
+  // Rows 2 and 3 of the three-row picture: y 36 to 95.
+  static constexpr int lowerRowsTop = AutomatonState::originY + 36 - 12;
+  static constexpr int lowerRowsBottom = AutomatonState::originY + 2 * 36 + 11;
+
   QImage image_;
   QRgb face_;
+  bool lowerRowsBlank_ = true;
 };
 
 }  // namespace ondrix::ui
