@@ -59,6 +59,19 @@ bool writeWhole(const std::string& name, std::span<const std::uint8_t> bytes) {
   return false;
 }
 
+bool isRegularFile(const std::string& name) {
+  struct stat st {};
+  return ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool removeFile(const std::string& name) { return ::unlink(name.c_str()) == 0; }
+
+bool ensureFolder(const std::string& name) {
+  if (::mkdir(name.c_str(), 0777) == 0) return true;
+  struct stat st {};
+  return errno == EEXIST && ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::vector<std::uint8_t> translateLineEnds(std::span<const std::uint8_t> image) {
   std::vector<std::uint8_t> stored;
   stored.reserve(image.size() + image.size() / 8);

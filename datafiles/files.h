@@ -21,6 +21,16 @@ std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::ui
 // previous file as it was. Returns whether the file now holds the bytes.
 bool writeWhole(const std::string& name, std::span<const std::uint8_t> bytes);
 
+// Whether a regular file stands at the name (a folder, a pipe or nothing
+// does not count).
+bool isRegularFile(const std::string& name);
+
+// Deletes the file; returns whether it is gone.
+bool removeFile(const std::string& name);
+
+// Makes the folder when it is missing; returns whether it exists now.
+bool ensureFolder(const std::string& name);
+
 // Line-end translation of data files: every byte 0x0A is stored as 0x0D 0x0A.
 std::vector<std::uint8_t> translateLineEnds(std::span<const std::uint8_t> image);
 

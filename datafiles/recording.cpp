@@ -1,6 +1,13 @@
 #include "datafiles/recording.h"
 
+#include <algorithm>
+#include <filesystem>
+
+#include "automaton/reversal.h"
 #include "datafiles/files.h"
+#include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+#include "mainwindow/runcontrol.h"
 
 namespace ondrix {
 
@@ -18,6 +25,10 @@ std::uint32_t get16(const FrameTemplate& f, std::size_t at) { return f[at] | (f[
 
 constexpr std::uint32_t headerSize = 54;
 constexpr std::uint32_t pixelBytes = captureRowBytes * captureHeight;
+constexpr const char* frameFolder = "video";
+// Columns of the two navy lines that frame the picture's rows.
+constexpr int frameLineLeft = 8;
+constexpr int frameLineRight = 780;
 
 }  // namespace
 
@@ -51,7 +62,67 @@ bool isFrameTemplate(const FrameTemplate& frame) {
   const std::uint32_t offset = pixelDataOffset(frame);
   return frame[0] == 'B' && frame[1] == 'M' && static_cast<std::int32_t>(get32(frame, 18)) == captureWidth &&
          static_cast<std::int32_t>(get32(frame, 22)) == captureHeight && get16(frame, 28) == 24 &&
-         get32(frame, 30) == 0 && offset >= headerSize && offset + pixelBytes <= frameTemplateSize;
+         get32(frame, 30) == 0 && offset >= headerSize && offset <= frameTemplateSize - pixelBytes;
+}
+
+std::string frameFileName(std::int32_t n) {
+  const std::string zeros = n < 10 ? "000" : n < 100 ? "00" : n < 1000 ? "0" : "";
+  return std::string(frameFolder) + static_cast<char>(std::filesystem::path::preferred_separator) + "file" + zeros +
+         std::to_string(n) + ".bmp";
+}
+
+int sweepFrameFiles() {
+  int deleted = 0;
+  for (int n = 0; n < frameSweepLimit; ++n) {
+    const std::string name = frameFileName(n);
+    if (!isRegularFile(name)) break;
+    deleted += removeFile(name) ? 1 : 0;
+  }
+  return deleted;
+}
+
+void startRecording(OndrixState& st) {
+  st.ring.stepsPerTick = 8;
+  sweepFrameFiles();
+  st.ring.timeStep = 0;
+}
+
+bool captureFrame(OndrixState& st, RingDisplay& display) {
+  Recording& rec = st.recording;
+  std::vector<std::uint8_t>& frame = rec.frame;
+  frame.assign(rec.frameTemplate.begin(), rec.frameTemplate.end());
+  if (!isFrameTemplate(rec.frameTemplate)) {
+    // The program's own header: the file is a valid picture whatever the template held.
+    std::vector<std::uint8_t> header = makeFrameTemplate({0, 0, 0});
+    put32(header, 2, frameTemplateSize);
+    std::copy_n(header.begin(), headerSize, frame.begin());
+  }
+  // The pixel-data offset as the frame now holds it; a usable one, checked above.
+  const std::uint32_t offset = frame[10] | (frame[11] << 8) | (frame[12] << 16) | (std::uint32_t{frame[13]} << 24);
+  for (int y = 0; y < captureHeight; ++y) {
+    std::uint8_t* out = frame.data() + offset + static_cast<std::size_t>(captureHeight - 1 - y) * captureRowBytes;
+    const std::uint32_t* row = display.pictureRow(y);
+    for (int x = 0; x < captureWidth; ++x) {
+      std::uint32_t rgb = row ? row[x] : 0;
+      if (x == frameLineLeft || x == frameLineRight) rgb = 0x000080;  // the navy lines the window draws over the rows
+      out[3 * x] = static_cast<std::uint8_t>(rgb);
+      out[3 * x + 1] = static_cast<std::uint8_t>(rgb >> 8);
+      out[3 * x + 2] = static_cast<std::uint8_t>(rgb >> 16);
+    }
+  }
+  return ensureFolder(frameFolder) && writeWhole(rec.frameName, frame);
+}
+
+bool recordingTick(OndrixState& st, RingDisplay& display) {
+  AutomatonState& ring = st.ring;
+  Recording& rec = st.recording;
+  advanceRun(st, display);
+  readFrameTemplate(rec.frameTemplate);
+  rec.frameName = frameFileName(rec.frameCounter);
+  captureFrame(st, display);
+  rec.frameCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(rec.frameCounter) + 1u);
+  if (ring.timeStep >= recordingTurnTime && ring.runBackward == 0) reverseRing(st, display);
+  return ring.timeStep >= 0;
 }
 
 }  // namespace ondrix

@@ -20,6 +20,46 @@ inline const std::string frameTemplateName = "data/filedem.bmp";
 
 using FrameTemplate = std::array<std::uint8_t, frameTemplateSize>;
 
+struct OndrixState;
+struct RingDisplay;
+
+// The recording's own state, kept for the whole program.
+struct Recording {
+  std::int32_t frameCounter = 0;  // number of the next frame file; never reset
+  std::string frameName;          // the frame file being written
+  FrameTemplate frameTemplate{};  // the template as last read
+  std::vector<std::uint8_t> frame;  // the frame being built, 256000 bytes
+};
+
+inline constexpr std::int32_t recordingTurnTime = 1600;  // the run reverses here
+inline constexpr int frameSweepLimit = 2000;
+
+// "video/file0007.bmp": four digits at least, file12345.bmp from 10000 on.
+std::string frameFileName(std::int32_t n);
+
+// Deletes the frame files from number 0 upward while they are contiguous,
+// at most 2000; a file that cannot be deleted is skipped. Returns how many
+// were deleted.
+int sweepFrameFiles();
+
+// "Record Vdeo": stepsPerTick 8 (the steps field keeps its text), the sweep,
+// timeStep 0. The caller starts the recording timer.
+void startRecording(OndrixState& st);
+
+// The capture, "ek v file 43": a 256000-byte copy of the template, whose
+// header is replaced by a correct 792 x 32 24-bit header of the program's
+// own when the template is no such bitmap; at its pixel-data offset the 32
+// rows of the picture's top-left band, bottom row first, each pixel blue,
+// green, red. Written to frameName; the "video" folder is made when
+// missing. Returns whether the file was written.
+bool captureFrame(OndrixState& st, RingDisplay& display);
+
+// One recording tick: advanceRun, the template read again, the frame file
+// named and captured, the counter moved on; a forward run that has reached
+// T >= 1600 is reversed. Returns false when the recording has ended (T
+// below 0).
+bool recordingTick(OndrixState& st, RingDisplay& display);
+
 // A 24-bit bitmap of 792 x 32 pixels, bottom-up, every pixel `fill`, with
 // its pixel data at offset 54.
 std::vector<std::uint8_t> makeFrameTemplate(Rgb fill);

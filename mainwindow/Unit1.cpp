@@ -476,6 +476,10 @@ void TForm1::showStatus(const std::string& text) {
   StatusBar1->repaint();  // long searches report while they run
 }
 
+const std::uint32_t* TForm1::pictureRow(int y) {
+  return reinterpret_cast<const std::uint32_t*>(picture_.image().constScanLine(y));
+}
+
 void TForm1::showFileOutcome(FileKind kind, const std::string& failure) {
   if (!failure.empty()) {
     showStatus(failure);

@@ -52,6 +52,7 @@ class TForm1 : public QMainWindow, public RingDisplay {
   void showSampleCount(std::int32_t samples) override;
   void showSearchCounts(std::int32_t nsol, std::int32_t nstrun) override;
   void showFileOutcome(FileKind kind, const std::string& failure) override;
+  const std::uint32_t* pictureRow(int y) override;
   // Takes a failure message away after this long.
   QTimer& failureTimer() { return failureTimer_; }
   const RingPicture& picture() const { return picture_; }

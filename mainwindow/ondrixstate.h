@@ -5,6 +5,7 @@
 #include "automaton/automaton.h"
 #include "automaton/random.h"
 #include "automaton/reversal.h"
+#include "datafiles/recording.h"
 #include "datafiles/rulefiles.h"
 #include "mainwindow/statistics.h"
 #include "rules/mills.h"
@@ -24,6 +25,10 @@ struct OndrixState {
   RandomRuleSettings randomRule;
   MillParameters mills;
   ThreeSolitonTypes three;
+  Recording recording;
+  // The two rows that "Change" in "Show Soliton" exchanges.
+  std::int16_t swapFirst = 0;
+  std::int16_t swapSecond = 1;
   // The Ghost menu's "Dont show": set in the window layout, cleared by start-up.
   bool dontShow = true;
   // "Without clear": the soliton panels clear their third while it is off,

@@ -33,6 +33,9 @@ struct RingDisplay {
   // A file command's outcome: a failure shows its message in the status bar;
   // a success (empty message) takes away a failure of the same kind.
   virtual void showFileOutcome(FileKind kind, const std::string& failure) = 0;
+  // Row y (0..31) of the picture as it stands, pixels 0xRRGGBB from x = 0,
+  // at least 792 of them; nothing when there is no picture.
+  virtual const std::uint32_t* pictureRow(int y) = 0;
 };
 
 // A display that shows nothing: for searches and tools that run off screen.
@@ -45,6 +48,7 @@ struct NullDisplay : RingDisplay {
   void showSampleCount(std::int32_t) override {}
   void showSearchCounts(std::int32_t, std::int32_t) override {}
   void showFileOutcome(FileKind, const std::string&) override {}
+  const std::uint32_t* pictureRow(int) override { return nullptr; }
 };
 
 // Colours of the marks 0..11: black, then the panel colours of types 0..10.

@@ -1,9 +1,11 @@
 #include "solitons/catalogue.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "datafiles/files.h"
+#include "mainwindow/picture.h"
 
 namespace ondrix {
 
@@ -57,6 +59,26 @@ bool readSolitonFile(const std::string& name, Catalogue& c) {
 
 bool writeSolitonFile(const std::string& name, const Catalogue& c) {
   return writeWhole(name, translateLineEnds(catalogueImage(c)));
+}
+
+void saveSolitons(const Catalogue& c, RingDisplay& display) {
+  const bool written = writeSolitonFile(solitonFileName, c);
+  display.showFileOutcome(FileKind::write, written ? std::string() : "Could not write " + solitonFileName);
+}
+
+std::int32_t solitonSpeed(std::int32_t shift, std::int32_t period) {
+  if (period == 0) return 0;
+  const double speed = std::trunc(400.0 * shift / period);
+  return static_cast<std::int32_t>(std::clamp(speed, -2147483648.0, 2147483647.0));
+}
+
+bool swapCatalogueRows(Catalogue& c, std::int32_t first, std::int32_t second) {
+  auto inside = [](std::int32_t row) { return row >= 0 && row < catalogueCapacity; };
+  if (!inside(first) || !inside(second)) return false;
+  for (auto* column : {&c.solitonCode, &c.solitonPeriod, &c.solitonShift}) {
+    std::swap((*column)[static_cast<std::size_t>(first)], (*column)[static_cast<std::size_t>(second)]);
+  }
+  return true;
 }
 
 }  // namespace ondrix

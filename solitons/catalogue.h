@@ -39,4 +39,18 @@ bool readSolitonFile(const std::string& name, Catalogue& c);
 // "Save solitons": writes entries 0..11 with the line-end translation.
 bool writeSolitonFile(const std::string& name, const Catalogue& c);
 
+struct RingDisplay;
+
+// writeSolitonFile of "Sol.dat", the outcome shown in the status bar.
+void saveSolitons(const Catalogue& c, RingDisplay& display);
+
+// Cells moved per 400 generations: trunc(400 x shift / period) in double
+// precision; 0 for a period of 0, and held within 32 bits.
+std::int32_t solitonSpeed(std::int32_t shift, std::int32_t period);
+
+// "Change": exchanges rows `first` and `second` of the codes, periods and
+// shifts. A row outside 0..4999 leaves everything as it is; returns whether
+// the rows were exchanged.
+bool swapCatalogueRows(Catalogue& c, std::int32_t first, std::int32_t second);
+
 }  // namespace ondrix

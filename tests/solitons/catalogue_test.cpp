@@ -116,5 +116,41 @@ TEST_F(CatalogueFileTest, MissingFileAndSearchEntriesAreLeftAlone) {
   EXPECT_EQ(read.Nsol, 4);  // loading leaves the search counters
 }
 
+TEST(Catalogue, SpeedsTruncateAndNeverDivideByZero) {
+  struct Case {
+    std::int32_t shift, period, speed;
+  };
+  for (const Case& c : {Case{1, 3, 133}, Case{4, 5, 320}, Case{3, 0, 0}, Case{-2, 5, -160}, Case{1, -3, -133},
+                        Case{2147483647, 1, 2147483647}, Case{-2147483647 - 1, 1, -2147483647 - 1}}) {
+    EXPECT_EQ(solitonSpeed(c.shift, c.period), c.speed) << c.shift << "/" << c.period;
+  }
+}
+
+TEST(Catalogue, ChangeExchangesRowsInsideTheArrays) {
+  Catalogue c;
+  for (int k = 0; k < catalogueCapacity; ++k) {
+    c.solitonCode[k] = k;
+    c.solitonPeriod[k] = 10000 + k;
+    c.solitonShift[k] = 20000 + k;
+  }
+  const Catalogue start = c;
+  struct Case {
+    std::int32_t first, second;
+    bool exchanged;
+  };
+  for (const Case& x : {Case{0, 1, true}, Case{4464, 11, true}, Case{4999, 0, true}, Case{3, 3, true},
+                        Case{-1, 2, false}, Case{2, 5000, false}, Case{-25536, 0, false}}) {
+    EXPECT_EQ(swapCatalogueRows(c, x.first, x.second), x.exchanged);
+    if (x.exchanged) {
+      EXPECT_EQ(c.solitonCode[x.first], x.second);
+      EXPECT_EQ(c.solitonPeriod[x.first], 10000 + x.second);
+      EXPECT_EQ(c.solitonShift[x.second], 20000 + x.first);
+      swapCatalogueRows(c, x.first, x.second);  // twice restores
+    }
+    EXPECT_EQ(c.solitonCode, start.solitonCode);
+    EXPECT_EQ(c.solitonShift, start.solitonShift);
+  }
+}
+
 }  // namespace
 }  // namespace ondrix

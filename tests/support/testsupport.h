@@ -50,6 +50,13 @@ class FakeDisplay : public RingDisplay {
     if (!failure.empty()) status = failure;
   }
 
+  // A picture whose pixel (x, y) is 0x00yyxx, x taken mod 256.
+  const std::uint32_t* pictureRow(int y) override {
+    picture.resize(800);
+    for (int x = 0; x < 800; ++x) picture[x] = static_cast<std::uint32_t>(((y & 0xFF) << 8) | (x & 0xFF));
+    return picture.data();
+  }
+
   int paints = 0, timeShown = 0, percentShown = 0, ghostShown = 0, samplesShown = 0;
   Statistics ghost;
   std::int32_t lastSamples = 0;
@@ -60,6 +67,7 @@ class FakeDisplay : public RingDisplay {
   std::string calls;  // T, P and % in the order they came
   std::vector<std::uint8_t> paintedCells;
   std::vector<std::pair<FileKind, std::string>> outcomes;
+  std::vector<std::uint32_t> picture;
 };
 
 // A ring of `length` cells, all A; the storage beyond it as at program start.

@@ -1,0 +1,18 @@
+#include "datafiles/examples.h"
+
+#include "datafiles/rowfiles.h"
+#include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+
+namespace ondrix {
+
+std::string exampleFileName(int number) { return "Exp" + std::to_string(number) + ".dat"; }
+
+void loadExample(OndrixState& st, RingDisplay& display, int number) {
+  loadRowFile(exampleFileName(number), st.ring, display);
+  if (number >= alwaysDrawnExample) drawRing(st, display);
+  else redrawUnlessDontShow(st, display);
+  st.ring.timeStep = 0;
+}
+
+}  // namespace ondrix
