@@ -1,4 +1,5 @@
-// TForm3, the "About" window: the program's credits.
+// TForm3, the "About" window: what the program is, where its documentation
+// is, its version and date.
 #pragma once
 
 #include "mainwindow/secondarywindow.h"

@@ -14,14 +14,19 @@
 #include <QValueAxis>
 
 #include "automaton/textnumber.h"
+#include "datafiles/Unit3.h"
 #include "mainwindow/clientarea.h"
+#include "mainwindow/controls.h"
+#include "datafiles/examples.h"
 #include "datafiles/rowfiles.h"
 #include "mainwindow/panel.h"
 #include "mainwindow/runcontrol.h"
 #include "mainwindow/statistics.h"
 #include "mainwindow/uifont.h"
 #include "mainwindow/updown.h"
+#include "rules/Unit4.h"
 #include "rules/ghosts.h"
+#include "solitons/Unit2.h"
 #include "solitons/placement.h"
 #include "solitons/threesolitons.h"
 #include "solitons/climbs.h"
@@ -34,50 +39,6 @@ namespace {
 
 const QColor aqua(0, 255, 255);
 
-template <typename W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& r, bool bold = false) {
-  auto* b = named(new QPushButton(text, parent), name);
-  b->setFont(ondrixFont(11, bold));
-  b->setGeometry(r);
-  return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint at, bool bold = false,
-              int pixelSize = 11) {
-  auto* l = named(new QLabel(text, parent), name);
-  l->setFont(ondrixFont(pixelSize, bold));
-  l->move(at);
-  l->adjustSize();
-  return l;
-}
-
-QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title, const QRect& r, bool bold = false) {
-  auto* g = named(new QGroupBox(title, parent), name);
-  g->setFont(ondrixFont(11, bold));
-  g->setGeometry(r);
-  return g;
-}
-
-QLineEdit* edit(QWidget* parent, const char* name, const QString& text, const QRect& r) {
-  auto* e = named(new QLineEdit(text, parent), name);
-  e->setFont(ondrixFont());
-  e->setGeometry(r);
-  return e;
-}
-
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, const QRect& r) {
-  auto* c = named(new QCheckBox(text, parent), name);
-  c->setFont(ondrixFont());
-  c->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));  // captions fit their narrow boxes
-  c->setGeometry(r);
-  return c;
-}
-
 QColor toColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
 void setBoxColour(QGroupBox* box, const QColor& colour) {
@@ -87,6 +48,10 @@ void setBoxColour(QGroupBox* box, const QColor& colour) {
 }
 
 std::string fieldText(const QLineEdit* e) { return e->text().toStdString(); }
+
+// Example N's button, by caption number.
+constexpr const char* exampleButtonNames[exampleCount] = {"Button51", "Button41", "Button50", "Button52",
+                                                          "Button53", "Button54", "Button55", "Button42"};
 
 PressButton pressButton(Qt::MouseButton button) {
   return button == Qt::LeftButton    ? PressButton::left
@@ -203,12 +168,11 @@ void TForm1::buildMillsAndGhosts() {
 
 void TForm1::buildExamples() {
   GroupBox4 = groupBox(client_, "GroupBox4", QStringLiteral("Examples"), QRect(472, 112, 153, 161));
-  // Example N's button, by caption number.
-  static constexpr const char* names[8] = {"Button51", "Button41", "Button50", "Button52",
-                                           "Button53", "Button54", "Button55", "Button42"};
-  for (int n = 1; n <= 8; ++n) {
+  for (int n = 1; n <= exampleCount; ++n) {
     const int column = (n - 1) % 2, row = (n - 1) / 2;
-    button(GroupBox4, names[n - 1], QStringLiteral("Ex. %1").arg(n), QRect(16 + 64 * column, 24 + 32 * row, 57, 25));
+    QPushButton* b = button(GroupBox4, exampleButtonNames[n - 1], QStringLiteral("Ex. %1").arg(n),
+                            QRect(16 + 64 * column, 24 + 32 * row, 57, 25));
+    connect(b, &QPushButton::clicked, this, [this, n] { exampleClick(n); });
   }
 }
 
@@ -435,6 +399,12 @@ void TForm1::connectCommands() {
   menu("Time22", &TForm1::Time22Click);
   menu("Dontshow1", &TForm1::Dontshow1Click);
   menu("Makeghost11", &TForm1::Makeghost11Click);
+  menu("Showsoliton1", &TForm1::Showsoliton1Click);
+  menu("ShowCA1", &TForm1::ShowCA1Click);
+  menu("About1", &TForm1::About1Click);
+  menu("ViewVdeo1", &TForm1::ViewVdeo1Click);
+  Timer3.setInterval(runIntervalMs);
+  connect(&Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
   menu("Chrandom2", &TForm1::Chrandom2Click);
   menu("Chrandom31", &TForm1::Chrandom31Click);
   menu("Chrandom21", &TForm1::Chrandom21Click);
@@ -452,8 +422,7 @@ void TForm1::setCaption(QLabel* label, std::int32_t value) {
   const auto shown = shownValue_.find(label);
   if (shown != shownValue_.end() && shown->second == value) return;
   shownValue_[label] = value;
-  label->setText(QString::number(value));
-  label->adjustSize();
+  setLabelText(label, QString::number(value));
 }
 
 void TForm1::showTime(std::int32_t t) { setCaption(Label4, t); }
@@ -720,6 +689,25 @@ void TForm1::WRITECA1Click() {
 }
 
 void TForm1::Button20Click() { readSolitonFile(solitonFileName, state_.catalogue); }
+
+void TForm1::exampleClick(int number) { loadExample(state_, *this, number); }
+
+void TForm1::Showsoliton1Click() { Form2->exec(); }
+
+void TForm1::ShowCA1Click() { Form4->exec(); }
+
+void TForm1::About1Click() { Form3->exec(); }
+
+void TForm1::ViewVdeo1Click() {
+  startRecording(state_);
+  Timer3.start();
+}
+
+void TForm1::Timer3Timer() {
+  if (!recordingTick(state_, *this)) Timer3.stop();
+}
+
+void TForm1::Button43Click() { captureFrame(state_, *this); }
 
 void TForm1::Dontshow1Click() {
   // The action has already toggled its check mark.

@@ -29,6 +29,9 @@ namespace ondrix::ui {
 
 class ClientArea;
 class Panel;
+class TForm2;
+class TForm3;
+class TForm4;
 class UpDown;
 
 class TForm1 : public QMainWindow, public RingDisplay {
@@ -135,6 +138,22 @@ class TForm1 : public QMainWindow, public RingDisplay {
   // Ghost menu.
   void Dontshow1Click();
 
+  // The examples: Button51Click, Button41Click, Button50Click, Button52Click,
+  // Button53Click, Button54Click, Button55Click and Button42Click are one
+  // handler with the example's number.
+  void exampleClick(int number);
+
+  // The secondary windows, shown modally; the run timer goes on ticking.
+  void Showsoliton1Click();
+  void ShowCA1Click();
+  void About1Click();
+
+  // Frame recording: "Record Vdeo", its timer, and the hidden capture.
+  void ViewVdeo1Click();
+  void Timer3Timer();
+  void Button43Click();
+  QTimer& recordingTimer() { return Timer3; }
+
   // Random rule tables: the Functions menu's variants, "Mk.random" and the
   // threshold's up-down.
   void Chrandom2Click();
@@ -186,6 +205,7 @@ class TForm1 : public QMainWindow, public RingDisplay {
   OndrixState state_;
   RingPicture picture_;
   QTimer runTimer_;
+  QTimer Timer3;  // the recording's timer
   QTimer failureTimer_;
   std::optional<FileKind> failureShown_;  // the kind of the failure in the status bar
   bool shown_ = false;
@@ -237,6 +257,11 @@ class TForm1 : public QMainWindow, public RingDisplay {
   QChartView* Chart1 = nullptr;
   QLineSeries* Series1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
+
+  // The secondary windows, made by the program entry beside this one.
+  TForm2* Form2 = nullptr;
+  TForm3* Form3 = nullptr;
+  TForm4* Form4 = nullptr;
 
   QAction* Dontshow1 = nullptr;
   QAction* Chrandom2 = nullptr;

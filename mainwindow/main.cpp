@@ -13,9 +13,12 @@ int main(int argc, char** argv) {
   OndrixApplication app(argc, argv);
   try {
     TForm1 form1;
-    TForm2 form2(&form1);
+    TForm2 form2(&form1, form1.state(), form1);
     TForm3 form3(&form1);
-    TForm4 form4(&form1);
+    TForm4 form4(&form1, form1.state().ring.ruleTable);
+    form1.Form2 = &form2;
+    form1.Form3 = &form3;
+    form1.Form4 = &form4;
     form1.show();
     app.exec();
   } catch (const std::exception& e) {

@@ -215,9 +215,9 @@ class Unit1Test : public QObject {
   }
 
   void secondaryWindowsCreatedHidden() {
-    TForm2 form2(form);
+    TForm2 form2(form, form->state(), *form);
     TForm3 form3(form);
-    TForm4 form4(form);
+    TForm4 form4(form, form->state().ring.ruleTable);
     form->show();
     QVERIFY(form->isVisible());
     struct Expected {
