@@ -30,6 +30,10 @@ class ProjectPainter : public NullDisplay {
  public:
   ProjectPainter() : picture_(face) {}
   void paintRing(const AutomatonState& ring) override { picture_.paint(ring, true); }
+  const std::uint32_t* pictureRow(int y) override {
+    return reinterpret_cast<const std::uint32_t*>(picture_.image().constScanLine(y));
+  }
+  const QImage& image() const { return picture_.image(); }
 
  private:
   ui::RingPicture picture_;

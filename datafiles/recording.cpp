@@ -33,10 +33,11 @@ constexpr int frameLineRight = 780;
 }  // namespace
 
 std::vector<std::uint8_t> makeFrameTemplate(Rgb fill) {
-  std::vector<std::uint8_t> bmp(headerSize + pixelBytes, 0);
+  // As long as a frame, so that the size in the header is every frame's size.
+  std::vector<std::uint8_t> bmp(frameTemplateSize, 0);
   bmp[0] = 'B';
   bmp[1] = 'M';
-  put32(bmp, 2, headerSize + pixelBytes);  // file size
+  put32(bmp, 2, frameTemplateSize);  // file size
   put32(bmp, 10, headerSize);              // pixel-data offset
   put32(bmp, 14, 40);                      // information header size
   put32(bmp, 18, captureWidth);
@@ -46,7 +47,7 @@ std::vector<std::uint8_t> makeFrameTemplate(Rgb fill) {
   put32(bmp, 34, pixelBytes);
   put32(bmp, 38, 2835);  // 72 dots per inch
   put32(bmp, 42, 2835);
-  for (std::uint32_t p = headerSize; p < bmp.size(); p += 3) {
+  for (std::uint32_t p = headerSize; p < headerSize + pixelBytes; p += 3) {
     bmp[p] = fill.b;
     bmp[p + 1] = fill.g;
     bmp[p + 2] = fill.r;
@@ -93,8 +94,7 @@ bool captureFrame(OndrixState& st, RingDisplay& display) {
   frame.assign(rec.frameTemplate.begin(), rec.frameTemplate.end());
   if (!isFrameTemplate(rec.frameTemplate)) {
     // The program's own header: the file is a valid picture whatever the template held.
-    std::vector<std::uint8_t> header = makeFrameTemplate({0, 0, 0});
-    put32(header, 2, frameTemplateSize);
+    const std::vector<std::uint8_t> header = makeFrameTemplate({0, 0, 0});
     std::copy_n(header.begin(), headerSize, frame.begin());
   }
   // The pixel-data offset as the frame now holds it; a usable one, checked above.

