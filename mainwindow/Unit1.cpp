@@ -15,10 +15,10 @@
 
 #include "automaton/textnumber.h"
 #include "datafiles/Unit3.h"
-#include "mainwindow/clientarea.h"
-#include "mainwindow/controls.h"
 #include "datafiles/examples.h"
 #include "datafiles/rowfiles.h"
+#include "mainwindow/clientarea.h"
+#include "mainwindow/controls.h"
 #include "mainwindow/panel.h"
 #include "mainwindow/runcontrol.h"
 #include "mainwindow/statistics.h"
@@ -27,11 +27,11 @@
 #include "rules/Unit4.h"
 #include "rules/ghosts.h"
 #include "solitons/Unit2.h"
-#include "solitons/placement.h"
-#include "solitons/threesolitons.h"
 #include "solitons/climbs.h"
-#include "solitons/search.h"
 #include "solitons/panels.h"
+#include "solitons/placement.h"
+#include "solitons/search.h"
+#include "solitons/threesolitons.h"
 
 namespace ondrix::ui {
 
@@ -692,11 +692,17 @@ void TForm1::Button20Click() { readSolitonFile(solitonFileName, state_.catalogue
 
 void TForm1::exampleClick(int number) { loadExample(state_, *this, number); }
 
-void TForm1::Showsoliton1Click() { Form2->exec(); }
+void TForm1::Showsoliton1Click() {
+  if (Form2) Form2->exec();
+}
 
-void TForm1::ShowCA1Click() { Form4->exec(); }
+void TForm1::ShowCA1Click() {
+  if (Form4) Form4->exec();
+}
 
-void TForm1::About1Click() { Form3->exec(); }
+void TForm1::About1Click() {
+  if (Form3) Form3->exec();
+}
 
 void TForm1::ViewVdeo1Click() {
   startRecording(state_);
