@@ -21,14 +21,25 @@ void placeType(OndrixState& st, RingDisplay& display, std::int16_t type, std::in
 
 }  // namespace
 
+ThreeStarts threeSolitonStarts(std::int32_t ringLength) {
+  constexpr std::int32_t widest = 19;  // cells a pattern code holds exactly
+  const std::int32_t centre = ringLength / 2;
+  if (ringLength - threeRightFromEnd >= threeLeftStart + widest) {
+    return {threeLeftStart, centre, ringLength - threeRightFromEnd};
+  }
+  const std::int32_t fixedCentre = 384;  // where the scene stands on 768 cells
+  return {centre - (fixedCentre - threeLeftStart), centre, centre + (768 - threeRightFromEnd - fixedCentre)};
+}
+
 void makeThreeSolitons(OndrixState& st, RingDisplay& display) {
   AutomatonState& ring = st.ring;
   const ThreeSolitonTypes& three = st.three;
   resetHistory(ring);
   clearCommand(st, display);
-  placeType(st, display, three.threeLeftType, threeLeftStart, false);
-  placeType(st, display, three.threeRightType, ring.ringLength - threeRightFromEnd, true);
-  placeType(st, display, three.threeMiddleType, ring.ringLength / 2, false);
+  const ThreeStarts at = threeSolitonStarts(ring.ringLength);
+  placeType(st, display, three.threeLeftType, at.left, false);
+  placeType(st, display, three.threeRightType, at.right, true);
+  placeType(st, display, three.threeMiddleType, at.middle, false);
   stepGeneration(ring);
   redrawUnlessDontShow(st, display);
   ring.sampleCount = 0;

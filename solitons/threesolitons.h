@@ -18,6 +18,16 @@ struct ThreeSolitonTypes {
 inline constexpr std::int32_t threeLeftStart = 360;
 inline constexpr std::int32_t threeRightFromEnd = 366;
 
+// Start cells of the left, middle and right soliton. From 745 cells on the
+// scene stands at cells 360, ringLength / 2 and ringLength - 366 (360, 384,
+// 402 on the 768-cell ring). On the shorter rings (256, 250, 76, 25 cells)
+// those would leave the ring, so the scene keeps its shape around the
+// centre: ringLength / 2 - 24, ringLength / 2, ringLength / 2 + 18.
+struct ThreeStarts {
+  std::int32_t left, middle, right;
+};
+ThreeStarts threeSolitonStarts(std::int32_t ringLength);
+
 // "Make": "Clear" (T 0, history emptied, ring cleared), the three solitons
 // placed, one generation without moving T, the redraw unless Dont show, no
 // samples. A type outside the catalogue's 0..4999 places nothing, and only

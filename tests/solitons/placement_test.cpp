@@ -179,6 +179,20 @@ TEST(ThreeSolitons, TheDefaultSceneOneGenerationOn) {
   EXPECT_EQ(display.paints, 5);  // clear, three placements, the end
 }
 
+TEST(ThreeSolitons, TheSceneFitsEveryRing) {
+  struct Case {
+    std::int32_t length, left, middle, right;
+  };
+  for (const Case& c : {Case{768, 360, 384, 402}, Case{760, 360, 380, 394}, Case{7680, 360, 3840, 7314},
+                        Case{2500, 360, 1250, 2134}, Case{256, 104, 128, 146}, Case{250, 101, 125, 143},
+                        Case{76, 14, 38, 56}, Case{25, -12, 12, 30}}) {
+    const ThreeStarts at = threeSolitonStarts(c.length);
+    EXPECT_EQ(at.left, c.left) << c.length;
+    EXPECT_EQ(at.middle, c.middle) << c.length;
+    EXPECT_EQ(at.right, c.right) << c.length;
+  }
+}
+
 TEST(ThreeSolitons, NothingOutsideTheRingOrTheCatalogue) {
   for (std::int32_t length : {25, 76, 250, 256, 379, 760}) {
     for (std::int16_t type : {0, -1, 4999, 5000, 32767}) {
