@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -23,10 +25,40 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
   return true;
 }
 
+// Whether the permission bits of an existing file let this user write it;
+// the bits count for the owner (root included) like for anyone else.
+bool permitsWriting(const struct stat& st) {
+  if (st.st_uid == ::geteuid()) return st.st_mode & S_IWUSR;
+  bool inGroup = st.st_gid == ::getegid();
+  std::array<gid_t, 256> groups{};
+  const int count = ::getgroups(static_cast<int>(groups.size()), groups.data());
+  for (int k = 0; k < count; ++k) inGroup = inGroup || groups[static_cast<std::size_t>(k)] == st.st_gid;
+  return st.st_mode & (inGroup ? S_IWGRP : S_IWOTH);
+}
+
+// A name beside the target that nothing else uses: the target's name, the
+// process and a counter.
+std::string temporaryName(const std::string& name) {
+  static std::atomic<unsigned> counter{0};
+  return name + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1));
+}
+
+// Flushes the folder that holds the name, so that a rename into it lasts.
+void syncFolderOf(const std::string& name) {
+  const auto slash = name.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
 std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer) {
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe or a device at the name cannot hold the
+  // program; anything but a regular file is then turned away.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -49,12 +81,26 @@ std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::ui
 }
 
 bool writeWhole(const std::string& name, std::span<const std::uint8_t> bytes) {
-  const std::string temporary = name + ".tmp";
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  struct stat target {};
+  const bool exists = ::stat(name.c_str(), &target) == 0;
+  if (exists && (!S_ISREG(target.st_mode) || !permitsWriting(target))) return false;
+
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    temporary = temporaryName(name);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
   if (fd < 0) return false;
-  const bool written = writeAll(fd, bytes);
-  const bool closed = ::close(fd) == 0;
-  if (written && closed && std::rename(temporary.c_str(), name.c_str()) == 0) return true;
+  bool ok = writeAll(fd, bytes);
+  if (ok && exists) ok = ::fchmod(fd, target.st_mode & 07777) == 0;  // the file keeps its permissions
+  ok = ok && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok && std::rename(temporary.c_str(), name.c_str()) == 0) {
+    syncFolderOf(name);
+    return true;
+  }
   ::unlink(temporary.c_str());
   return false;
 }

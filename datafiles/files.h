@@ -13,12 +13,18 @@ namespace ondrix {
 
 // Reads up to buffer.size() bytes from the start of the file into buffer.
 // Returns the number of bytes read, or nothing when the file is missing or
-// cannot be read. The file is opened read-only, so a read-only file loads.
+// cannot be read. The file is opened read-only, so a read-only file loads;
+// anything but a regular file (a folder, a pipe, a device) counts as
+// missing, and opening never waits.
 std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer);
 
-// Replaces the file with exactly these bytes. The bytes go to name + ".tmp"
-// first, which is then renamed over the file, so a failed write leaves the
-// previous file as it was. Returns whether the file now holds the bytes.
+// Replaces the file with exactly these bytes. The bytes go to a new file of
+// a unique name beside it (created exclusively, never through a link),
+// flushed to disk, which is then renamed over the file, and the folder is
+// flushed after it; so a failed write, a crash or a power loss leaves the
+// previous file as it was. A target that is not a regular file, or whose
+// permissions do not let this user write it, is refused. Returns whether
+// the file now holds the bytes.
 bool writeWhole(const std::string& name, std::span<const std::uint8_t> bytes);
 
 // Whether a regular file stands at the name (a folder, a pipe or nothing

@@ -18,6 +18,9 @@ void climb(OndrixState& st, RingDisplay& display, std::span<std::uint8_t> table,
            Search search, Accept accept, const ClimbOptions& options) {
   Catalogue& c = st.catalogue;
   std::int32_t bestNsol = c.Nsol, bestNstrun = c.Nstrun;
+  // While the best table is not saved, every progress text says so, and the
+  // failure is what the climb leaves in the status bar.
+  std::string unsaved;
   bool improved = true;
   for (int pass = 1; improved; ++pass) {
     improved = false;
@@ -29,15 +32,21 @@ void climb(OndrixState& st, RingDisplay& display, std::span<std::uint8_t> table,
         improved = true;
         bestNsol = c.Nsol;
         bestNstrun = c.Nstrun;
-        display.showStatus(" i=" + std::to_string(pass) + " Nsol=" + std::to_string(c.Nsol) +
-                           " Nstrun=" + std::to_string(c.Nstrun));
-        const bool written = writeTableFile(file, table);
-        display.showFileOutcome(FileKind::write, written ? std::string() : "Could not write " + file);
+        const std::string progress =
+            " i=" + std::to_string(pass) + " Nsol=" + std::to_string(c.Nsol) + " Nstrun=" + std::to_string(c.Nstrun);
+        unsaved = writeTableFile(file, table) ? std::string() : "Could not write " + file;
+        if (unsaved.empty()) {
+          display.showStatus(progress);
+          display.showFileOutcome(FileKind::write, {});
+        } else {
+          display.showFileOutcome(FileKind::write, progress + "   " + unsaved);
+        }
       } else {
         table[e] = flipped(table[e]);  // flipped back: a raw byte such as 2 comes back as 1
       }
     }
   }
+  if (!unsaved.empty()) display.showFileOutcome(FileKind::write, unsaved);
 }
 
 }  // namespace

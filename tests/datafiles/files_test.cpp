@@ -1,13 +1,19 @@
 #include "datafiles/files.h"
 
-#include <gtest/gtest.h>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-
 #include <filesystem>
+#include <functional>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "tests/support/testsupport.h"
 
@@ -72,16 +78,10 @@ TEST_F(FilesTest, WriteWholeReplacesTheFile) {
 TEST_F(FilesTest, FailedWritesLeaveTheOldFileByteForByte) {
   const std::vector<std::uint8_t> old = {1, 0, 1, 1, 0, 0x0A, 0x0D};
   putFile("ca.dat", old);
-  fs::create_directory("ca.dat.tmp");  // where the new bytes would go first
-  EXPECT_FALSE(writeWhole("ca.dat", std::vector<std::uint8_t>(162, 1)));
-  EXPECT_EQ(fileBytes("ca.dat"), old);
-  EXPECT_TRUE(fs::is_directory("ca.dat.tmp"));  // never removed
-  fs::remove("ca.dat.tmp");
-
   fs::create_directory("line.dat");  // a folder where the file goes
   EXPECT_FALSE(writeWhole("line.dat", std::vector<std::uint8_t>{2, 2, 2}));
   EXPECT_TRUE(fs::is_directory("line.dat"));
-  EXPECT_FALSE(fs::exists("line.dat.tmp"));  // the temporary file is cleaned up
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 2);  // no temporary file left
 
   EXPECT_FALSE(writeWhole("no-such-folder/file0000.bmp", std::vector<std::uint8_t>{1}));
 }
@@ -116,3 +116,94 @@ TEST(LineEnds, RoundTripOfRandomImagesRichInControlBytes) {
 
 }  // namespace
 }  // namespace ondrix
+
+// Calls the writer makes, recorded by the hooks at the end of this file.
+std::vector<std::string> syncCalls;
+
+namespace ondrix {
+namespace {
+
+// Runs fn in a child process; whether it ended within the time (a reader
+// that waits on a pipe never does).
+bool finishesWithin(int seconds, const std::function<void()>& fn) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    fn();
+    ::_exit(0);
+  }
+  for (int waited = 0; waited < 100 * seconds; ++waited) {
+    int status = 0;
+    if (::waitpid(child, &status, WNOHANG) == child) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    ::usleep(10000);
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  return false;
+}
+
+TEST_F(FilesTest, NothingWaitsOnAPipe) {
+  for (const char* name : {"solCA.dat", "Sol.dat", "line.dat", "ca.dat", "ca.dat.tmp"}) ASSERT_EQ(::mkfifo(name, 0666), 0);
+  EXPECT_TRUE(finishesWithin(10, [] {
+    std::array<std::uint8_t, 162> table{};
+    for (const char* name : {"solCA.dat", "Sol.dat", "line.dat", "ca.dat"}) {
+      if (readPrefix(name, table)) ::_exit(3);  // a pipe counts as missing
+    }
+    if (writeWhole("ca.dat", table)) ::_exit(4);  // not a regular file: refused
+    if (!writeWhole("line.dat.new", table)) ::_exit(5);
+  }));
+  EXPECT_EQ(fs::status("ca.dat").type(), fs::file_type::fifo);
+}
+
+TEST_F(FilesTest, TheWriterNeverFollowsALink) {
+  putFile("elsewhere.dat", {7, 7, 7});
+  fs::create_symlink("elsewhere.dat", "ca.dat.tmp");
+  ASSERT_TRUE(writeWhole("ca.dat", std::vector<std::uint8_t>{1, 2}));
+  EXPECT_EQ(fileBytes("elsewhere.dat"), (std::vector<std::uint8_t>{7, 7, 7}));
+  EXPECT_FALSE(fs::is_symlink("ca.dat"));
+  EXPECT_EQ(fileBytes("ca.dat"), (std::vector<std::uint8_t>{1, 2}));
+}
+
+TEST_F(FilesTest, ATargetThisUserMayNotWriteIsKept) {
+  struct Case {
+    uid_t owner;
+    fs::perms mode;
+    bool written;
+  };
+  for (const Case& c : {Case{65534, fs::perms(0444), false}, Case{::geteuid(), fs::perms(0444), false},
+                        Case{::geteuid(), fs::perms(0640), true}, Case{65534, fs::perms(0666), true}}) {
+    fs::remove("ca.dat");
+    putFile("ca.dat", {5, 5});
+    if (::geteuid() != 0 && c.owner != ::geteuid()) continue;  // only root can give a file away
+    ASSERT_EQ(::chown("ca.dat", c.owner, static_cast<gid_t>(-1)), 0);
+    fs::permissions("ca.dat", c.mode);
+    EXPECT_EQ(writeWhole("ca.dat", std::vector<std::uint8_t>{1}), c.written);
+    const std::vector<std::uint8_t> expected = c.written ? std::vector<std::uint8_t>{1} : std::vector<std::uint8_t>{5, 5};
+    EXPECT_EQ(fileBytes("ca.dat"), expected);
+    EXPECT_EQ(fs::status("ca.dat").permissions(), c.mode);  // a replaced file keeps its permissions
+  }
+}
+
+TEST_F(FilesTest, TheFileAndItsFolderReachTheDiskAroundTheRename) {
+  fs::create_directory("video");
+  syncCalls.clear();
+  ASSERT_TRUE(writeWhole("video/file0000.bmp", std::vector<std::uint8_t>(100, 1)));
+  EXPECT_EQ(syncCalls, (std::vector<std::string>{"fsync file", "rename", "fsync folder"}));
+}
+
+}  // namespace
+}  // namespace ondrix
+
+// The hooks: the program's own calls of fsync and rename come here first.
+extern "C" int fsync(int fd) {
+  static auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+  struct stat st {};
+  ::fstat(fd, &st);
+  syncCalls.push_back(S_ISDIR(st.st_mode) ? "fsync folder" : "fsync file");
+  return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+  static auto real = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
+  syncCalls.push_back("rename");
+  return real(from, to);
+}

@@ -162,11 +162,11 @@ class SecondaryWindowsTest : public QObject {
 
     // A failed save keeps the old file and says so; a good one lasts.
     const auto oldFile = testing::fileBytes("Sol.dat");
-    std::filesystem::create_directory("Sol.dat.tmp");
+    std::filesystem::permissions("Sol.dat", std::filesystem::perms(0444));  // read-only: refused
     QTest::mouseClick(sol->Button1, Qt::LeftButton);
     QCOMPARE(testing::fileBytes("Sol.dat"), oldFile);
     QCOMPARE(form->StatusBar1->currentMessage(), QStringLiteral("Could not write Sol.dat"));
-    std::filesystem::remove("Sol.dat.tmp");
+    std::filesystem::permissions("Sol.dat", std::filesystem::perms(0644));
     QTest::mouseClick(sol->Button1, Qt::LeftButton);
     QCOMPARE(form->StatusBar1->currentMessage(), QString());
     stop();

@@ -30,7 +30,10 @@ class FakeDisplay : public RingDisplay {
     calls += '%';
     lastPercent = p;
   }
-  void showStatus(const std::string& text) override { status = text; }
+  void showStatus(const std::string& text) override {
+    status = text;
+    statuses.push_back(text);
+  }
   void showGhostParameters(const Statistics& s) override {
     ++ghostShown;
     ghost = s;
@@ -47,7 +50,7 @@ class FakeDisplay : public RingDisplay {
 
   void showFileOutcome(FileKind kind, const std::string& failure) override {
     outcomes.emplace_back(kind, failure);
-    if (!failure.empty()) status = failure;
+    if (!failure.empty()) showStatus(failure);
   }
 
   // A picture whose pixel (x, y) is 0x00yyxx, x taken mod 256.
@@ -64,6 +67,7 @@ class FakeDisplay : public RingDisplay {
   std::int32_t shownNsol = -1, shownNstrun = -1;
   std::int32_t lastTime = 0, lastPercent = 0;
   std::string status;
+  std::vector<std::string> statuses;  // every text the status bar was given
   std::string calls;  // T, P and % in the order they came
   std::vector<std::uint8_t> paintedCells;
   std::vector<std::pair<FileKind, std::string>> outcomes;
