@@ -110,7 +110,9 @@ bool captureFrame(OndrixState& st, RingDisplay& display) {
       out[3 * x + 2] = static_cast<std::uint8_t>(rgb >> 16);
     }
   }
-  return ensureFolder(frameFolder) && writeWhole(rec.frameName, frame);
+  const bool written = ensureFolder(frameFolder) && writeWhole(rec.frameName, frame);
+  display.showFileOutcome(FileKind::write, written ? std::string() : "Could not write " + rec.frameName);
+  return written;
 }
 
 bool recordingTick(OndrixState& st, RingDisplay& display) {

@@ -51,7 +51,8 @@ void startRecording(OndrixState& st);
 // own when the template is no such bitmap; at its pixel-data offset the 32
 // rows of the picture's top-left band, bottom row first, each pixel blue,
 // green, red. Written to frameName; the "video" folder is made when
-// missing. Returns whether the file was written.
+// missing. A failed write is shown in the status bar. Returns whether the
+// file was written.
 bool captureFrame(OndrixState& st, RingDisplay& display);
 
 // One recording tick: advanceRun, the template read again, the frame file

@@ -1,0 +1,138 @@
+// Every writer of the window against injected failures: a file-size limit,
+// a full file system, a folder at the target. The old file stays byte for
+// byte and the status bar names the file; a failed save at the start of a
+// run does not stop the run.
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+
+#include <QAction>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "datafiles/recording.h"
+#include "mainwindow/Unit1.h"
+#include "solitons/Unit2.h"
+#include "tests/support/testsupport.h"
+
+using namespace ondrix;
+using namespace ondrix::ui;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Writer {
+  const char* what;
+  std::string file;
+  std::function<void(TForm1*)> write;
+};
+
+void trigger(TForm1* form, const char* action) { form->findChild<QAction*>(QString::fromLatin1(action))->trigger(); }
+void click(TForm1* form, const char* button) {
+  QTest::mouseClick(form->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+}
+
+const Writer writers[] = {
+    {"write CA", "ca.dat", [](TForm1* f) { trigger(f, "WRITECA51"); }},
+    {"Exr.dat", "Exr.dat", [](TForm1* f) { f->WRITECA1Click(); }},
+    {"Save solitons", "Sol.dat", [](TForm1* f) { QTest::mouseClick(f->Form2->Button1, Qt::LeftButton); }},
+    {"write data", "line.dat", [](TForm1* f) { trigger(f, "writedata1"); }},
+    {"Wrtie line", "line.dat", [](TForm1* f) { click(f, "Button46"); }},
+    {"start of a run", "line.dat", [](TForm1* f) {
+       click(f, "Button10");
+       QVERIFY(f->runTimer().isActive());  // the run starts all the same
+       click(f, "Button10");
+     }},
+    {"frame file", frameFileName(5), [](TForm1* f) {
+       f->state().recording.frameCounter = 5;  // the sweep stops at the missing file0000
+       trigger(f, "ViewVdeo1");
+       f->Timer3Timer();
+       f->recordingTimer().stop();
+     }},
+};
+
+enum class Failure { sizeLimit, fullDisk, folder };
+
+// A small file system mounted for the test's lifetime.
+struct SmallDisk {
+  fs::path at;
+  bool mounted = false;
+  explicit SmallDisk(const char* folder) : at(fs::absolute(folder)) {
+    mounted = ::mount("tmpfs", at.c_str(), "tmpfs", 0, "size=1m") == 0;
+  }
+  ~SmallDisk() {
+    if (mounted) ::umount2(at.c_str(), MNT_DETACH);
+  }
+};
+
+}  // namespace
+
+class WriteFailuresTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { ::signal(SIGXFSZ, SIG_IGN); }
+
+  void everyWriterKeepsTheOldFile_data() {
+    QTest::addColumn<int>("writer");
+    QTest::addColumn<int>("failure");
+    for (int w = 0; w < int(std::size(writers)); ++w) {
+      for (auto [f, name] : {std::pair{Failure::sizeLimit, "size limit"}, std::pair{Failure::fullDisk, "full disk"},
+                             std::pair{Failure::folder, "folder"}}) {
+        QTest::addRow("%s, %s", writers[w].what, name) << w << int(f);
+      }
+    }
+  }
+
+  void everyWriterKeepsTheOldFile() {
+    QFETCH(int, writer);
+    QFETCH(int, failure);
+    const Writer& w = writers[writer];
+    testing::ScratchFolder folder;
+    fs::create_directory("disk");
+    const auto mode = Failure(failure);
+    std::optional<SmallDisk> disk;
+    if (mode == Failure::fullDisk && !disk.emplace("disk").mounted) {
+      QSKIP("cannot mount a small file system here (needs root)");
+    }
+    fs::current_path("disk");
+    fs::create_directory("video");
+    const std::vector<std::uint8_t> old = {2, 1, 0, 0x0A, 7};
+    if (mode == Failure::folder) fs::create_directory(w.file);
+    else testing::putFile(w.file, old);
+
+    auto form = std::make_unique<TForm1>();
+    form->Form2 = new TForm2(form.get(), form->state(), *form);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    if (mode == Failure::sizeLimit) {
+      rlimit small = saved;
+      small.rlim_cur = 4;
+      ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    if (mode == Failure::fullDisk) {
+      std::ofstream filler("filler", std::ios::binary);
+      const std::vector<char> block(4096, 0);
+      while (filler.write(block.data(), block.size())) filler.flush();
+    }
+    w.write(form.get());
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+
+    if (mode == Failure::folder) QVERIFY(fs::is_directory(w.file));
+    else QCOMPARE(testing::fileBytes(w.file), old);
+    QCOMPARE(form->StatusBar1->currentMessage(), QStringLiteral("Could not write ") + QString::fromStdString(w.file));
+    fs::current_path("..");
+  }
+};
+
+QTEST_MAIN(WriteFailuresTest)
+#include "write_failures_test.moc"
