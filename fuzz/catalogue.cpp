@@ -1,0 +1,63 @@
+// The catalogue reader with its line-end decoding, then the phase tables
+// built from what it read and a ring tagged with them. The catalogue writes
+// back and reads back equal; the phase tables keep their bounds; every mark
+// is a type or a step mark; a pattern reversed twice is itself.
+#include <algorithm>
+
+#include "automaton/reversal.h"
+#include "fuzz/fuzzsupport.h"
+#include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+#include "solitons/catalogue.h"
+
+using namespace ondrix;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::enterScratchFolder();
+  fuzz::putInput(solitonFileName, data, size);
+  static OndrixState st;
+  st = OndrixState{};
+  st.dontShow = false;
+  st.ring.ringLength = 768;
+  for (int e : {6, 7, 13, 14, 25, 27, 36, 37, 38, 39, 49, 71}) st.ring.ruleTable[e] = 1;
+  ONDRIX_CHECK(readSolitonFile(solitonFileName, st.catalogue));
+  // Periods are what the file says; keep the build short on huge ones.
+  ONDRIX_CHECK(writeSolitonFile("copy.dat", st.catalogue));
+  Catalogue back;
+  ONDRIX_CHECK(readSolitonFile("copy.dat", back));
+  ONDRIX_CHECK(catalogueImage(back) == catalogueImage(st.catalogue));
+
+  NullDisplay display;
+  buildSolitonPhaseTables(st, display);
+  for (int k = 0; k < tagTypes; ++k) {
+    ONDRIX_CHECK(st.phases.tagCodeCount[k] >= 0 && st.phases.tagCodeCount[k] <= 2 * maxPhases);
+  }
+  ONDRIX_CHECK(firstLiveCell(st.ring) == 768);
+
+  // A ring of the catalogued solitons, one generation on, tagged.
+  for (int k = 0; k < 12; ++k) {
+    st.ring.currentSoliton = st.catalogue.solitonCode[k];
+    st.ring.insertPos = 10 + 60 * k;
+    placePattern(st.ring);
+  }
+  stepGeneration(st.ring);
+  drawRing(st, display);
+  for (int i = 0; i < 768; ++i) {
+    const auto mark = st.ring.stepMarks[i];
+    ONDRIX_CHECK((mark >= 0 && mark <= 11) || (mark >= markN && mark <= markP));
+    ONDRIX_CHECK(st.ring.cells[i] <= stateA);
+  }
+
+  // Reversing a pattern's code twice gives it back, for exact codes that
+  // start with a live cell.
+  for (int k = 0; k < 12; ++k) {
+    const std::int32_t code = st.catalogue.solitonCode[k];
+    if (code <= 0 || code >= 1162261467 || code % 3 == 0) continue;
+    st.ring.currentSoliton = code;
+    reversePatternCode(st, display);
+    st.ring.currentSoliton = st.ring.reversedResult;
+    reversePatternCode(st, display);
+    ONDRIX_CHECK(st.ring.reversedResult == code);
+  }
+  return 0;
+}
