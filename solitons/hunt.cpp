@@ -9,8 +9,6 @@
 
 namespace ondrix {
 
-namespace {
-
 AutomatonState quietRing(const RuleTable& rule) {
   AutomatonState ring;
   ring.ringLength = 768;
@@ -25,7 +23,6 @@ void place(AutomatonState& ring, std::int32_t code, std::int32_t at, bool swappe
   swapped ? placePatternSwapped(ring) : placePattern(ring);
 }
 
-// The runs of live cells, split where at least `gap` A cells lie between.
 std::vector<std::pair<std::int32_t, std::int32_t>> clusters(const AutomatonState& ring, std::int32_t gap) {
   std::vector<std::pair<std::int32_t, std::int32_t>> out;
   for (std::int32_t i = 0; i < ring.ringLength; ++i) {
@@ -39,7 +36,6 @@ std::vector<std::pair<std::int32_t, std::int32_t>> clusters(const AutomatonState
   return out;
 }
 
-// The codes of every phase of the soliton in one orientation.
 std::vector<std::int32_t> phaseCodes(const RuleTable& rule, const SolitonType& t, bool swapped) {
   AutomatonState ring = quietRing(rule);
   place(ring, t.code, 300, swapped);
@@ -50,8 +46,6 @@ std::vector<std::int32_t> phaseCodes(const RuleTable& rule, const SolitonType& t
   }
   return codes;
 }
-
-}  // namespace
 
 std::int32_t solitonWidth(const RuleTable& rule, std::int32_t code, std::int32_t period, std::int32_t shift) {
   std::int32_t widest = 0;

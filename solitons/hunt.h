@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "automaton/automaton.h"
@@ -18,6 +19,20 @@ struct SolitonType {
   std::int32_t width = 0;  // widest phase, in cells
   std::int32_t speed() const { return static_cast<std::int32_t>(400.0 * shift / period); }
 };
+
+// A 768-cell ring, all A, under the rule.
+AutomatonState quietRing(const RuleTable& rule);
+
+// currentSoliton = code and insertPos = at, then the placement.
+void place(AutomatonState& ring, std::int32_t code, std::int32_t at, bool swapped);
+
+// The runs of live cells of the ring, first and last cell of each, split
+// where at least `gap` A cells lie between two live ones (no wrap-around).
+std::vector<std::pair<std::int32_t, std::int32_t>> clusters(const AutomatonState& ring, std::int32_t gap);
+
+// The codes of every phase of the soliton in one orientation (swapped: the
+// twin travelling towards lower indices).
+std::vector<std::int32_t> phaseCodes(const RuleTable& rule, const SolitonType& t, bool swapped);
 
 // Runs the soliton alone from cell 300 of a quiet 768-cell ring for one
 // period in each orientation. Returns its widest phase, or 0 when it does

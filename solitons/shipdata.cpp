@@ -1,43 +1,22 @@
-// Makes the data files shipped beside the program: a soliton rule
-// ("solCA.dat") found by the soliton search over random rule tables, its
-// catalogue of twelve types ("Sol.dat"), eight example rows, the ghost row
-// and the frame template. Everything is drawn from the program's own random
-// generator, so the same arguments give the same files.
-//
-//   ondrix_shipdata [--trials N] [--skip K] [--rule "e1 e2 ..."] OUTDIR
-//
-// --trials: random rule tables to try (default 20000); --skip: draws of the
-// generator to skip first, for another series of tables; --rule: use the
-// rule whose first-half entries e1, e2, ... are 1 instead of hunting.
+#include "solitons/shipdata.h"
+
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <set>
 #include <sstream>
-#include <string>
-#include <vector>
 
+#include "automaton/random.h"
+#include "automaton/reversal.h"
+#include "datafiles/files.h"
 #include "datafiles/recording.h"
 #include "datafiles/rowfiles.h"
 #include "datafiles/rulefiles.h"
-#include "datafiles/files.h"
-#include "automaton/reversal.h"
 #include "rules/randomrule.h"
 #include "solitons/catalogue.h"
-#include "solitons/hunt.h"
 
-using namespace ondrix;
+namespace ondrix {
 
 namespace {
-
-struct Choice {
-  RuleTable rule{};
-  std::vector<SolitonType> types;
-  int pairs = 0, speeds = 0;
-  int score() const { return 12 * speeds + pairs; }
-};
 
 int distinctSpeeds(const std::vector<SolitonType>& types) {
   std::set<int> speeds;
@@ -45,39 +24,13 @@ int distinctSpeeds(const std::vector<SolitonType>& types) {
   return static_cast<int>(speeds.size());
 }
 
-bool evaluate(const RuleTable& rule, Choice& out) {
-  const auto usable = usableSolitons(rule);
-  int pairs = 0;
-  auto types = chooseCatalogue(rule, usable, &pairs);
-  if (types.empty()) return false;
-  out = {rule, types, pairs, distinctSpeeds(types)};
-  return true;
-}
-
-Choice hunt(int trials, int skip) {
-  RandomGenerator random = startupRandomGenerator();
-  for (int k = 0; k < skip; ++k) random.next();
-  Choice best;
-  for (int trial = 0; trial < trials; ++trial) {
-    RuleTable rule{};
-    const auto variant = static_cast<RandomVariant>(trial % 3);
-    const int percent = 70 + (trial * 7) % 22;
-    randomiseRuleTable(rule, random, thresholdFromPercent(percent), variant);
-    Choice c;
-    if (!evaluate(rule, c) || c.score() <= best.score()) continue;
-    best = c;
-    std::printf("trial %d: %d speeds, %d passing pairs\n", trial, c.speeds, c.pairs);
-  }
-  return best;
-}
-
-std::string letters(std::int32_t code, bool swapped) {
-  std::string out;
-  for (; code > 0; code /= 3) {
-    const int d = code % 3;
-    out += d == 0 ? 'A' : (d == 1) != swapped ? 'B' : 'C';
-  }
-  return out;
+// Trial t's table, drawn from the generator.
+RuleTable drawTrialRule(RandomGenerator& random, int trial) {
+  RuleTable rule{};
+  const auto variant = static_cast<RandomVariant>(trial % 3);
+  const int percent = 70 + (trial * 7) % 22;
+  randomiseRuleTable(rule, random, thresholdFromPercent(percent), variant);
+  return rule;
 }
 
 // A row laid out with the placement operations on a cleared 768-cell ring.
@@ -120,7 +73,7 @@ struct Example {
   AutomatonState ring;
 };
 
-std::vector<Example> examples(const Choice& c) {
+std::vector<Example> examples(const HuntChoice& c) {
   const auto& t = c.types;
   // A head-on pair that passes through, the fastest possible first.
   int a = 0, b = 1;
@@ -215,80 +168,89 @@ AutomatonState ghostRow(const RuleTable& rule, std::string& description) {
   return best;
 }
 
-RuleTable parseRule(const std::string& text) {
-  RuleTable rule{};
-  std::istringstream in(text);
-  for (int e; in >> e;) {
-    if (e > 0 && e < ruleHalfSize) rule[e] = 1;
-  }
-  return rule;
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-  int trials = 20000, skip = 0;
-  std::string ruleText, out;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--trials" && i + 1 < argc) trials = std::atoi(argv[++i]);
-    else if (arg == "--skip" && i + 1 < argc) skip = std::atoi(argv[++i]);
-    else if (arg == "--rule" && i + 1 < argc) ruleText = argv[++i];
-    else out = arg;
+std::string codeLetters(std::int32_t code, bool swapped) {
+  std::string out;
+  for (; code > 0; code /= 3) {
+    const int d = code % 3;
+    out += d == 0 ? 'A' : (d == 1) != swapped ? 'B' : 'C';
   }
-  if (out.empty()) {
-    std::fprintf(stderr, "usage: ondrix_shipdata [--trials N] [--skip K] [--rule \"e1 e2 ...\"] OUTDIR\n");
-    return 2;
-  }
-  Choice c;
-  if (!ruleText.empty()) {
-    if (!evaluate(parseRule(ruleText), c)) {
-      std::fprintf(stderr, "that rule does not offer twelve usable solitons\n");
-      return 1;
-    }
-  } else {
-    c = hunt(trials, skip);
-    if (c.types.empty()) {
-      std::fprintf(stderr, "no rule with twelve usable solitons in %d tables\n", trials);
-      return 1;
-    }
-  }
+  return out;
+}
 
-  std::filesystem::create_directories(std::filesystem::path(out) / "data");
-  std::filesystem::create_directories(std::filesystem::path(out) / "video");
-  const std::string dir = out + "/";
-  bool ok = writeTableFile(dir + solitonRuleFileName, c.rule);
+bool evaluateRule(const RuleTable& rule, HuntChoice& out) {
+  const auto usable = usableSolitons(rule);
+  int pairs = 0;
+  auto types = chooseCatalogue(rule, usable, &pairs);
+  if (types.empty()) return false;
+  out.rule = rule;
+  out.types = std::move(types);
+  out.pairs = pairs;
+  out.speeds = distinctSpeeds(out.types);
+  return true;
+}
+
+const HuntChoice& betterChoice(const HuntChoice& a, const HuntChoice& b) {
+  if (a.types.empty()) return b;
+  if (b.types.empty()) return a;
+  if (a.score() != b.score()) return a.score() > b.score() ? a : b;
+  return a.trial <= b.trial ? a : b;
+}
+
+HuntChoice huntRules(int from, int count, const std::function<void(int, const HuntChoice*)>& progress) {
+  RandomGenerator random = startupRandomGenerator();
+  for (int trial = 0; trial < from; ++trial) drawTrialRule(random, trial);
+  HuntChoice best;
+  for (int trial = from; trial < from + count; ++trial) {
+    const RuleTable rule = drawTrialRule(random, trial);
+    HuntChoice c;
+    c.trial = trial;
+    const bool better = evaluateRule(rule, c) && (best.types.empty() || c.score() > best.score());
+    if (better) best = c;
+    if (progress) progress(trial, better ? &best : nullptr);
+  }
+  return best;
+}
+
+std::string writeShippedFiles(const std::string& folder, const HuntChoice& c, bool& written) {
+  std::filesystem::create_directories(std::filesystem::path(folder) / "data");
+  std::filesystem::create_directories(std::filesystem::path(folder) / "video");
+  const std::string dir = folder + "/";
+  written = writeTableFile(dir + solitonRuleFileName, c.rule);
   Catalogue catalogue;
   for (int k = 0; k < 12; ++k) {
     catalogue.solitonCode[k] = c.types[k].code;
     catalogue.solitonPeriod[k] = c.types[k].period;
     catalogue.solitonShift[k] = c.types[k].shift;
   }
-  ok = writeSolitonFile(dir + solitonFileName, catalogue) && ok;
+  written = writeSolitonFile(dir + solitonFileName, catalogue) && written;
 
-  std::printf("rule, first half, entries at 1:");
+  std::ostringstream report;
+  report << "rule, first half, entries at 1:";
   for (int e = 0; e < ruleHalfSize; ++e) {
-    if (c.rule[e]) std::printf(" %d", e);
+    if (c.rule[e]) report << ' ' << e;
   }
-  std::printf("\n%d distinct speeds, %d of 144 ordered pairs pass through each other\n\n", c.speeds, c.pairs);
-  std::printf("| type | code | period | shift | speed | width | cells |\n|---|---|---|---|---|---|---|\n");
+  report << "\n" << c.speeds << " distinct speeds, " << c.pairs << " of 144 ordered pairs pass through each other\n\n";
+  report << "| type | code | period | shift | speed | width | cells |\n|---|---|---|---|---|---|---|\n";
   for (int k = 0; k < 12; ++k) {
     const auto& t = c.types[k];
-    std::printf("| %d | %d | %d | %d | %d | %d | %s |\n", k, t.code, t.period, t.shift, t.speed(), t.width,
-                letters(t.code, false).c_str());
+    report << "| " << k << " | " << t.code << " | " << t.period << " | " << t.shift << " | " << t.speed() << " | "
+           << t.width << " | " << codeLetters(t.code) << " |\n";
   }
-  std::printf("\n");
+  report << "\n";
   int n = 1;
   for (const Example& e : examples(c)) {
     const std::string name = "Exp" + std::to_string(n) + ".dat";
-    ok = writeRowFile(dir + name, e.ring) && ok;
-    std::printf("%s: %s%s\n", name.c_str(), e.description.c_str(), returns(c.rule, e.ring) ? "" : " (DOES NOT RETURN)");
+    written = writeRowFile(dir + name, e.ring) && written;
+    report << name << ": " << e.description << (returns(c.rule, e.ring) ? "" : " (DOES NOT RETURN)") << "\n";
     ++n;
   }
   std::string ghost;
-  ok = writeRowFile(dir + "tgho.dat", ghostRow(c.rule, ghost)) && ok;
-  std::printf("tgho.dat: %s\n", ghost.c_str());
-  ok = writeWhole(dir + frameTemplateName, makeFrameTemplate({240, 240, 240})) && ok;
-  if (!ok) std::fprintf(stderr, "could not write every file into %s\n", out.c_str());
-  return ok ? 0 : 1;
+  written = writeRowFile(dir + "tgho.dat", ghostRow(c.rule, ghost)) && written;
+  report << "tgho.dat: " << ghost << "\n";
+  written = writeWhole(dir + frameTemplateName, makeFrameTemplate({240, 240, 240})) && written;
+  return report.str();
 }
+
+}  // namespace ondrix

@@ -1,0 +1,45 @@
+// The collision survey: every ordered pair of catalogue types sent head-on
+// at each other, and what comes out.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "solitons/hunt.h"
+
+namespace ondrix {
+
+inline constexpr std::int32_t surveyLeftStart = 200;   // type a, towards higher indices
+inline constexpr std::int32_t surveyRightStart = 500;  // type b's twin, towards lower indices
+inline constexpr std::int32_t surveyApart = 20;        // groups closer than this still interact
+inline constexpr std::int32_t surveySettled = 40;      // generations apart before the verdict
+inline constexpr std::int32_t surveyLimit = 4000;
+
+enum class Outcome {
+  passed,   // the same two solitons came out, each on its way
+  changed,  // other catalogued solitons came out
+  debris,   // something uncatalogued is left, or nothing settled in time
+};
+
+struct Product {
+  int type;       // catalogue type
+  bool leftward;  // the swapped twin, travelling towards lower indices
+};
+
+struct Collision {
+  Outcome outcome = Outcome::debris;
+  std::int32_t generations = 0;           // when the verdict was reached
+  std::int32_t shiftA = 0, shiftB = 0;    // passed: cells gained on free flight (positive: further on its way)
+  std::vector<Product> products;          // changed: what came out, by position
+  std::string text() const;               // "passed +2 -3", "changed 3> 5<", "debris"
+};
+
+// Type a from cell 200 travelling right and type b's twin from cell 500
+// travelling left, on a 768-cell ring under the rule, run until they have met
+// and every group of live cells has stood more than 20 cells from the others
+// for 40 generations (at most 4000), then classified by the phase codes of
+// the types 0..10 of `types`.
+Collision collide(const RuleTable& rule, const std::vector<SolitonType>& types, int a, int b);
+
+}  // namespace ondrix

@@ -1,0 +1,218 @@
+// ondrix-tool run as a process on small inputs: its output and files
+// against the library, and every bad input's message and exit code.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "mainwindow/ondrixstate.h"
+#include "automaton/reversal.h"
+#include "mainwindow/picture.h"
+#include "rules/randomrule.h"
+#include "solitons/catalogue.h"
+#include "solitons/search.h"
+#include "tests/support/testsupport.h"
+
+namespace ondrix {
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+const fs::path assets = ONDRIX_ASSETS_DIR;
+
+struct Result {
+  int code;
+  std::string out, err;
+};
+
+// Runs the tool with the arguments, in the working folder.
+Result tool(const std::string& args) {
+  const std::string command = std::string(ONDRIX_TOOL) + " " + args + " 2>stderr.txt";
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  std::string out;
+  std::array<char, 4096> buffer;
+  for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) out.append(buffer.data(), n);
+  const int status = ::pclose(pipe);
+  const auto err = testing::fileBytes("stderr.txt");
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, std::string(err.begin(), err.end())};
+}
+
+class ToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::copy(assets, ".", fs::copy_options::recursive); }
+  testing::ScratchFolder folder;
+};
+
+// search --json, field by field against the library's search.
+TEST_F(ToolTest, SearchAgreesWithTheLibrary) {
+  RandomGenerator random;
+  std::array<std::uint8_t, ruleTableSize> drawn{};
+  randomiseRuleTable(drawn, random, thresholdFromPercent(80), RandomVariant::noDistanceThreeAndFour);
+  testing::putFile("drawn.dat", std::vector<std::uint8_t>(drawn.begin(), drawn.end()));
+  for (const char* rule : {"solCA.dat", "drawn.dat"}) {
+    const Result r = tool(std::string("search ") + rule + " --json --threads 2");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const json j = json::parse(r.out);
+    OndrixState st;
+    st.ring.ringLength = 768;
+    clearRing(st.ring);
+    const auto bytes = testing::fileBytes(rule);
+    std::copy(bytes.begin(), bytes.end(), st.ring.ruleTable.begin());
+    NullDisplay display;
+    solitonSearch(st, display);
+    EXPECT_EQ(j["nsol"], st.catalogue.Nsol);
+    EXPECT_EQ(j["nstrun"], st.catalogue.Nstrun);
+    ASSERT_EQ(j["solitons"].size(), std::size_t(st.catalogue.Nsol));
+    for (int k = 0; k < st.catalogue.Nsol; ++k) {
+      const json& s = j["solitons"][k];
+      EXPECT_EQ(s["code"], st.catalogue.solitonCode[k]);
+      EXPECT_EQ(s["period"], st.catalogue.solitonPeriod[k]);
+      EXPECT_EQ(s["shift"], st.catalogue.solitonShift[k]);
+      EXPECT_EQ(s["speed"], int(400.0 * st.catalogue.solitonShift[k] / st.catalogue.solitonPeriod[k]));
+    }
+  }
+  EXPECT_EQ(json::parse(tool("search solCA.dat --json").out)["solitons"][15]["cells"], "BC");
+}
+
+TEST_F(ToolTest, EveryExampleRunsBackToItsSwappedStart) {
+  for (int n = 1; n <= 8; ++n) {
+    const Result r = tool("run solCA.dat Exp" + std::to_string(n) + ".dat --steps 1000 --reverse --out back.dat");
+    EXPECT_EQ(r.code, 0) << n << r.out << r.err;
+    const auto start = testing::fileBytes("Exp" + std::to_string(n) + ".dat"), back = testing::fileBytes("back.dat");
+    ASSERT_EQ(back.size(), start.size());
+    for (std::size_t i = 0; i < start.size(); ++i) ASSERT_EQ(back[i], start[i] == 2 ? 2 : 1 - start[i]) << n;
+  }
+  testing::putFile("flipped.dat", std::vector<std::uint8_t>(300, 2));
+  EXPECT_EQ(tool("run solCA.dat Exp1.dat --steps 10").code, 0);
+}
+
+std::vector<std::uint8_t> pngRgb(const std::string& path, png_uint_32& width, png_uint_32& height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_RGB;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+  width = image.width;
+  height = image.height;
+  return pixels;
+}
+
+// Every pixel by the colour rule: A light, live cells by their step mark,
+// or in their type's panel colour where the catalogue tags them (tagged as
+// the window's redraw tags).
+TEST_F(ToolTest, RenderColoursEveryCellAsTheWindowDoes) {
+  std::vector<std::uint8_t> row(256, 2);
+  row[40] = 0;  // a lone C: marks of every kind
+  testing::putFile("row.dat", row);
+  for (bool tagged : {false, true}) {
+    const std::string args = "render solCA.dat " +
+                             std::string(tagged ? "Exp1.dat --catalogue Sol.dat --ring 768" : "row.dat --ring 256") +
+                             " --steps 6 --scale 2 --png out.png";
+    ASSERT_EQ(tool(args).code, 0);
+    png_uint_32 w = 0, h = 0;
+    const auto rgb = pngRgb("out.png", w, h);
+    const std::int32_t length = tagged ? 768 : 256;
+    ASSERT_EQ(w, std::uint32_t(2 * length));
+    ASSERT_EQ(h, 6u);
+    OndrixState st;
+    st.ring.ringLength = length;
+    const auto rule = testing::fileBytes("solCA.dat"), cells = testing::fileBytes(tagged ? "Exp1.dat" : "row.dat");
+    std::copy(rule.begin(), rule.end(), st.ring.ruleTable.begin());
+    if (tagged) {
+      ASSERT_TRUE(readSolitonFile("Sol.dat", st.catalogue));
+      NullDisplay display;
+      buildSolitonPhaseTables(st, display);
+    }
+    std::copy(cells.begin(), cells.end(), st.ring.cells.begin());
+    int red = 0;
+    for (png_uint_32 y = 0; y < h; ++y) {
+      stepGeneration(st.ring);
+      if (tagged) tagSolitons(st.ring, st.phases);
+      for (std::int32_t i = 0; i < length; ++i) {
+        const Rgb expected = st.ring.cells[i] == stateA ? Rgb{240, 240, 240} : markColour(st.ring.stepMarks[i]);
+        for (int half : {0, 1}) {
+          const std::uint8_t* p = &rgb[3 * (y * w + 2 * i + half)];
+          ASSERT_EQ(p[0], expected.r) << y << "," << i;
+          ASSERT_EQ(p[1], expected.g) << y << "," << i;
+          ASSERT_EQ(p[2], expected.b) << y << "," << i;
+        }
+        red += expected.r == 255 && expected.g == 0 && expected.b == 0;  // type 6
+      }
+    }
+    EXPECT_EQ(red > 0, tagged);
+  }
+}
+
+// A pair known to pass through (shipped types 2 and 6) and one that leaves
+// debris (shipped 0 and 2), as types 0, 1 and 2, 3 of a hand-made catalogue.
+TEST_F(ToolTest, CollideClassifiesAnElasticAndADestructivePair) {
+  Catalogue shipped;
+  ASSERT_TRUE(readSolitonFile("Sol.dat", shipped));
+  Catalogue c = shipped;
+  const int order[12] = {2, 6, 0, 2, 4, 5, 1, 7, 8, 9, 10, 11};
+  for (int k = 0; k < 12; ++k) {
+    c.solitonCode[k] = shipped.solitonCode[order[k]];
+    c.solitonPeriod[k] = shipped.solitonPeriod[order[k]];
+    c.solitonShift[k] = shipped.solitonShift[order[k]];
+  }
+  ASSERT_TRUE(writeSolitonFile("pairs.dat", c));
+  const Result r = tool("collide solCA.dat pairs.dat --json --png grid.png");
+  ASSERT_EQ(r.code, 0) << r.err;
+  const json j = json::parse(r.out);
+  ASSERT_EQ(j["pairs"].size(), 121u);
+  EXPECT_EQ(j["pairs"][0 * 11 + 1]["outcome"], "passed");
+  EXPECT_EQ(j["pairs"][2 * 11 + 3]["outcome"], "debris");
+  EXPECT_TRUE(fs::file_size("grid.png") > 1000);
+}
+
+TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
+  testing::putFile("short.dat", std::vector<std::uint8_t>(100, 0));
+  testing::putFile("bad.dat", {2, 2, 3});
+  struct Case {
+    std::string args;
+    int code;
+    std::string message;
+  };
+  for (const Case& c : {Case{"search missing.dat", 2, "cannot read missing.dat"},
+                        Case{"search short.dat", 2, "a rule file holds 162 bytes, this one 100"},
+                        Case{"run solCA.dat bad.dat --steps 5", 2, "bad.dat: cell 2 holds 3, not a state 0, 1 or 2"},
+                        Case{"run solCA.dat Exp1.dat --steps 5 --ring 7", 1, "--ring"},
+                        Case{"render solCA.dat Exp1.dat --steps 5 --png x.png --scale 99", 1, "--scale"},
+                        Case{"collide solCA.dat nothing.dat", 2, "cannot read nothing.dat"},
+                        Case{"climb solCA.dat --variant sideways", 1, "--variant"},
+                        Case{"search solCA.dat --fast", 1, "--fast"},
+                        Case{"hunt --merge nothing.json", 2, "cannot read nothing.json"},
+                        Case{"", 1, "subcommand"}}) {
+    const Result r = tool(c.args);
+    EXPECT_EQ(r.code, c.code) << c.args;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+  EXPECT_EQ(tool("--version").out, "ondrix-tool " ONDRIX_VERSION "\n");
+}
+
+// Two stretches of a hunt merged give what one run gives; and the shipped
+// files are what the hunt's winning trial makes, byte for byte.
+TEST_F(ToolTest, HuntStretchesMergeAndTheShippedFilesComeBack) {
+  ASSERT_EQ(tool("hunt --trials 400 --out whole").code, 0);
+  ASSERT_EQ(tool("hunt --trials 300 --json > first.json").code, 3);  // nothing found in that stretch
+  ASSERT_EQ(tool("hunt --trials 100 --skip 300 --json > second.json").code, 0);
+  ASSERT_EQ(tool("hunt --merge first.json second.json --out merged").code, 0);
+  for (const auto& f : fs::recursive_directory_iterator("whole")) {
+    if (!f.is_regular_file()) continue;
+    const auto rel = fs::relative(f.path(), "whole");
+    EXPECT_EQ(testing::fileBytes(f.path().string()), testing::fileBytes(("merged" / rel).string())) << rel;
+  }
+  ASSERT_EQ(tool("hunt --skip 5778 --trials 1 --out winner").code, 0);
+  for (const char* name : {"solCA.dat", "Sol.dat", "Exp1.dat", "Exp5.dat", "Exp8.dat", "tgho.dat", "data/filedem.bmp"}) {
+    EXPECT_EQ(testing::fileBytes((fs::path("winner") / name).string()), testing::fileBytes((assets / name).string())) << name;
+  }
+}
+
+}  // namespace
+}  // namespace ondrix

@@ -1,0 +1,435 @@
+// ondrix-tool: the soliton search, the rule climbs, runs, space-time
+// pictures, the collision survey and the rule hunt from the command line,
+// on the window program's own files and core.
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "automaton/reversal.h"
+#include "datafiles/files.h"
+#include "datafiles/rowfiles.h"
+#include "datafiles/rulefiles.h"
+#include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+#include "mainwindow/spacetime.h"
+#include "solitons/climbs.h"
+#include "solitons/search.h"
+#include "solitons/shipdata.h"
+#include "solitons/survey.h"
+#include "tool/inputs.h"
+#include "tool/png.h"
+#include "tool/progress.h"
+
+using namespace ondrix;
+using namespace ondrix::tool;
+using json = nlohmann::ordered_json;
+
+namespace {
+
+// A state as the window's start-up leaves it, on a ring of `length` cells,
+// under the rule.
+std::unique_ptr<OndrixState> startedState(const RuleTable& rule, std::int32_t length) {
+  auto st = std::make_unique<OndrixState>();
+  st->dontShow = false;
+  st->ring.ringLength = length;
+  std::copy(rule.begin(), rule.end(), st->ring.ruleTable.begin());
+  clearRing(st->ring);
+  return st;
+}
+
+// The status texts of a climb, one per line.
+struct PrintingDisplay : NullDisplay {
+  void showStatus(const std::string& text) override { std::printf("%s\n", text.c_str()); }
+  void showFileOutcome(FileKind, const std::string& failure) override {
+    if (!failure.empty()) std::printf("%s\n", failure.c_str());
+  }
+};
+
+void writeOrFail(bool written, const std::string& path) {
+  if (!written) throw ToolError(exitInput, "cannot write " + path);
+}
+
+// ---- search -------------------------------------------------------------
+
+struct SearchArgs {
+  std::string rule, save;
+  std::int32_t ring = 768;
+  unsigned threads = 0;
+  bool json = false;
+};
+
+int search(const SearchArgs& a) {
+  const RuleTable rule = readRule(a.rule);
+  auto st = startedState(rule, a.ring);
+  NullDisplay display;
+  Progress bar("search", seedCount);
+  SearchOptions options;
+  options.threads = a.threads;
+  options.progress = [&](int done) { bar.at(done); };
+  solitonSearch(*st, display, options);
+  const Catalogue& c = st->catalogue;
+  json found = json::array();
+  for (std::int32_t k = 0; k < c.Nsol; ++k) {
+    const std::int32_t code = c.solitonCode[k], period = c.solitonPeriod[k], shift = c.solitonShift[k];
+    found.push_back({{"code", code},
+                     {"period", period},
+                     {"shift", shift},
+                     {"speed", solitonSpeed(shift, period)},
+                     {"width", solitonWidth(rule, code, period, shift)},
+                     {"cells", codeLetters(code)}});
+  }
+  if (!a.save.empty()) writeOrFail(writeSolitonFile(a.save, c), a.save);
+  if (a.json) {
+    std::cout << json{{"nsol", c.Nsol}, {"nstrun", c.Nstrun}, {"solitons", found}}.dump(2) << "\n";
+    return 0;
+  }
+  std::printf("Nsol %d  Nstrun %d\n%5s %10s %6s %5s %5s %5s  %s\n", c.Nsol, c.Nstrun, "index", "code", "period", "shift",
+              "speed", "width", "cells");
+  int index = 0;
+  for (const auto& s : found) {
+    std::printf("%5d %10d %6d %5d %5d %5d  %s\n", index++, s["code"].get<int>(), s["period"].get<int>(),
+                s["shift"].get<int>(), s["speed"].get<int>(), s["width"].get<int>(),
+                s["cells"].get<std::string>().c_str());
+  }
+  return 0;
+}
+
+// ---- climb --------------------------------------------------------------
+
+struct ClimbArgs {
+  std::string rule, variant, out;
+};
+
+int climb(const ClimbArgs& a) {
+  auto st = startedState(readRule(a.rule), 768);
+  PrintingDisplay display;
+  Progress bar("climb", ruleTableSize);
+  ClimbOptions options;
+  options.progress = [&](int, int entry) { bar.at(entry); };
+  if (a.variant == "aux") {
+    readTableFile(auxRuleFileName, st->auxRuleTable);  // as the window's hidden read does
+    auxSearch(*st, display);
+    auxClimb(*st, display, options);
+    if (!a.out.empty()) writeOrFail(writeTableFile(a.out, st->auxRuleTable), a.out);
+  } else {
+    solitonSearch(*st, display, options.search);
+    std::printf("start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
+    ruleClimb(*st, display, a.variant == "keep" ? ClimbTest::keepSolitons : ClimbTest::atLeastFourteen, options);
+    if (!a.out.empty()) writeOrFail(writeTableFile(a.out, st->ring.ruleTable), a.out);
+  }
+  return 0;
+}
+
+// ---- run ----------------------------------------------------------------
+
+struct RunArgs {
+  std::string rule, row, out;
+  long steps = 0;
+  std::int32_t ring = 768;
+  bool reverse = false;
+};
+
+int run(const RunArgs& a) {
+  const RuleTable rule = readRule(a.rule);
+  AutomatonState ring = readRow(a.row, a.ring);
+  std::copy(rule.begin(), rule.end(), ring.ruleTable.begin());
+  const AutomatonState start = ring;
+  for (long g = 0; g < a.steps; ++g) stepGeneration(ring);
+  int status = 0;
+  if (a.reverse) {
+    for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
+    for (long g = 0; g < a.steps; ++g) stepGeneration(ring);
+    bool back = true;
+    for (std::int32_t i = 0; i < ring.ringLength; ++i) back = back && ring.cells[i] == swapState(start.cells[i]);
+    std::printf("%s\n", back ? "returned: the swapped start came back" : "did not return to the swapped start");
+    status = back ? 0 : exitCheckFailed;
+  } else {
+    std::int32_t live = 0;
+    for (std::int32_t i = 0; i < ring.ringLength; ++i) live += ring.cells[i] != stateA;
+    std::printf("%ld generations, %d live cells\n", a.steps, live);
+  }
+  if (!a.out.empty()) writeOrFail(writeRowFile(a.out, ring), a.out);
+  return status;
+}
+
+// ---- render -------------------------------------------------------------
+
+struct RenderArgs {
+  std::string rule, row, png, catalogue;
+  long steps = 0, from = 0;
+  std::int32_t ring = 768;
+  int scale = 1;
+};
+
+int render(const RenderArgs& a) {
+  auto st = startedState(readRule(a.rule), a.ring);
+  st->ring.cells = readRow(a.row, a.ring).cells;
+  const PhaseTables* tables = nullptr;
+  if (!a.catalogue.empty()) {
+    st->catalogue = readCatalogue(a.catalogue);
+    const auto row = st->ring.cells;
+    NullDisplay display;
+    buildSolitonPhaseTables(*st, display);  // clears the ring: the row goes back after
+    st->ring.cells = row;
+    tables = &st->phases;
+  }
+  for (long g = 0; g < a.from; ++g) stepGeneration(st->ring);
+  const auto palette = spaceTimePalette();
+  const std::uint32_t width = static_cast<std::uint32_t>(a.ring * a.scale);
+  PngWriter png(a.png, width, static_cast<std::uint32_t>(a.steps), palette);
+  std::vector<std::uint8_t> row(width);
+  Progress bar("render", a.steps);
+  for (long g = 0; g < a.steps; ++g) {
+    stepGeneration(st->ring);
+    spaceTimeRow(st->ring, tables, a.scale, row);
+    png.row(row);
+    bar.at(g + 1);
+  }
+  png.finish();
+  return 0;
+}
+
+// ---- collide ------------------------------------------------------------
+
+struct CollideArgs {
+  std::string rule, catalogue, png;
+  bool json = false;
+};
+
+// A small space-time picture of one collision for the survey's grid: every
+// fourth cell, the generations up to the verdict in 160 rows.
+void drawTile(const RuleTable& rule, const std::vector<SolitonType>& types, int a, int b, std::int32_t generations,
+              std::vector<std::uint8_t>& grid, std::size_t gridWidth, std::size_t x0, std::size_t y0) {
+  constexpr int rows = 160, columns = 192;
+  AutomatonState ring = quietRing(rule);
+  place(ring, types[a].code, surveyLeftStart, false);
+  place(ring, types[b].code, surveyRightStart, true);
+  std::vector<std::uint8_t> cells(768);
+  const std::int32_t perRow = std::max<std::int32_t>(1, (std::max(generations, rows) + rows - 1) / rows);
+  for (int r = 0; r < rows; ++r) {
+    for (std::int32_t k = 0; k < perRow; ++k) stepGeneration(ring);
+    spaceTimeRow(ring, nullptr, 1, cells);
+    for (int c = 0; c < columns; ++c) {
+      std::uint8_t index = spaceTimeBackground;
+      for (int k = 0; k < 4 && index == spaceTimeBackground; ++k) index = cells[4 * c + k];
+      grid[(y0 + r) * gridWidth + x0 + c] = index;
+    }
+  }
+}
+
+int collideAll(const CollideArgs& a) {
+  const RuleTable rule = readRule(a.rule);
+  const auto types = typesOf(readCatalogue(a.catalogue));
+  constexpr int n = 11;
+  std::vector<std::vector<Collision>> table(n, std::vector<Collision>(n));
+  Progress bar("collide", n * n);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      table[i][j] = collide(rule, types, i, j);
+      bar.at(i * n + j + 1);
+    }
+  }
+  if (!a.png.empty()) {
+    constexpr std::size_t tileW = 192, tileH = 160, gap = 4;
+    const std::size_t width = n * (tileW + gap) + gap, height = n * (tileH + gap) + gap;
+    std::vector<std::uint8_t> grid(width * height, 0);  // black between the tiles
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        drawTile(rule, types, i, j, table[i][j].generations ? table[i][j].generations : surveyLimit, grid, width,
+                 gap + j * (tileW + gap), gap + i * (tileH + gap));
+      }
+    }
+    const auto palette = spaceTimePalette();
+    PngWriter png(a.png, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), palette);
+    for (std::size_t y = 0; y < height; ++y) png.row(std::span(grid.data() + y * width, width));
+    png.finish();
+  }
+  if (a.json) {
+    json pairs = json::array();
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        const Collision& c = table[i][j];
+        json products = json::array();
+        for (const Product& p : c.products) products.push_back({{"type", p.type}, {"leftward", p.leftward}});
+        pairs.push_back({{"a", i},
+                         {"b", j},
+                         {"outcome", c.outcome == Outcome::passed    ? "passed"
+                                     : c.outcome == Outcome::changed ? "changed"
+                                                                     : "debris"},
+                         {"generations", c.generations},
+                         {"shift_a", c.shiftA},
+                         {"shift_b", c.shiftB},
+                         {"products", products}});
+      }
+    }
+    std::cout << json{{"pairs", pairs}}.dump(2) << "\n";
+    return 0;
+  }
+  std::printf("rows: type a from cell 200 moving right; columns: type b's twin from cell 500 moving left\n\n%4s", "a\\b");
+  for (int j = 0; j < n; ++j) std::printf(" | %-14d", j);
+  std::printf("\n");
+  for (int i = 0; i < n; ++i) {
+    std::printf("%4d", i);
+    for (int j = 0; j < n; ++j) std::printf(" | %-14s", table[i][j].text().c_str());
+    std::printf("\n");
+  }
+  return 0;
+}
+
+// ---- hunt ---------------------------------------------------------------
+
+struct HuntArgs {
+  int trials = 20000, skip = 0;
+  std::string out;
+  std::vector<std::string> merge;
+  bool json = false;
+};
+
+json choiceJson(const HuntChoice& c) {
+  if (c.types.empty()) return nullptr;
+  return {{"trial", c.trial}, {"score", c.score()}, {"speeds", c.speeds}, {"pairs", c.pairs},
+          {"rule", std::vector<int>(c.rule.begin(), c.rule.end())}};
+}
+
+HuntChoice mergedChoice(const std::vector<std::string>& files) {
+  HuntChoice best;
+  for (const std::string& f : files) {
+    std::ifstream in(f);
+    if (!in) throw ToolError(exitInput, "cannot read " + f);
+    json j;
+    try {
+      j = json::parse(in);
+    } catch (const json::exception& e) {
+      throw ToolError(exitInput, f + ": not a hunt result: " + e.what());
+    }
+    if (!j.contains("best") || j["best"].is_null()) continue;
+    const auto rule = j["best"].value("rule", std::vector<int>{});
+    if (rule.size() != ruleTableSize) throw ToolError(exitInput, f + ": the rule does not hold 162 entries");
+    HuntChoice c;
+    RuleTable table{};
+    std::copy(rule.begin(), rule.end(), table.begin());
+    if (!evaluateRule(table, c)) throw ToolError(exitInput, f + ": its rule offers no catalogue");
+    c.trial = j["best"].value("trial", 0);
+    best = betterChoice(best, c);
+  }
+  return best;
+}
+
+int hunt(const HuntArgs& a) {
+  HuntChoice best;
+  if (!a.merge.empty()) {
+    best = mergedChoice(a.merge);
+  } else {
+    Progress bar("hunt", a.trials);
+    best = huntRules(a.skip, a.trials, [&](int trial, const HuntChoice* improved) {
+      bar.at(trial - a.skip + 1);
+      if (improved && !a.json) {
+        std::printf("trial %d: %d speeds, %d passing pairs\n", trial, improved->speeds, improved->pairs);
+      }
+    });
+  }
+  if (a.json) {
+    std::cout << json{{"from", a.skip}, {"trials", a.trials}, {"best", choiceJson(best)}}.dump(2) << "\n";
+  }
+  if (best.types.empty()) {
+    std::fprintf(stderr, "ondrix-tool: no rule with twelve usable solitons\n");
+    return exitCheckFailed;
+  }
+  if (!a.out.empty()) {
+    bool written = true;
+    const std::string report = writeShippedFiles(a.out, best, written);
+    if (!a.json) std::printf("\n%s", report.c_str());
+    writeOrFail(written, a.out);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"ondrix-tool: soliton search, rule climbs, runs, space-time pictures, collision survey and rule hunt "
+               "on the files of the Ondrix window program"};
+  app.set_version_flag("--version", std::string("ondrix-tool ") + ONDRIX_VERSION);
+  app.require_subcommand(1);
+  const auto ringLengths = CLI::Range(25, ringCapacity);
+
+  SearchArgs s;
+  auto* searchCmd = app.add_subcommand("search", "the soliton search over the 6561 seeds of eight cells");
+  searchCmd->add_option("RULE", s.rule, "rule file (162 bytes)")->required();
+  searchCmd->add_option("--ring", s.ring, "ring length (25..7680)")->check(ringLengths);
+  searchCmd->add_option("--threads", s.threads, "worker threads, 0 for one per processor")->check(CLI::Range(0, 256));
+  searchCmd->add_option("--save", s.save, "write the first twelve findings as a soliton file");
+  searchCmd->add_flag("--json", s.json, "one JSON object instead of the table");
+
+  ClimbArgs c;
+  auto* climbCmd = app.add_subcommand("climb", "a rule climb; writes ca.dat (Exr.dat for aux) here as it goes");
+  climbCmd->add_option("RULE", c.rule, "rule file (162 bytes)")->required();
+  climbCmd->add_option("--variant", c.variant, "keep | fourteen | aux")
+      ->required()
+      ->check(CLI::IsMember({"keep", "fourteen", "aux"}));
+  climbCmd->add_option("--out", c.out, "also write the final table here");
+
+  RunArgs r;
+  auto* runCmd = app.add_subcommand("run", "N generations of a row; --reverse checks the return");
+  runCmd->add_option("RULE", r.rule, "rule file (162 bytes)")->required();
+  runCmd->add_option("ROW", r.row, "row file (bytes 0, 1, 2)")->required();
+  runCmd->add_option("--steps", r.steps, "generations")->required()->check(CLI::Range(0L, 100000000L));
+  runCmd->add_option("--ring", r.ring, "ring length (25..7680)")->check(ringLengths);
+  runCmd->add_flag("--reverse", r.reverse, "then exchange B and C and run N more: exit 3 unless the swapped start returns");
+  runCmd->add_option("--out", r.out, "write the final row");
+
+  RenderArgs d;
+  auto* renderCmd = app.add_subcommand("render", "a space-time picture: one pixel row per generation, time downward");
+  renderCmd->add_option("RULE", d.rule, "rule file (162 bytes)")->required();
+  renderCmd->add_option("ROW", d.row, "row file (bytes 0, 1, 2)")->required();
+  renderCmd->add_option("--steps", d.steps, "generations, one row each")->required()->check(CLI::Range(1L, 10000000L));
+  renderCmd->add_option("--png", d.png, "the picture to write")->required();
+  renderCmd->add_option("--catalogue", d.catalogue, "soliton file: tagged solitons in their panel colours");
+  renderCmd->add_option("--ring", d.ring, "ring length (25..7680)")->check(ringLengths);
+  renderCmd->add_option("--scale", d.scale, "pixels per cell (1..16)")->check(CLI::Range(1, 16));
+  renderCmd->add_option("--from", d.from, "generations run before the first row")->check(CLI::Range(0L, 100000000L));
+
+  CollideArgs k;
+  auto* collideCmd = app.add_subcommand("collide", "the collision survey of catalogue types 0..10");
+  collideCmd->add_option("RULE", k.rule, "rule file (162 bytes)")->required();
+  collideCmd->add_option("SOL", k.catalogue, "soliton file")->required();
+  collideCmd->add_option("--png", k.png, "a grid of small space-time pictures of every pair");
+  collideCmd->add_flag("--json", k.json, "one JSON object instead of the table");
+
+  HuntArgs h;
+  auto* huntCmd = app.add_subcommand("hunt", "hunt random rule tables for a soliton rule and make the shipped files");
+  huntCmd->add_option("--trials", h.trials, "rule tables to try")->check(CLI::Range(1, 10000000));
+  huntCmd->add_option("--skip", h.skip, "trials to skip first: a later stretch of the same hunt")
+      ->check(CLI::Range(0, 100000000));
+  huntCmd->add_option("--out", h.out, "write the winner's files into this folder");
+  huntCmd->add_option("--merge", h.merge, "merge the --json results of stretches instead of hunting")
+      ->expected(1, 1000);
+  huntCmd->add_flag("--json", h.json, "the stretch's best as JSON, for --merge");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);
+    std::fprintf(stderr, "ondrix-tool: %s\n", e.what());
+    return exitUsage;
+  }
+  try {
+    if (*searchCmd) return search(s);
+    if (*climbCmd) return climb(c);
+    if (*runCmd) return run(r);
+    if (*renderCmd) return render(d);
+    if (*collideCmd) return collideAll(k);
+    if (*huntCmd) return hunt(h);
+  } catch (const ToolError& e) {
+    std::fprintf(stderr, "ondrix-tool: %s\n", e.what());
+    return e.code;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "ondrix-tool: %s\n", e.what());
+    return exitInput;
+  }
+  return exitUsage;
+}
