@@ -113,6 +113,7 @@ int climb(const ClimbArgs& a) {
   if (a.variant == "aux") {
     readTableFile(auxRuleFileName, st->auxRuleTable);  // as the window's hidden read does
     auxSearch(*st, display);
+    std::printf("start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
     auxClimb(*st, display, options);
     if (!a.out.empty()) writeOrFail(writeTableFile(a.out, st->auxRuleTable), a.out);
   } else {
@@ -352,7 +353,8 @@ int hunt(const HuntArgs& a) {
 
 int main(int argc, char** argv) {
   CLI::App app{"ondrix-tool: soliton search, rule climbs, runs, space-time pictures, collision survey and rule hunt "
-               "on the files of the Ondrix window program"};
+               "on the files of the Ondrix window program",
+               "ondrix-tool"};
   app.set_version_flag("--version", std::string("ondrix-tool ") + ONDRIX_VERSION);
   app.require_subcommand(1);
   const auto ringLengths = CLI::Range(25, ringCapacity);
