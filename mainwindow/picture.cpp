@@ -8,18 +8,33 @@
 namespace ondrix {
 
 void tagSolitons(AutomatonState& ring, const PhaseTables& tables) {
-  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
+  // The code of the 11-cell window at i rolls along with i: drop the digit of
+  // cell i, shift down, add the digit of cell i + 11. Windows run past the
+  // ring into the storage and read past the storage as background, as
+  // encodePattern reads them; codeStart and codeLastOffset end as the last
+  // window the scan encoded leaves them.
+  constexpr std::uint32_t topWeight = 59049;  // 3^10
+  auto digit = [&](std::int32_t k) -> std::uint32_t {
+    if (k >= ringCapacity) return 0;
+    const std::uint8_t c = ring.cells[static_cast<std::size_t>(k)];
+    return c == stateB ? 1u : c == stateC ? 2u : 0u;
+  };
+  std::uint32_t code = 0;
+  for (std::int32_t k = tagWindow - 1; k >= 0; --k) code = 3 * code + digit(k);
+  std::int32_t lastEncoded = -1;
+  for (std::int32_t i = 0; i < ring.ringLength; code = (code - digit(i)) / 3 + topWeight * digit(i + tagWindow), ++i) {
     if (ring.stepMarks[i] <= 77) continue;  // tagged already
     if (ring.cells[i] == stateA) {
       ring.stepMarks[i] = 0;
       continue;
     }
-    const std::int32_t code = encodePattern(ring, i, tagWindow);
-    const std::uint8_t mark = code >= 0 && code < tagWindowCodes ? tables.tagTypeOfCode[code] : 0;
+    lastEncoded = i;
+    const std::uint8_t mark = tables.tagTypeOfCode[code];
     if (mark == 0) continue;
     const std::int32_t end = std::min(i + tagWindow, ringCapacity);
     for (std::int32_t k = i; k < end; ++k) ring.stepMarks[k] = mark;
   }
+  if (lastEncoded >= 0) encodePattern(ring, lastEncoded, tagWindow);  // for codeStart and codeLastOffset
 }
 
 void drawRing(OndrixState& st, RingDisplay& display) {

@@ -102,7 +102,7 @@ TEST(TagSolitons, WindowsDoNotWrapAndStopAtTheStorage) {
 TEST(TagSolitons, MatchesTheLinearSearchOnRandomRings) {
   std::mt19937 rng(9);
   for (int trial = 0; trial < 300; ++trial) {
-    OndrixState st = drawingState(trial % 2 ? 768 : 256);
+    OndrixState st = drawingState(trial % 3 == 2 ? ringCapacity : trial % 2 ? 768 : 256);
     for (std::int32_t i = 0; i < ringCapacity; ++i) {
       st.ring.cells[i] = rng() % 5 == 0 ? static_cast<std::uint8_t>(rng() % 2) : stateA;
       st.ring.stepMarks[i] = static_cast<std::int16_t>(rng() % 8 == 0 ? rng() % 12 : markN + rng() % 3);
