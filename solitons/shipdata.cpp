@@ -191,6 +191,12 @@ bool evaluateRule(const RuleTable& rule, HuntChoice& out) {
   return true;
 }
 
+RuleTable trialRule(int trial) {
+  RandomGenerator random = startupRandomGenerator();
+  for (int t = 0; t < trial; ++t) drawTrialRule(random, t);
+  return drawTrialRule(random, trial);
+}
+
 const HuntChoice& betterChoice(const HuntChoice& a, const HuntChoice& b) {
   if (a.types.empty()) return b;
   if (b.types.empty()) return a;

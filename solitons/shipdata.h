@@ -32,6 +32,9 @@ bool evaluateRule(const RuleTable& rule, HuntChoice& out);
 // of every trial done and of every improvement.
 HuntChoice huntRules(int from, int count, const std::function<void(int trial, const HuntChoice* improved)>& progress);
 
+// The table trial t of the hunt draws.
+RuleTable trialRule(int trial);
+
 // The better of two choices by that order.
 const HuntChoice& betterChoice(const HuntChoice& a, const HuntChoice& b);
 

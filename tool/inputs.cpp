@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "datafiles/files.h"
+#include "datafiles/rulefiles.h"
 
 namespace ondrix::tool {
 
@@ -12,49 +13,81 @@ namespace {
 // The whole file, or a ToolError that says why not.
 std::vector<std::uint8_t> wholeFile(const std::string& path, std::size_t most) {
   std::error_code error;
+  if (!std::filesystem::exists(path, error)) throw ToolError(exitInput, "cannot read " + path + ": no such file");
+  if (!isRegularFile(path)) throw ToolError(exitInput, "cannot read " + path + ": not a regular file");
   const auto size = std::filesystem::file_size(path, error);
-  if (error || !isRegularFile(path)) throw ToolError(exitInput, "cannot read " + path + ": no such file");
   std::vector<std::uint8_t> bytes(std::min<std::uintmax_t>(size, most));
   const auto got = readPrefix(path, bytes);
-  if (!got) throw ToolError(exitInput, "cannot read " + path);
+  if (!got || error) throw ToolError(exitInput, "cannot read " + path);
   bytes.resize(*got);
-  if (size > most) bytes.push_back(0);  // one byte more than allowed: the caller says how many it got
   return bytes;
+}
+
+std::uintmax_t sizeOf(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::file_size(path, error);
 }
 
 }  // namespace
 
 RuleTable readRule(const std::string& path) {
   const auto bytes = wholeFile(path, ruleTableSize);
-  if (bytes.size() != ruleTableSize) {
-    const auto size = std::filesystem::file_size(path);
-    throw ToolError(exitInput, path + ": a rule file holds 162 bytes, this one " + std::to_string(size));
+  if (sizeOf(path) != ruleTableSize) {
+    throw ToolError(exitInput, path + ": a rule file holds 162 bytes, this one " + std::to_string(sizeOf(path)));
   }
   RuleTable rule{};
   std::copy(bytes.begin(), bytes.end(), rule.begin());
   return rule;
 }
 
+AuxRuleTable readAuxRule(const std::string& path) {
+  const auto bytes = wholeFile(path, auxRuleTableSize);
+  if (sizeOf(path) != auxRuleTableSize) {
+    throw ToolError(exitInput, path + ": an auxiliary table holds 54 bytes, this one " + std::to_string(sizeOf(path)));
+  }
+  AuxRuleTable aux{};
+  std::copy(bytes.begin(), bytes.end(), aux.begin());
+  return aux;
+}
+
 AutomatonState readRow(const std::string& path, std::int32_t ringLength) {
-  const auto bytes = wholeFile(path, static_cast<std::size_t>(ringLength));
+  const auto bytes = wholeFile(path, ringCapacity + 1);
+  if (bytes.empty()) throw ToolError(exitInput, path + ": an empty row");
+  if (bytes.size() > static_cast<std::size_t>(ringCapacity)) {
+    throw ToolError(exitInput, path + ": a row holds at most 7680 cells, this one " + std::to_string(sizeOf(path)));
+  }
   AutomatonState ring;
   ring.ringLength = ringLength;
   ring.cells.fill(stateA);
-  for (std::size_t i = 0; i < bytes.size() && i < static_cast<std::size_t>(ringLength); ++i) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] > stateA) {
       throw ToolError(exitInput, path + ": cell " + std::to_string(i) + " holds " + std::to_string(bytes[i]) +
                                      ", not a state 0, 1 or 2");
     }
-    ring.cells[i] = bytes[i];
+    if (i < static_cast<std::size_t>(ringLength)) ring.cells[i] = bytes[i];
   }
   return ring;
 }
 
 Catalogue readCatalogue(const std::string& path) {
-  wholeFile(path, catalogueImageSize * 2);
+  const auto stored = wholeFile(path, 2 * catalogueImageSize + 1);
   Catalogue c;
-  if (!readSolitonFile(path, c)) throw ToolError(exitInput, "cannot read " + path);
+  if (!readSolitonFile(path, c) || translateLineEnds(catalogueImage(c)) != stored) {
+    throw ToolError(exitInput, path + ": not a soliton file (144 bytes of codes, periods and shifts, each byte 0x0A "
+                                      "stored as 0x0D 0x0A)");
+  }
   return c;
+}
+
+void requireSurveyable(const std::string& path, const std::vector<SolitonType>& types) {
+  for (int k = 0; k < 11; ++k) {
+    const SolitonType& t = types[static_cast<std::size_t>(k)];
+    if (t.code <= 0 || t.period < 1 || t.period > 40) {
+      throw ToolError(exitInput, path + ": type " + std::to_string(k) + " (code " + std::to_string(t.code) +
+                                     ", period " + std::to_string(t.period) +
+                                     ") is no soliton the survey can follow: codes above 0, periods 1..40");
+    }
+  }
 }
 
 std::vector<SolitonType> typesOf(const Catalogue& c) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automaton/automaton.h"
+#include "datafiles/rulefiles.h"
 #include "solitons/catalogue.h"
 #include "solitons/hunt.h"
 
@@ -26,11 +27,19 @@ inline constexpr int exitCheckFailed = 3;
 // Exactly 162 bytes.
 RuleTable readRule(const std::string& path);
 
-// Up to ringLength bytes of 0, 1 or 2 over a ring of A cells.
+// Exactly 54 bytes.
+AuxRuleTable readAuxRule(const std::string& path);
+
+// A row of 1..7680 bytes, each 0, 1 or 2; the first ringLength of them over
+// a ring of A cells.
 AutomatonState readRow(const std::string& path, std::int32_t ringLength);
 
-// The twelve catalogue types of a soliton file.
+// The twelve catalogue types of a soliton file, which must be exactly what
+// the program writes for them.
 Catalogue readCatalogue(const std::string& path);
+
+// Types 0..10 must be solitons with codes above 0 and periods 1..40.
+void requireSurveyable(const std::string& path, const std::vector<SolitonType>& types);
 
 // Types 0..11 of the catalogue as soliton types (width left 0).
 std::vector<SolitonType> typesOf(const Catalogue& c);

@@ -4,6 +4,9 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -41,16 +44,28 @@ std::unique_ptr<OndrixState> startedState(const RuleTable& rule, std::int32_t le
   return st;
 }
 
-// The status texts of a climb, one per line.
+// The status texts of a climb, one per line; it remembers whether the
+// climb's last save failed.
 struct PrintingDisplay : NullDisplay {
+  std::string unsaved;
   void showStatus(const std::string& text) override { std::printf("%s\n", text.c_str()); }
   void showFileOutcome(FileKind, const std::string& failure) override {
+    unsaved = failure;
     if (!failure.empty()) std::printf("%s\n", failure.c_str());
   }
 };
 
 void writeOrFail(bool written, const std::string& path) {
   if (!written) throw ToolError(exitInput, "cannot write " + path);
+}
+
+// Fails at once, before a long run, when a file cannot be made at the path.
+void requireWritable(const std::string& path) {
+  if (path.empty()) return;
+  const auto folder = std::filesystem::absolute(path).parent_path();
+  if (!std::filesystem::is_directory(folder) || ::access(folder.c_str(), W_OK) != 0) {
+    throw ToolError(exitInput, "cannot write " + path + ": " + folder.string() + " is no folder this user may write");
+  }
 }
 
 // ---- search -------------------------------------------------------------
@@ -91,8 +106,9 @@ int search(const SearchArgs& a) {
               "speed", "width", "cells");
   int index = 0;
   for (const auto& s : found) {
-    std::printf("%5d %10d %6d %5d %5d %5d  %s\n", index++, s["code"].get<int>(), s["period"].get<int>(),
-                s["shift"].get<int>(), s["speed"].get<int>(), s["width"].get<int>(),
+    const int width = s["width"].get<int>();  // 0: the finding does not come back alone
+    std::printf("%5d %10d %6d %5d %5d %5s  %s\n", index++, s["code"].get<int>(), s["period"].get<int>(),
+                s["shift"].get<int>(), s["speed"].get<int>(), width ? std::to_string(width).c_str() : "-",
                 s["cells"].get<std::string>().c_str());
   }
   return 0;
@@ -105,13 +121,16 @@ struct ClimbArgs {
 };
 
 int climb(const ClimbArgs& a) {
-  auto st = startedState(readRule(a.rule), 768);
+  requireWritable(a.out);
+  const bool aux = a.variant == "aux";
+  auto st = startedState(aux ? RuleTable{} : readRule(a.rule), 768);
+  requireWritable(aux ? auxRuleFileName : ruleFileName);
   PrintingDisplay display;
   Progress bar("climb", ruleTableSize);
   ClimbOptions options;
   options.progress = [&](int, int entry) { bar.at(entry); };
-  if (a.variant == "aux") {
-    readTableFile(auxRuleFileName, st->auxRuleTable);  // as the window's hidden read does
+  if (aux) {
+    st->auxRuleTable = readAuxRule(a.rule);
     auxSearch(*st, display);
     std::printf("start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
     auxClimb(*st, display, options);
@@ -122,6 +141,7 @@ int climb(const ClimbArgs& a) {
     ruleClimb(*st, display, a.variant == "keep" ? ClimbTest::keepSolitons : ClimbTest::atLeastFourteen, options);
     if (!a.out.empty()) writeOrFail(writeTableFile(a.out, st->ring.ruleTable), a.out);
   }
+  if (!display.unsaved.empty()) throw ToolError(exitInput, "the climb's best table is not saved: " + display.unsaved);
   return 0;
 }
 
@@ -167,6 +187,7 @@ struct RenderArgs {
 };
 
 int render(const RenderArgs& a) {
+  requireWritable(a.png);
   auto st = startedState(readRule(a.rule), a.ring);
   st->ring.cells = readRow(a.row, a.ring).cells;
   const PhaseTables* tables = nullptr;
@@ -225,6 +246,8 @@ void drawTile(const RuleTable& rule, const std::vector<SolitonType>& types, int 
 int collideAll(const CollideArgs& a) {
   const RuleTable rule = readRule(a.rule);
   const auto types = typesOf(readCatalogue(a.catalogue));
+  requireSurveyable(a.catalogue, types);
+  requireWritable(a.png);
   constexpr int n = 11;
   std::vector<std::vector<Collision>> table(n, std::vector<Collision>(n));
   Progress bar("collide", n * n);
@@ -296,34 +319,62 @@ json choiceJson(const HuntChoice& c) {
           {"rule", std::vector<int>(c.rule.begin(), c.rule.end())}};
 }
 
-HuntChoice mergedChoice(const std::vector<std::string>& files) {
-  HuntChoice best;
+// The best of the stretches' results, which must cover one run of trials
+// without gaps or overlaps; each winner is checked against the trial it
+// names.
+HuntChoice mergedChoice(const std::vector<std::string>& files, int& from, int& trials) {
+  struct Stretch {
+    int from, trials;
+    HuntChoice best;
+    std::string file;
+  };
+  std::vector<Stretch> stretches;
   for (const std::string& f : files) {
     std::ifstream in(f);
-    if (!in) throw ToolError(exitInput, "cannot read " + f);
-    json j;
+    if (!in || !std::filesystem::is_regular_file(f)) throw ToolError(exitInput, "cannot read " + f);
     try {
-      j = json::parse(in);
+      const json j = json::parse(in);
+      Stretch s{j.at("from").get<int>(), j.at("trials").get<int>(), {}, f};
+      if (s.from < 0 || s.trials <= 0) throw ToolError(exitInput, f + ": not a hunt result (from, trials)");
+      if (!j.at("best").is_null()) {
+        const auto rule = j["best"].at("rule").get<std::vector<int>>();
+        if (rule.size() != ruleTableSize) throw ToolError(exitInput, f + ": the rule does not hold 162 entries");
+        const int trial = j["best"].at("trial").get<int>();
+        const bool inside = s.from >= 0 && s.trials > 0 && trial >= s.from && trial - s.from < s.trials;
+        const RuleTable drawn = inside ? trialRule(trial) : RuleTable{};
+        if (!inside || !std::equal(drawn.begin(), drawn.end(), rule.begin())) {
+          throw ToolError(exitInput, f + ": trial " + std::to_string(trial) + " does not draw that rule");
+        }
+        evaluateRule(trialRule(trial), s.best);
+        s.best.trial = trial;
+      }
+      stretches.push_back(s);
     } catch (const json::exception& e) {
-      throw ToolError(exitInput, f + ": not a hunt result: " + e.what());
+      throw ToolError(exitInput, f + ": not a hunt result (" + e.what() + ")");
     }
-    if (!j.contains("best") || j["best"].is_null()) continue;
-    const auto rule = j["best"].value("rule", std::vector<int>{});
-    if (rule.size() != ruleTableSize) throw ToolError(exitInput, f + ": the rule does not hold 162 entries");
-    HuntChoice c;
-    RuleTable table{};
-    std::copy(rule.begin(), rule.end(), table.begin());
-    if (!evaluateRule(table, c)) throw ToolError(exitInput, f + ": its rule offers no catalogue");
-    c.trial = j["best"].value("trial", 0);
-    best = betterChoice(best, c);
   }
+  std::sort(stretches.begin(), stretches.end(), [](const Stretch& x, const Stretch& y) { return x.from < y.from; });
+  for (std::size_t k = 1; k < stretches.size(); ++k) {
+    if (stretches[k].from != stretches[k - 1].from + stretches[k - 1].trials) {
+      throw ToolError(exitInput, stretches[k].file + ": trials " + std::to_string(stretches[k].from) +
+                                     " on do not follow on from " + stretches[k - 1].file);
+    }
+  }
+  HuntChoice best;
+  for (const Stretch& s : stretches) best = betterChoice(best, s.best);
+  from = stretches.front().from;
+  trials = stretches.back().from + stretches.back().trials - from;
   return best;
 }
 
 int hunt(const HuntArgs& a) {
   HuntChoice best;
+  int from = a.skip, trials = a.trials;
+  if (!a.out.empty() && !std::filesystem::is_directory(std::filesystem::absolute(a.out).parent_path())) {
+    throw ToolError(exitInput, "cannot write " + a.out + ": its parent folder does not exist");
+  }
   if (!a.merge.empty()) {
-    best = mergedChoice(a.merge);
+    best = mergedChoice(a.merge, from, trials);
   } else {
     Progress bar("hunt", a.trials);
     best = huntRules(a.skip, a.trials, [&](int trial, const HuntChoice* improved) {
@@ -334,7 +385,7 @@ int hunt(const HuntArgs& a) {
     });
   }
   if (a.json) {
-    std::cout << json{{"from", a.skip}, {"trials", a.trials}, {"best", choiceJson(best)}}.dump(2) << "\n";
+    std::cout << json{{"from", from}, {"trials", trials}, {"best", choiceJson(best)}}.dump(2) << "\n";
   }
   if (best.types.empty()) {
     std::fprintf(stderr, "ondrix-tool: no rule with twelve usable solitons\n");
@@ -369,7 +420,8 @@ int main(int argc, char** argv) {
 
   ClimbArgs c;
   auto* climbCmd = app.add_subcommand("climb", "a rule climb; writes ca.dat (Exr.dat for aux) here as it goes");
-  climbCmd->add_option("RULE", c.rule, "rule file (162 bytes)")->required();
+  climbCmd->add_option("RULE", c.rule, "rule file (162 bytes); for aux the auxiliary table (54 bytes, Exr.dat)")
+      ->required();
   climbCmd->add_option("--variant", c.variant, "keep | fourteen | aux")
       ->required()
       ->check(CLI::IsMember({"keep", "fourteen", "aux"}));
@@ -392,7 +444,8 @@ int main(int argc, char** argv) {
   renderCmd->add_option("--png", d.png, "the picture to write")->required();
   renderCmd->add_option("--catalogue", d.catalogue, "soliton file: tagged solitons in their panel colours");
   renderCmd->add_option("--ring", d.ring, "ring length (25..7680)")->check(ringLengths);
-  renderCmd->add_option("--scale", d.scale, "pixels per cell (1..16)")->check(CLI::Range(1, 16));
+  renderCmd->add_option("--scale", d.scale, "pixels across per cell (1..16); always one row per generation")
+      ->check(CLI::Range(1, 16));
   renderCmd->add_option("--from", d.from, "generations run before the first row")->check(CLI::Range(0L, 100000000L));
 
   CollideArgs k;

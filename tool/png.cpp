@@ -9,23 +9,46 @@
 
 namespace ondrix::tool {
 
-// libpng reports an error by jumping back to the setjmp of the call that
-// met it; each call turns that into an exception.
-#define ONDRIX_PNG_GUARD(png)                                              \
-  if (setjmp(png_jmpbuf(static_cast<png_structp>(png)))) {                 \
-    throw std::runtime_error("cannot write " + path_);                     \
+namespace {
+
+// libpng reports an error by calling this, which keeps its text and jumps
+// back to the setjmp of the call that met it; the call turns it into an
+// exception. Warnings are dropped.
+thread_local std::string pngError;
+
+void onError(png_structp png, png_const_charp message) {
+  pngError = message;
+  png_longjmp(png, 1);
+}
+void onWarning(png_structp, png_const_charp) {}
+
+}  // namespace
+
+#define ONDRIX_PNG_GUARD(png)                                   \
+  if (setjmp(png_jmpbuf(static_cast<png_structp>(png)))) {      \
+    throw std::runtime_error("cannot write " + path_ + ": " + pngError); \
   }
 
 PngWriter::PngWriter(const std::string& path, std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette)
     : path_(path) {
   file_ = std::fopen(path.c_str(), "wb");
   if (!file_) throw std::runtime_error("cannot write " + path);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_ = png;
-  info_ = info;
+  png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+  info_ = png_create_info_struct(static_cast<png_structp>(png_));
+  try {
+    start(width, height, palette);
+  } catch (...) {
+    close();
+    throw;
+  }
+}
+
+void PngWriter::start(std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette) {
+  auto png = static_cast<png_structp>(png_);
+  auto info = static_cast<png_infop>(info_);
   ONDRIX_PNG_GUARD(png_);
   png_init_io(png, file_);
+  png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);  // tall pictures are what it is for
   // Space-time pictures are mostly background: the fastest compression
   // still shrinks them many times over.
   png_set_compression_level(png, Z_BEST_SPEED);
@@ -46,17 +69,20 @@ void PngWriter::row(std::span<const std::uint8_t> indices) {
 void PngWriter::finish() {
   ONDRIX_PNG_GUARD(png_);
   png_write_end(static_cast<png_structp>(png_), nullptr);
+  if (std::fflush(file_) != 0 || std::ferror(file_)) throw std::runtime_error("cannot write " + path_);
   finished_ = true;
-  const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
-  if (!flushed) throw std::runtime_error("cannot write " + path_);
 }
 
-PngWriter::~PngWriter() {
+void PngWriter::close() {
   auto png = static_cast<png_structp>(png_);
   auto info = static_cast<png_infop>(info_);
   png_destroy_write_struct(&png, &info);
+  png_ = info_ = nullptr;
   if (file_) std::fclose(file_);
+  file_ = nullptr;
   if (!finished_) std::remove(path_.c_str());
 }
+
+PngWriter::~PngWriter() { close(); }
 
 }  // namespace ondrix::tool

@@ -21,10 +21,14 @@ class PngWriter {
 
   // The next row: width palette indices.
   void row(std::span<const std::uint8_t> indices);
-  // Ends the file; throws when it could not be written.
+  // Ends the file; throws when it could not be written. A writer destroyed
+  // before it finished removes its file.
   void finish();
 
  private:
+  void start(std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette);
+  void close();
+
   std::FILE* file_ = nullptr;
   void* png_ = nullptr;
   void* info_ = nullptr;

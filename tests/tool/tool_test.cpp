@@ -173,6 +173,7 @@ TEST_F(ToolTest, CollideClassifiesAnElasticAndADestructivePair) {
 TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
   testing::putFile("short.dat", std::vector<std::uint8_t>(100, 0));
   testing::putFile("bad.dat", {2, 2, 3});
+  testing::putFile("empty.dat", {});
   struct Case {
     std::string args;
     int code;
@@ -187,6 +188,9 @@ TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
                         Case{"climb solCA.dat --variant sideways", 1, "--variant"},
                         Case{"search solCA.dat --fast", 1, "--fast"},
                         Case{"hunt --merge nothing.json", 2, "cannot read nothing.json"},
+                        Case{"collide solCA.dat solCA.dat", 2, "solCA.dat: not a soliton file"},
+                        Case{"run solCA.dat empty.dat --steps 5", 2, "empty.dat: an empty row"},
+                        Case{"climb solCA.dat --variant aux", 2, "solCA.dat: an auxiliary table holds 54 bytes, this one 162"},
                         Case{"", 1, "subcommand"}}) {
     const Result r = tool(c.args);
     EXPECT_EQ(r.code, c.code) << c.args;
