@@ -30,25 +30,26 @@ std::uintmax_t sizeOf(const std::string& path) {
 
 }  // namespace
 
-RuleTable readRule(const std::string& path) {
-  const auto bytes = wholeFile(path, ruleTableSize);
-  if (sizeOf(path) != ruleTableSize) {
-    throw ToolError(exitInput, path + ": a rule file holds 162 bytes, this one " + std::to_string(sizeOf(path)));
+namespace {
+
+// A table file of exactly N bytes.
+template <std::size_t N>
+std::array<std::uint8_t, N> fixedTable(const std::string& path, const std::string& what) {
+  const auto bytes = wholeFile(path, N);
+  if (sizeOf(path) != N) {
+    throw ToolError(exitInput, path + ": " + what + " holds " + std::to_string(N) + " bytes, this one " +
+                                   std::to_string(sizeOf(path)));
   }
-  RuleTable rule{};
-  std::copy(bytes.begin(), bytes.end(), rule.begin());
-  return rule;
+  std::array<std::uint8_t, N> table{};
+  std::copy(bytes.begin(), bytes.end(), table.begin());
+  return table;
 }
 
-AuxRuleTable readAuxRule(const std::string& path) {
-  const auto bytes = wholeFile(path, auxRuleTableSize);
-  if (sizeOf(path) != auxRuleTableSize) {
-    throw ToolError(exitInput, path + ": an auxiliary table holds 54 bytes, this one " + std::to_string(sizeOf(path)));
-  }
-  AuxRuleTable aux{};
-  std::copy(bytes.begin(), bytes.end(), aux.begin());
-  return aux;
-}
+}  // namespace
+
+RuleTable readRule(const std::string& path) { return fixedTable<ruleTableSize>(path, "a rule file"); }
+
+AuxRuleTable readAuxRule(const std::string& path) { return fixedTable<auxRuleTableSize>(path, "an auxiliary table"); }
 
 AutomatonState readRow(const std::string& path, std::int32_t ringLength) {
   const auto bytes = wholeFile(path, ringCapacity + 1);

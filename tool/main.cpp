@@ -409,6 +409,10 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("ondrix-tool ") + ONDRIX_VERSION);
   app.require_subcommand(1);
   const auto ringLengths = CLI::Range(25, ringCapacity);
+  auto ruleAndRow = [](CLI::App* cmd, std::string& rule, std::string& row) {
+    cmd->add_option("RULE", rule, "rule file (162 bytes)")->required();
+    cmd->add_option("ROW", row, "row file (bytes 0, 1, 2)")->required();
+  };
 
   SearchArgs s;
   auto* searchCmd = app.add_subcommand("search", "the soliton search over the 6561 seeds of eight cells");
@@ -429,8 +433,7 @@ int main(int argc, char** argv) {
 
   RunArgs r;
   auto* runCmd = app.add_subcommand("run", "N generations of a row; --reverse checks the return");
-  runCmd->add_option("RULE", r.rule, "rule file (162 bytes)")->required();
-  runCmd->add_option("ROW", r.row, "row file (bytes 0, 1, 2)")->required();
+  ruleAndRow(runCmd, r.rule, r.row);
   runCmd->add_option("--steps", r.steps, "generations")->required()->check(CLI::Range(0L, 100000000L));
   runCmd->add_option("--ring", r.ring, "ring length (25..7680)")->check(ringLengths);
   runCmd->add_flag("--reverse", r.reverse, "then exchange B and C and run N more: exit 3 unless the swapped start returns");
@@ -438,8 +441,7 @@ int main(int argc, char** argv) {
 
   RenderArgs d;
   auto* renderCmd = app.add_subcommand("render", "a space-time picture: one pixel row per generation, time downward");
-  renderCmd->add_option("RULE", d.rule, "rule file (162 bytes)")->required();
-  renderCmd->add_option("ROW", d.row, "row file (bytes 0, 1, 2)")->required();
+  ruleAndRow(renderCmd, d.rule, d.row);
   renderCmd->add_option("--steps", d.steps, "generations, one row each")->required()->check(CLI::Range(1L, 10000000L));
   renderCmd->add_option("--png", d.png, "the picture to write")->required();
   renderCmd->add_option("--catalogue", d.catalogue, "soliton file: tagged solitons in their panel colours");
