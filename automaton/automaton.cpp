@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "automaton/stepkernels.h"
+
 namespace ondrix {
 
 namespace {
@@ -69,15 +71,6 @@ void placePatternInRing(AutomatonState& s, bool swapped) {
   else placeDigits(s, stateB, stateC, s.ringLength);
 }
 
-// On x86-64 the step is built twice, for AVX2 and for any x86-64, and the
-// loader picks the one the processor runs: the wider vectors nearly halve
-// the time of a generation.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define ONDRIX_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define ONDRIX_VECTOR_CLONES
-#endif
-
 namespace {
 
 constexpr int margin = 4;
@@ -85,39 +78,15 @@ constexpr int margin = 4;
 // The next generation of the `count` cells from `from` on, into nextCells,
 // with their marks. z[k] is 1 where the cell at from + k is C; it must be
 // valid from z[-4] to z[count + 3]. Returns how many of the cells were live.
-ONDRIX_VECTOR_CLONES std::int32_t stepCells(AutomatonState& s, std::int32_t from, std::int32_t count,
-                                            const std::uint8_t* z) {
-  // Rule index 27*s1 + 9*s2 + 3*s3 + s4 of every cell; this loop vectorises.
-  std::uint8_t index[ringCapacity];
-  for (std::int32_t i = 0; i < count; ++i) {
-    index[i] = static_cast<std::uint8_t>(27 * (z[i - 1] + z[i + 1]) + 9 * (z[i - 2] + z[i + 2]) +
-                                         3 * (z[i - 3] + z[i + 3]) + (z[i - 4] + z[i + 4]));
-  }
-
-  // The table bit of every cell: the one gather of the step (32-bit entries,
-  // so that AVX2 can gather them).
-  std::uint32_t bitOf[ruleHalfSize];
-  for (int k = 0; k < ruleHalfSize; ++k) bitOf[k] = s.ruleTable[k] != 0;
-  std::uint8_t bit[ringCapacity];
-  for (std::int32_t i = 0; i < count; ++i) bit[i] = bitOf[index[i]];
-
-  // Next state and mark, branch-free so that it vectorises:
-  //   C -> B, mark N;  B -> A (bit 1) or C (bit 0);  A -> C (bit 1) or A (bit 0);
-  // marks O and P for bits 0 and 1. Any other byte behaves as A.
-  const std::uint8_t* cells = s.cells.data() + from;
-  std::uint8_t* next = s.nextCells.data() + from;
-  std::int16_t* marks = s.stepMarks.data() + from;
-  std::int32_t live = 0;
-  for (std::int32_t i = 0; i < count; ++i) {
-    const std::uint8_t c = cells[i];
-    const std::uint8_t isC = c == stateC;
-    const std::uint8_t isB = c == stateB;
-    const std::uint8_t ifNotC = static_cast<std::uint8_t>(2 * (isB ^ bit[i] ^ 1));
-    next[i] = isC ? stateB : ifNotC;
-    marks[i] = static_cast<std::int16_t>(isC ? markN : markO + bit[i]);
-    live += isC | isB;
-  }
-  return live;
+// The AVX2 kernel where the processor has it, the portable one elsewhere.
+std::int32_t stepCells(AutomatonState& s, std::int32_t from, std::int32_t count, const std::uint8_t* z) {
+  const kernels::StepRun run{s.ruleTable.data(), s.cells.data() + from, z, s.nextCells.data() + from,
+                             s.stepMarks.data() + from, count};
+#if defined(ONDRIX_HAVE_AVX2_KERNEL)
+  static const bool avx2 = kernels::avx2Available();
+  if (avx2) return kernels::stepCellsAvx2(run);
+#endif
+  return kernels::stepCellsPortable(run);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "automaton/automaton.h"
+#include "automaton/stepkernels.h"
 #include "bench/reference.h"
 
 namespace ondrix {
@@ -39,6 +40,40 @@ TEST(StepDifferential, MatchesReferenceOnRandomRingsAndTables) {
     }
   }
   EXPECT_EQ(generations, 48 * 120);
+}
+
+// Every kernel the processor can run against the portable one, on the same
+// runs: lengths around the 32-cell blocks, raw table bytes, cell bytes that
+// are no state.
+TEST(StepKernels, EveryKernelGivesThePortableResult) {
+  std::mt19937 rng(13);
+  std::uniform_int_distribution<int> byte(0, 255), percent(0, 99);
+  for (int trial = 0; trial < 400; ++trial) {
+    const std::int32_t count = trial < 100 ? trial : 1 + static_cast<std::int32_t>(rng() % 7680);
+    std::vector<std::uint8_t> rule(81), cells(count + 1), z(count + 8);
+    for (auto& e : rule) e = static_cast<std::uint8_t>(percent(rng) < 10 ? byte(rng) : byte(rng) % 2);
+    for (auto& c : cells) c = static_cast<std::uint8_t>(percent(rng) < 5 ? byte(rng) : byte(rng) % 3);
+    for (auto& b : z) b = static_cast<std::uint8_t>(percent(rng) < 40);
+    struct Out {
+      std::vector<std::uint8_t> next;
+      std::vector<std::int16_t> marks;
+      std::int32_t live = 0;
+    };
+    auto run = [&](std::int32_t (*kernel)(const kernels::StepRun&)) {
+      Out o{std::vector<std::uint8_t>(count + 1, 0xEE), std::vector<std::int16_t>(count + 1, -1)};
+      o.live = kernel({rule.data(), cells.data(), z.data() + 4, o.next.data(), o.marks.data(), count});
+      return o;
+    };
+    const Out portable = run(kernels::stepCellsPortable);
+    EXPECT_EQ(portable.next[count], 0xEE);  // nothing past the run
+#if defined(ONDRIX_HAVE_AVX2_KERNEL)
+    if (!kernels::avx2Available()) GTEST_SKIP() << "no AVX2 on this processor";
+    const Out avx2 = run(kernels::stepCellsAvx2);
+    ASSERT_EQ(avx2.next, portable.next) << "count " << count;
+    ASSERT_EQ(avx2.marks, portable.marks) << "count " << count;
+    ASSERT_EQ(avx2.live, portable.live) << "count " << count;
+#endif
+  }
 }
 
 }  // namespace
