@@ -77,8 +77,9 @@ constexpr int margin = 4;
 
 // The next generation of the `count` cells from `from` on, into nextCells,
 // with their marks. z[k] is 1 where the cell at from + k is C; it must be
-// valid from z[-4] to z[count + 3]. Returns how many of the cells were live.
-// The AVX2 kernel where the processor has it, the portable one elsewhere.
+// valid from z[-4] to z[count + 3]. The cells get the next generation in the
+// same pass. Returns how many of the cells were live. The AVX2 kernel where
+// the processor has it, the portable one elsewhere.
 std::int32_t stepCells(AutomatonState& s, std::int32_t from, std::int32_t count, const std::uint8_t* z) {
   const kernels::StepRun run{s.ruleTable.data(), s.cells.data() + from, z, s.nextCells.data() + from,
                              s.stepMarks.data() + from, count};
@@ -103,7 +104,6 @@ void stepGeneration(AutomatonState& s) {
     z[n - 1 + k] = z[k - 1];
   }
   s.liveCount = stepCells(s, 0, n, z);
-  std::memcpy(s.cells.data(), s.nextCells.data(), static_cast<std::size_t>(n));
 }
 
 void stepSpan(AutomatonState& s, std::int32_t from, std::int32_t to) {
@@ -111,7 +111,6 @@ void stepSpan(AutomatonState& s, std::int32_t from, std::int32_t to) {
   std::uint8_t zero[ringCapacity + 2 * margin];
   for (std::int32_t k = 0; k < count + 2 * margin; ++k) zero[k] = s.cells[from - margin + k] == stateC;
   s.liveCount = stepCells(s, from, count, zero + margin);
-  std::memcpy(s.cells.data() + from, s.nextCells.data() + from, static_cast<std::size_t>(count));
 }
 
 }  // namespace ondrix

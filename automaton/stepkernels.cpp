@@ -17,7 +17,7 @@ inline std::int32_t finishCell(const StepRun& r, std::int32_t i, std::uint8_t bi
   const std::uint8_t c = r.cells[i];
   const std::uint8_t isC = c == stateC;
   const std::uint8_t isB = c == stateB;
-  r.next[i] = isC ? stateB : static_cast<std::uint8_t>(2 * (isB ^ bit ^ 1));
+  r.next[i] = r.cells[i] = isC ? stateB : static_cast<std::uint8_t>(2 * (isB ^ bit ^ 1));
   r.marks[i] = static_cast<std::int16_t>(isC ? markN : markO + bit);
   return isC | isB;
 }
@@ -87,6 +87,7 @@ __attribute__((target("avx2"))) std::int32_t stepCellsAvx2(const StepRun& r) {
     const __m256i flip = _mm256_xor_si256(_mm256_xor_si256(_mm256_and_si256(isB, one), bit), one);
     const __m256i next = _mm256_blendv_epi8(_mm256_add_epi8(flip, flip), one, isC);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(r.next + i), next);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(r.cells + i), next);
     // Marks: N (78) for C, O (79) + bit otherwise, widened to 16 bits.
     const __m256i mark8 = _mm256_blendv_epi8(_mm256_add_epi8(_mm256_set1_epi8(markO), bit), _mm256_set1_epi8(markN), isC);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(r.marks + i),

@@ -61,7 +61,10 @@ TEST(StepKernels, EveryKernelGivesThePortableResult) {
     };
     auto run = [&](std::int32_t (*kernel)(const kernels::StepRun&)) {
       Out o{std::vector<std::uint8_t>(count + 1, 0xEE), std::vector<std::int16_t>(count + 1, -1)};
-      o.live = kernel({rule.data(), cells.data(), z.data() + 4, o.next.data(), o.marks.data(), count});
+      std::vector<std::uint8_t> ring = cells;
+      o.live = kernel({rule.data(), ring.data(), z.data() + 4, o.next.data(), o.marks.data(), count});
+      EXPECT_TRUE(std::equal(o.next.begin(), o.next.begin() + count, ring.begin()));  // the cells took them too
+      EXPECT_EQ(ring[count], cells[count]);
       return o;
     };
     const Out portable = run(kernels::stepCellsPortable);
