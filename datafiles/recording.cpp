@@ -17,11 +17,11 @@ void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
   for (int b = 0; b < 4; ++b) out[at + b] = static_cast<std::uint8_t>(v >> (8 * b));
 }
 
-std::uint32_t get32(const FrameTemplate& f, std::size_t at) {
+std::uint32_t get32(const std::uint8_t* f, std::size_t at) {
   return f[at] | (f[at + 1] << 8) | (f[at + 2] << 16) | (static_cast<std::uint32_t>(f[at + 3]) << 24);
 }
 
-std::uint32_t get16(const FrameTemplate& f, std::size_t at) { return f[at] | (f[at + 1] << 8); }
+std::uint32_t get16(const std::uint8_t* f, std::size_t at) { return f[at] | (f[at + 1] << 8); }
 
 constexpr std::uint32_t headerSize = 54;
 constexpr std::uint32_t pixelBytes = captureRowBytes * captureHeight;
@@ -57,13 +57,14 @@ std::vector<std::uint8_t> makeFrameTemplate(Rgb fill) {
 
 std::optional<std::size_t> readFrameTemplate(FrameTemplate& frame) { return readPrefix(frameTemplateName, frame); }
 
-std::uint32_t pixelDataOffset(const FrameTemplate& frame) { return get32(frame, 10); }
+std::uint32_t pixelDataOffset(const FrameTemplate& frame) { return get32(frame.data(), 10); }
 
 bool isFrameTemplate(const FrameTemplate& frame) {
   const std::uint32_t offset = pixelDataOffset(frame);
-  return frame[0] == 'B' && frame[1] == 'M' && static_cast<std::int32_t>(get32(frame, 18)) == captureWidth &&
-         static_cast<std::int32_t>(get32(frame, 22)) == captureHeight && get16(frame, 28) == 24 &&
-         get32(frame, 30) == 0 && offset >= headerSize && offset <= frameTemplateSize - pixelBytes;
+  const std::uint8_t* f = frame.data();
+  return f[0] == 'B' && f[1] == 'M' && static_cast<std::int32_t>(get32(f, 18)) == captureWidth &&
+         static_cast<std::int32_t>(get32(f, 22)) == captureHeight && get16(f, 28) == 24 && get32(f, 30) == 0 &&
+         offset >= headerSize && offset <= frameTemplateSize - pixelBytes;
 }
 
 std::string frameFileName(std::int32_t n) {
@@ -94,11 +95,11 @@ bool captureFrame(OndrixState& st, RingDisplay& display) {
   frame.assign(rec.frameTemplate.begin(), rec.frameTemplate.end());
   if (!isFrameTemplate(rec.frameTemplate)) {
     // The program's own header: the file is a valid picture whatever the template held.
-    const std::vector<std::uint8_t> header = makeFrameTemplate({0, 0, 0});
+    static const std::vector<std::uint8_t> header = makeFrameTemplate({0, 0, 0});
     std::copy_n(header.begin(), headerSize, frame.begin());
   }
   // The pixel-data offset as the frame now holds it; a usable one, checked above.
-  const std::uint32_t offset = frame[10] | (frame[11] << 8) | (frame[12] << 16) | (std::uint32_t{frame[13]} << 24);
+  const std::uint32_t offset = get32(frame.data(), 10);
   for (int y = 0; y < captureHeight; ++y) {
     std::uint8_t* out = frame.data() + offset + static_cast<std::size_t>(captureHeight - 1 - y) * captureRowBytes;
     const std::uint32_t* row = display.pictureRow(y);

@@ -692,6 +692,12 @@ void TForm1::Button20Click() { readSolitonFile(solitonFileName, state_.catalogue
 
 void TForm1::exampleClick(int number) { loadExample(state_, *this, number); }
 
+void TForm1::createSecondaryWindows() {
+  Form2 = new TForm2(this, state_, *this);
+  Form3 = new TForm3(this);
+  Form4 = new TForm4(this, state_.ring.ruleTable);
+}
+
 void TForm1::Showsoliton1Click() {
   if (Form2) Form2->exec();
 }

@@ -258,7 +258,11 @@ class TForm1 : public QMainWindow, public RingDisplay {
   QLineSeries* Series1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
 
-  // The secondary windows, made by the program entry beside this one.
+  // Makes the three secondary windows, hidden, as children of this one: the
+  // program entry calls it right after making the main window.
+  void createSecondaryWindows();
+
+  // The secondary windows.
   TForm2* Form2 = nullptr;
   TForm3* Form3 = nullptr;
   TForm4* Form4 = nullptr;

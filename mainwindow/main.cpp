@@ -2,23 +2,15 @@
 // the message loop. Only the main window is shown.
 #include <exception>
 
-#include "datafiles/Unit3.h"
 #include "mainwindow/Unit1.h"
 #include "mainwindow/application.h"
-#include "rules/Unit4.h"
-#include "solitons/Unit2.h"
 
 int main(int argc, char** argv) {
   using namespace ondrix::ui;
   OndrixApplication app(argc, argv);
   try {
     TForm1 form1;
-    TForm2 form2(&form1, form1.state(), form1);
-    TForm3 form3(&form1);
-    TForm4 form4(&form1, form1.state().ring.ruleTable);
-    form1.Form2 = &form2;
-    form1.Form3 = &form3;
-    form1.Form4 = &form4;
+    form1.createSecondaryWindows();
     form1.show();
     app.exec();
   } catch (const std::exception& e) {

@@ -46,9 +46,11 @@ void TForm4::showEvent(QShowEvent* event) {
 
 void TForm4::FormShow() { update(); }
 
+// The grid is drawn by the paint handler, which clears it first: both
+// hidden commands come down to painting it again.
 void TForm4::Button1Click() { update(0, 0, gridSide + 1, gridSide + 1); }
 
-void TForm4::Button2Click() { update(0, 0, gridSide + 1, gridSide + 1); }
+void TForm4::Button2Click() { Button1Click(); }
 
 void TForm4::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -67,7 +69,7 @@ void TForm4::mousePressEvent(QMouseEvent* event) { FormMouseDown(event->button()
 void TForm4::FormMouseDown(Qt::MouseButton, QPoint at) {
   const auto pressed = toggleRuleEntryAt(ruleTable_, at.x(), at.y());
   if (!pressed) return;
-  update(0, 0, gridSide + 1, gridSide + 1);
+  Button1Click();
   for (int k = 0; k < 4; ++k) setLabelText(classDigits[k], QString::number(pressed->s[k]));
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "automaton/automaton.h"
+#include "solitons/catalogue.h"
 
 namespace ondrix {
 
@@ -17,7 +18,7 @@ using RuleTable = std::array<std::uint8_t, ruleTableSize>;
 struct SolitonType {
   std::int32_t code = 0, period = 0, shift = 0;
   std::int32_t width = 0;  // widest phase, in cells
-  std::int32_t speed() const { return static_cast<std::int32_t>(400.0 * shift / period); }
+  std::int32_t speed() const { return solitonSpeed(shift, period); }
 };
 
 // A 768-cell ring, all A, under the rule.

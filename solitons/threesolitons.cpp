@@ -3,7 +3,6 @@
 #include "mainwindow/ondrixstate.h"
 #include "mainwindow/picture.h"
 #include "mainwindow/runcontrol.h"
-#include "mainwindow/statistics.h"
 #include "solitons/placement.h"
 
 namespace ondrix {
@@ -34,8 +33,7 @@ ThreeStarts threeSolitonStarts(std::int32_t ringLength) {
 void makeThreeSolitons(OndrixState& st, RingDisplay& display) {
   AutomatonState& ring = st.ring;
   const ThreeSolitonTypes& three = st.three;
-  resetHistory(ring);
-  clearCommand(st, display);
+  clearCommand(st, display);  // empties the population history too
   const ThreeStarts at = threeSolitonStarts(ring.ringLength);
   placeType(st, display, three.threeLeftType, at.left, false);
   placeType(st, display, three.threeRightType, at.right, true);

@@ -239,12 +239,7 @@ class SecondaryWindowsTest : public QObject {
 
   void start() {
     form = new TForm1();
-    form2 = new TForm2(form, form->state(), *form);
-    form3 = new TForm3(form);
-    form4 = new TForm4(form, form->state().ring.ruleTable);
-    form->Form2 = form2;
-    form->Form3 = form3;
-    form->Form4 = form4;
+    form->createSecondaryWindows();
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form));
   }
@@ -255,9 +250,6 @@ class SecondaryWindowsTest : public QObject {
 
   testing::ScratchFolder* folder = nullptr;
   TForm1* form = nullptr;
-  TForm2* form2 = nullptr;
-  TForm3* form3 = nullptr;
-  TForm4* form4 = nullptr;
 };
 
 QTEST_MAIN(SecondaryWindowsTest)

@@ -48,9 +48,7 @@ class Soak {
 
   void start() {
     form = std::make_unique<TForm1>();
-    form->Form2 = new TForm2(form.get(), form->state(), *form);
-    form->Form3 = new TForm3(form.get());
-    form->Form4 = new TForm4(form.get(), form->state().ring.ruleTable);
+    form->createSecondaryWindows();
     // Ticks come from the soak, between commands, so that a seed replays.
     form->runTimer().blockSignals(true);
     form->recordingTimer().blockSignals(true);

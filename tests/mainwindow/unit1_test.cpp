@@ -215,9 +215,7 @@ class Unit1Test : public QObject {
   }
 
   void secondaryWindowsCreatedHidden() {
-    TForm2 form2(form, form->state(), *form);
-    TForm3 form3(form);
-    TForm4 form4(form, form->state().ring.ruleTable);
+    form->createSecondaryWindows();
     form->show();
     QVERIFY(form->isVisible());
     struct Expected {
@@ -226,9 +224,9 @@ class Unit1Test : public QObject {
       QSize client;
       QPoint position;
     } windows[] = {
-        {&form2, "Show Soliton", {398, 237}, {590, 183}},
-        {&form3, "About", {504, 275}, {410, 191}},
-        {&form4, "Show RCA", {313, 249}, {564, 165}},
+        {form->Form2, "Show Soliton", {398, 237}, {590, 183}},
+        {form->Form3, "About", {504, 275}, {410, 191}},
+        {form->Form4, "Show RCA", {313, 249}, {564, 165}},
     };
     for (const Expected& w : windows) {
       QVERIFY2(!w.dialog->isVisible(), w.caption);

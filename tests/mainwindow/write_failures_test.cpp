@@ -108,7 +108,7 @@ class WriteFailuresTest : public QObject {
     else testing::putFile(w.file, old);
 
     auto form = std::make_unique<TForm1>();
-    form->Form2 = new TForm2(form.get(), form->state(), *form);
+    form->createSecondaryWindows();
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
 
