@@ -1,6 +1,7 @@
 #include "bench/ratio_reporter.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace ondrix::bench {
 
@@ -20,18 +21,28 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
     // Wall-clock time, so that work on helper threads counts; adjusted times
     // are in the benchmark's own unit, compared here in nanoseconds.
     const double ns = run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-    if (name.rfind("reference/", 0) == 0) referenceNs_[name.substr(10)] = ns;
-    if (name.rfind("project/", 0) == 0) projectNs_[name.substr(8)] = ns;
+    for (auto [prefix, field] : {std::pair{"reference/", &Times::reference}, std::pair{"previous/", &Times::previous},
+                                 std::pair{"project/", &Times::project}}) {
+      const std::string p = prefix;
+      if (name.rfind(p, 0) == 0) times_[name.substr(p.size())].*field = ns;
+    }
   }
 }
 
 void RatioReporter::Finalize() {
   ConsoleReporter::Finalize();
-  std::printf("\n%-36s %14s %14s %8s\n", "case", "reference", "project", "ratio");
-  for (const auto& [name, ref] : referenceNs_) {
-    const auto it = projectNs_.find(name);
-    if (it == projectNs_.end() || it->second <= 0) continue;
-    std::printf("%-36s %11.0f ns %11.0f ns %7.1fx\n", name.c_str(), ref, it->second, ref / it->second);
+  std::printf("\n%-36s %14s %14s %14s %8s %8s\n", "case", "reference", "previous", "project", "vs ref", "vs prev");
+  auto column = [](double ns) { ns > 0 ? std::printf(" %11.0f ns", ns) : std::printf(" %14s", "-"); };
+  auto ratio = [](double base, double ns) { base > 0 ? std::printf(" %7.1fx", base / ns) : std::printf(" %8s", "-"); };
+  for (const auto& [name, t] : times_) {
+    if (t.project <= 0 || (t.reference <= 0 && t.previous <= 0)) continue;
+    std::printf("%-36s", name.c_str());
+    column(t.reference);
+    column(t.previous);
+    column(t.project);
+    ratio(t.reference, t.project);
+    ratio(t.previous, t.project);
+    std::printf("\n");
   }
 }
 

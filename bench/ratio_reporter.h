@@ -1,6 +1,7 @@
-// A console reporter that also prints, for every benchmark pair named
-// "reference/<case>" and "project/<case>", how many times faster the
-// project's code ran.
+// A console reporter that also prints, for every benchmark named
+// "project/<case>" beside "reference/<case>" or "previous/<case>" (the
+// project's earlier way, kept as a second baseline), how many times faster
+// the project's code ran.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -16,7 +17,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void Finalize() override;
 
  private:
-  std::map<std::string, double> referenceNs_, projectNs_;
+  struct Times {
+    double reference = 0, previous = 0, project = 0;
+  };
+  std::map<std::string, Times> times_;
 };
 
 // Runs every registered benchmark with the ratio reporter; returns the exit code.

@@ -2,9 +2,12 @@
 // project's way, side by side.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+
 #include "bench/painters.h"
 #include "bench/ratio_reporter.h"
 #include "bench/reference.h"
+#include "datafiles/rulefiles.h"
 #include "mainwindow/ondrixstate.h"
 #include "solitons/climbs.h"
 #include "solitons/search.h"
@@ -22,18 +25,29 @@ OndrixState solitonRich() {
   return st;
 }
 
-void referenceSearch(benchmark::State& state) {
+// The same ring under the shipped rule.
+OndrixState shippedRule() {
   OndrixState st = solitonRich();
+  if (!readTableFile(ONDRIX_ASSETS_DIR "/solCA.dat", st.ring.ruleTable)) std::abort();
+  return st;
+}
+
+template <OndrixState (*Start)()>
+void referenceSearch(benchmark::State& state) {
+  OndrixState st = Start();
   for (auto _ : state) reference::solitonSearch(st);
   state.counters["Nsol"] = st.catalogue.Nsol;
 }
 
-template <unsigned Threads>
+// The project's search; `batched` false is the earlier way, every seed on a
+// ring of its own.
+template <OndrixState (*Start)(), unsigned Threads, bool Batched>
 void projectSearch(benchmark::State& state) {
-  OndrixState st = solitonRich();
+  OndrixState st = Start();
   bench::QuietDisplay quiet;
   SearchOptions options;
   options.threads = Threads;
+  options.batched = Batched;
   for (auto _ : state) solitonSearch(st, quiet, options);
   state.counters["Nsol"] = st.catalogue.Nsol;
 }
@@ -77,10 +91,16 @@ void projectMain4(benchmark::State& state) {
   for (auto _ : state) tryAllAuxRules(st, quiet);
 }
 
-BENCHMARK(referenceSearch)->Name("reference/solitonSearch/1-thread")->Unit(benchmark::kMillisecond);
-BENCHMARK(projectSearch<1>)->Name("project/solitonSearch/1-thread")->Unit(benchmark::kMillisecond);
-BENCHMARK(referenceSearch)->Name("reference/solitonSearch/2-threads")->Unit(benchmark::kMillisecond);
-BENCHMARK(projectSearch<2>)->Name("project/solitonSearch/2-threads")->Unit(benchmark::kMillisecond);
+#define ONDRIX_SEARCH_BENCHMARKS(rule, start)                                                                  \
+  BENCHMARK(referenceSearch<start>)->Name("reference/solitonSearch/" rule)->Unit(benchmark::kMillisecond);      \
+  BENCHMARK(projectSearch<start, 1, false>)->Name("previous/solitonSearch/" rule)->Unit(benchmark::kMillisecond); \
+  BENCHMARK(projectSearch<start, 1, true>)->Name("project/solitonSearch/" rule)->Unit(benchmark::kMillisecond);   \
+  BENCHMARK(projectSearch<start, 2, false>)                                                                     \
+      ->Name("previous/solitonSearch/" rule "/2-threads")                                                       \
+      ->Unit(benchmark::kMillisecond);                                                                          \
+  BENCHMARK(projectSearch<start, 2, true>)->Name("project/solitonSearch/" rule "/2-threads")->Unit(benchmark::kMillisecond)
+ONDRIX_SEARCH_BENCHMARKS("benchRule", solitonRich);
+ONDRIX_SEARCH_BENCHMARKS("shippedRule", shippedRule);
 BENCHMARK(referenceClimbPass)->Name("reference/climbPass")->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(projectClimbPass)->Name("project/climbPass")->Unit(benchmark::kSecond)->Iterations(3);
 BENCHMARK(referenceMain4)->Name("reference/main4")->Unit(benchmark::kSecond)->Iterations(1);

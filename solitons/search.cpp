@@ -1,12 +1,16 @@
 #include "solitons/search.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <atomic>
 #include <mutex>
 #include <thread>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
+#include "automaton/bitslice.h"
 #include "mainwindow/ondrixstate.h"
 #include "mainwindow/picture.h"
 
@@ -125,27 +129,197 @@ class SeedRunner {
   std::int32_t touchedLow_ = 0, touchedHigh_ = 0;
 };
 
+// Many seeds at once, bit-sliced (see automaton/bitslice.h): each lane of
+// a batch holds one seed's row in a 64-cell word that follows it along the
+// ring. After every generation a lane is checked: it has come back when its
+// live span and then its cells match the seed's; it has spread when its
+// span reaches 19 cells. Only a returned seed needs its codes, for the least
+// one, and it is replayed for them. Whatever the words cannot settle
+// exactly goes to the plain runner, from the start: a row near the ring's
+// ends, a row that dies while the storage past the ring is not all A, a wide
+// row whose code window has a gap or whose 32-bit code might equal the
+// seed's. Needs a quiet background (table entry 0 is 0) and the seeds inside
+// the ring.
+class BatchRunner {
+ public:
+  BatchRunner(const AutomatonState& start, SeedRunner& plain)
+      : rule_(start.ruleTable.data()),
+        kernels_(bitslice::bestKernels()),
+        plain_(plain),
+        ringLength_(start.ringLength),
+        insertPos_(start.insertPos),
+        beyondRingQuiet_(std::all_of(start.cells.begin() + std::min(start.ringLength, ringCapacity),
+                                     start.cells.begin() + std::min(start.ringLength + searchWindow, ringCapacity),
+                                     [](std::uint8_t c) { return c == stateA; })) {
+    limits_.home = home;
+    limits_.widthLimit = spreadLimit;
+    limits_.startLow = 4;
+    limits_.startHigh = ringLength_ - 4 - searchWindow;
+    limits_.generationLimit = searchGenerations;
+  }
+
+  // Runs the seeds `next()` gives until it gives -1, handing each outcome
+  // to done(n, outcome).
+  template <typename Next, typename Done>
+  void run(Next next, Done done) {
+    int active = 0;
+    for (int k = 0; k < lanes; ++k) active += fill(k, next, done);
+    while (active > 0) {
+      kernels_.step(rule_, batch_);
+      for (std::uint32_t ending = kernels_.advance(limits_, batch_, tracks_); ending != 0; ending &= ending - 1) {
+        const int k = std::countr_zero(ending);
+        if (seed_[k] < 0) continue;
+        done(seed_[k], outcome(k));
+        active -= 1 - fill(k, next, done);
+      }
+    }
+  }
+
+ private:
+  static constexpr int lanes = bitslice::lanes;
+  // Bit of a row's first live cell. A row narrower than 19 cells then
+  // keeps 4 bits of A on both sides of its word for the next generation.
+  static constexpr int home = 24;
+
+  // Puts the next seed into lane k; seeds the words cannot start run
+  // plainly at once. Returns whether the lane is busy.
+  template <typename Next, typename Done>
+  int fill(int k, Next& next, Done& done) {
+    for (int n = next(); n >= 0; n = next()) {
+      std::uint64_t x = 0, y = 0;
+      for (int j = 0; j < seedCells; ++j) {
+        x |= std::uint64_t{seedCell(n, j) == stateC} << (home + j);
+        y |= std::uint64_t{seedCell(n, j) == stateB} << (home + j);
+      }
+      const int low = std::countr_zero(x | y);
+      start0_[k] = insertPos_ - home + low;
+      if ((x | y) == 0 || !roomAround(start0_[k])) {
+        done(n, plain_.run(n));
+        continue;
+      }
+      seed_[k] = n;
+      tracks_.startX[k] = batch_.x[k] = x >> low << home;
+      tracks_.startY[k] = batch_.y[k] = y >> low << home;
+      tracks_.offset[k] = start0_[k] - home;
+      tracks_.width[k] = 63 - std::countl_zero(x | y) - low;
+      tracks_.generations[k] = 0;
+      code0_[k] = bitslice::rowCode(x, y, low, searchWindow);
+      return 1;
+    }
+    seed_[k] = -1;
+    batch_.x[k] = batch_.y[k] = 0;
+    return 0;
+  }
+
+  // Whether a row starting at ring index `start` is stepped and encoded
+  // exactly as on the ring: no wrap-around, and its code window inside the
+  // ring.
+  bool roomAround(std::int64_t start) const { return start >= limits_.startLow && start <= limits_.startHigh; }
+
+  // The outcome of the seed that has ended in lane k.
+  SeedOutcome outcome(int k) {
+    const std::uint64_t x = batch_.x[k], y = batch_.y[k], live = x | y;
+    if (live == 0) {
+      // From now on every window reads the storage past the ring; all A
+      // there, the seed runs out of generations unchanged.
+      if (!beyondRingQuiet_) return plain_.run(seed_[k]);
+      return {SeedOutcome::dropped, 0, 0, 0, static_cast<std::int32_t>(tracks_.width[k])};
+    }
+    const int low = std::countr_zero(live);
+    const int width = 63 - std::countl_zero(live) - low;
+    const std::int32_t start = static_cast<std::int32_t>(tracks_.offset[k] + low);
+    if (!roomAround(start)) return plain_.run(seed_[k]);
+    if ((x >> low << home) == tracks_.startX[k] && (y >> low << home) == tracks_.startY[k]) {
+      if (start <= start0_[k]) return {SeedOutcome::dropped, 0, 0, 0, width};
+      return {SeedOutcome::moved, leastCode(k), static_cast<std::int32_t>(tracks_.generations[k]), start - start0_[k], width};
+    }
+    if (width >= spreadLimit) {
+      // The code window's last live cell decides; a gap in the window, or
+      // a code that wraps onto the seed's, is left to the plain runner.
+      const std::uint64_t window = searchWindow < 64 - low ? (live >> low) & ((std::uint64_t{1} << searchWindow) - 1)
+                                                            : live >> low;
+      const int windowLast = 63 - std::countl_zero(window);
+      if (windowLast < spreadLimit || bitslice::rowCode(x, y, low, searchWindow) == code0_[k]) {
+        return plain_.run(seed_[k]);
+      }
+      return {SeedOutcome::spread, 0, 0, 0, windowLast};
+    }
+    return {SeedOutcome::dropped, 0, 0, 0, width};  // out of generations
+  }
+
+  // The least code of the generations of the seed that has come back in
+  // lane k, replayed row by row.
+  std::int32_t leastCode(int k) const {
+    std::uint64_t x = tracks_.startX[k], y = tracks_.startY[k];
+    std::int32_t least = code0_[k];
+    for (int t = 0; t < tracks_.generations[k]; ++t) {
+      const std::uint64_t next = bitslice::stepRow(rule_, x, y);
+      const int low = std::countr_zero(next | x);
+      least = std::min(least, bitslice::rowCode(next, x, low, searchWindow));
+      y = x >> low << home;
+      x = next >> low << home;
+    }
+    return least;
+  }
+
+  bitslice::SliceRule rule_;
+  bitslice::Kernels kernels_;
+  bitslice::Limits limits_;
+  SeedRunner& plain_;
+  std::int32_t ringLength_, insertPos_;
+  bool beyondRingQuiet_;
+  bitslice::Batch batch_;
+  // The width a track keeps is the last live cell's offset as the code
+  // window last saw it.
+  bitslice::Tracks tracks_;
+  // Per lane: the seed (-1 when idle), its first live cell and its code.
+  std::array<int, lanes> seed_{};
+  std::array<std::int32_t, lanes> start0_{}, code0_{};
+};
+
 // Seeds are taken in chunks from a shared counter, so that both fast and
 // slow stretches of the enumeration spread over the workers.
-void runSeeds(const AutomatonState& start, int count, unsigned threads, std::vector<SeedOutcome>& outcomes,
-              const std::function<void(int)>& progress) {
+void runSeeds(const AutomatonState& start, int count, const SearchOptions& options,
+              std::vector<SeedOutcome>& outcomes) {
   constexpr int chunk = 8;
+  const unsigned threads =
+      options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+  const bool batched = options.batched && start.ruleTable[0] == 0;
   std::atomic<int> next{0};
-  // Whichever worker finishes a chunk reports it; one report at a time, so
-  // the counts reach the caller in increasing order.
+  // Finished seeds are reported in steps of a chunk, one report at a time,
+  // so the counts reach the caller in increasing order.
   std::mutex reporting;
-  int done = 0;
+  int done = 0, reported = 0;
+  auto report = [&](int finished) {
+    const std::lock_guard<std::mutex> lock(reporting);
+    done += finished;
+    while (reported + chunk <= done) options.progress(reported += chunk);
+    if (done == count && reported < done) options.progress(reported = done);
+  };
   auto work = [&] {
-    SeedRunner runner(start);
-    for (;;) {
-      const int first = next.fetch_add(chunk);
-      if (first >= count) break;
-      const int last = std::min(first + chunk, count);
-      for (int n = first; n < last; ++n) outcomes[n] = runner.run(n);
-      const std::lock_guard<std::mutex> lock(reporting);
-      done += last - first;
-      if (progress) progress(done);
+    SeedRunner plain(start);
+    int first = 0, last = 0, unreported = 0;
+    auto nextSeed = [&] {
+      if (first == last) {
+        first = next.fetch_add(chunk);
+        if (first >= count) {
+          first = last;
+          return -1;
+        }
+        last = std::min(first + chunk, count);
+      }
+      return first++;
+    };
+    auto finish = [&](int n, const SeedOutcome& o) {
+      outcomes[n] = o;
+      if (options.progress && ++unreported == chunk) report(std::exchange(unreported, 0));
+    };
+    if (batched) {
+      BatchRunner(start, plain).run(nextSeed, finish);
+    } else {
+      for (int n = nextSeed(); n >= 0; n = nextSeed()) finish(n, plain.run(n));
     }
+    if (options.progress && unreported > 0) report(unreported);
   };
   std::vector<std::thread> helpers;
   for (unsigned k = 1; k < threads; ++k) helpers.emplace_back(work);
@@ -191,11 +365,10 @@ void solitonSearch(OndrixState& st, RingDisplay& display, const SearchOptions& o
       if (options.progress && (n + 1) % 256 == 0) options.progress(n + 1);
     }
   } else {
-    const unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     std::vector<SeedOutcome> outcomes(seedCount);
     // The last seed runs on the ring itself, the plain way, so that the ring,
     // its marks and the encoding values end as the enumeration leaves them.
-    runSeeds(ring, seedCount - 1, threads, outcomes, options.progress);
+    runSeeds(ring, seedCount - 1, options, outcomes);
     ring.codeLastOffset = outcomes[seedCount - 2].lastOffset;
     outcomes[seedCount - 1] = runSeedPlainly(ring, seedCount - 1);
     for (const SeedOutcome& o : outcomes) recordOutcome(c, recorded, o);

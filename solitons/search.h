@@ -26,6 +26,10 @@ struct SearchOptions {
   // Called with the number of seeds done so far, after every chunk of seeds,
   // from the worker that finished it: one call at a time, counts increasing.
   std::function<void(int)> progress;
+  // Many seeds at once in bit-sliced rows where that is exact; false runs
+  // every seed on a ring of its own, one generation at a time. The result is
+  // the same.
+  bool batched = true;
 };
 
 // "Button14": the search under the rule table in force. Sets insertPos to 80,
