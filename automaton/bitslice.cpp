@@ -18,46 +18,52 @@ namespace {
 
 // The next x of a word (or of a vector of words, lane by lane).
 template <typename W>
+[[gnu::always_inline]] inline W choose(const W& c, const W& a, const W& b) {
+  return (c & a) | (~c & b);
+}
+
+// The next x of a word (or of a vector of words, lane by lane). The count
+// of C cells at distance d is one bit in `one` or in `both`; a mux over the
+// four counts, from s4 up, picks the table bit.
+template <typename W>
 [[gnu::always_inline]] inline void nextX(const SliceRule& rule, const W& x, const W& y, W& next) {
-  // One-hot pair counts: none, one or both of the cells at distance d are C.
-  W none[5], one[5], both[5];
+  W one[5], both[5];
   for (int d = 1; d <= 4; ++d) {
     const W left = x << d, right = x >> d;
     one[d] = left ^ right;
     both[d] = left & right;
-    none[d] = ~(left | right);
   }
-  // Every function of s4 a leaf can be: the set bits of the leaf pick it.
+  // Every function of s4 a leaf can be: bit j of the leaf is its value for
+  // s4 = j.
   const W zero = x ^ x;
-  const W leaf[8] = {zero,    none[4],           one[4],           none[4] | one[4],
-                     both[4], none[4] | both[4], one[4] | both[4], ~zero};
+  const W leaf[8] = {zero,    ~(one[4] | both[4]), one[4],           ~both[4],
+                     both[4], ~one[4],             one[4] | both[4], ~zero};
+  auto mux = [](const W& oneBit, const W& bothBit, const W& v0, const W& v1, const W& v2) {
+    return choose(bothBit, v2, choose(oneBit, v1, v0));
+  };
   W byS3[9];
   for (int p = 0; p < 9; ++p) {
-    byS3[p] = (none[3] & leaf[rule.leaves[3 * p]]) | (one[3] & leaf[rule.leaves[3 * p + 1]]) |
-              (both[3] & leaf[rule.leaves[3 * p + 2]]);
+    byS3[p] = mux(one[3], both[3], leaf[rule.leaves[3 * p]], leaf[rule.leaves[3 * p + 1]], leaf[rule.leaves[3 * p + 2]]);
   }
   W byS2[3];
-  for (int s = 0; s < 3; ++s) byS2[s] = (none[2] & byS3[3 * s]) | (one[2] & byS3[3 * s + 1]) | (both[2] & byS3[3 * s + 2]);
-  const W f = (none[1] & byS2[0]) | (one[1] & byS2[1]) | (both[1] & byS2[2]);
+  for (int s = 0; s < 3; ++s) byS2[s] = mux(one[2], both[2], byS3[3 * s], byS3[3 * s + 1], byS3[3 * s + 2]);
+  const W f = mux(one[1], both[1], byS2[0], byS2[1], byS2[2]);
   next = ~x & (y ^ f);
 }
 
-// Eight words as one vector; the compiler maps it onto the registers the
-// kernel's target has (one AVX-512 register, two AVX2 ones, four SSE2 ones).
+// Eight words as one vector, and the whole batch as one; the compiler maps
+// them onto the registers the kernel's target has (one AVX-512 register,
+// two AVX2 ones, four SSE2 ones for eight words).
 typedef std::uint64_t Vector __attribute__((vector_size(64)));
-constexpr int perVector = 8;
-static_assert(lanes % perVector == 0);
+typedef std::uint64_t BatchVector __attribute__((vector_size(8 * lanes)));
 
 [[gnu::always_inline]] inline void stepBatch(const SliceRule& rule, Batch& batch) {
-  for (int v = 0; v < lanes; v += perVector) {
-    Vector x, y;
-    __builtin_memcpy(&x, batch.x.data() + v, sizeof x);
-    __builtin_memcpy(&y, batch.y.data() + v, sizeof y);
-    Vector next;
-    nextX(rule, x, y, next);
-    __builtin_memcpy(batch.y.data() + v, &x, sizeof x);
-    __builtin_memcpy(batch.x.data() + v, &next, sizeof next);
-  }
+  BatchVector x, y, next;
+  __builtin_memcpy(&x, batch.x.data(), sizeof x);
+  __builtin_memcpy(&y, batch.y.data(), sizeof y);
+  nextX(rule, x, y, next);
+  __builtin_memcpy(batch.y.data(), &x, sizeof x);
+  __builtin_memcpy(batch.x.data(), &next, sizeof next);
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 #include <bit>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "automaton/bitslice.h"
+#include "automaton/workers.h"
 #include "mainwindow/ondrixstate.h"
 #include "mainwindow/picture.h"
 
@@ -129,6 +131,24 @@ class SeedRunner {
   std::int32_t touchedLow_ = 0, touchedHigh_ = 0;
 };
 
+// A plain runner made when a worker first needs one: its ring is a copy of
+// the whole state, which the batched search seldom needs.
+class LazySeedRunner {
+ public:
+  explicit LazySeedRunner(const AutomatonState& start) : start_(start) {}
+  SeedOutcome run(int n) {
+    if (!runner_) runner_.emplace(start_);
+    runs_ += 1;
+    return runner_->run(n);
+  }
+  int runs() const { return runs_; }
+
+ private:
+  const AutomatonState& start_;
+  std::optional<SeedRunner> runner_;
+  int runs_ = 0;
+};
+
 // Many seeds at once, bit-sliced (see automaton/bitslice.h): each lane of
 // a batch holds one seed's row in a 64-cell word that follows it along the
 // ring. After every generation a lane is checked: it has come back when its
@@ -136,21 +156,17 @@ class SeedRunner {
 // span reaches 19 cells. Only a returned seed needs its codes, for the least
 // one, and it is replayed for them. Whatever the words cannot settle
 // exactly goes to the plain runner, from the start: a row near the ring's
-// ends, a row that dies while the storage past the ring is not all A, a wide
-// row whose code window has a gap or whose 32-bit code might equal the
-// seed's. Needs a quiet background (table entry 0 is 0) and the seeds inside
+// ends, a wide row whose code window has a gap or whose 32-bit code might
+// equal the seed's. Needs a quiet background (table entry 0 is 0) and the seeds inside
 // the ring.
 class BatchRunner {
  public:
-  BatchRunner(const AutomatonState& start, SeedRunner& plain)
+  BatchRunner(const AutomatonState& start, LazySeedRunner& plain)
       : rule_(start.ruleTable.data()),
         kernels_(bitslice::bestKernels()),
         plain_(plain),
         ringLength_(start.ringLength),
-        insertPos_(start.insertPos),
-        beyondRingQuiet_(std::all_of(start.cells.begin() + std::min(start.ringLength, ringCapacity),
-                                     start.cells.begin() + std::min(start.ringLength + searchWindow, ringCapacity),
-                                     [](std::uint8_t c) { return c == stateA; })) {
+        insertPos_(start.insertPos) {
     limits_.home = home;
     limits_.widthLimit = spreadLimit;
     limits_.startLow = 4;
@@ -187,9 +203,9 @@ class BatchRunner {
   int fill(int k, Next& next, Done& done) {
     for (int n = next(); n >= 0; n = next()) {
       std::uint64_t x = 0, y = 0;
-      for (int j = 0; j < seedCells; ++j) {
-        x |= std::uint64_t{seedCell(n, j) == stateC} << (home + j);
-        y |= std::uint64_t{seedCell(n, j) == stateB} << (home + j);
+      for (int j = seedCells - 1, rest = n; j >= 0; --j, rest /= 3) {  // cell 7 is the lowest digit
+        x |= std::uint64_t{rest % 3 == stateC} << (home + j);
+        y |= std::uint64_t{rest % 3 == stateB} << (home + j);
       }
       const int low = std::countr_zero(x | y);
       start0_[k] = insertPos_ - home + low;
@@ -203,7 +219,6 @@ class BatchRunner {
       tracks_.offset[k] = start0_[k] - home;
       tracks_.width[k] = 63 - std::countl_zero(x | y) - low;
       tracks_.generations[k] = 0;
-      code0_[k] = bitslice::rowCode(x, y, low, searchWindow);
       return 1;
     }
     seed_[k] = -1;
@@ -219,12 +234,10 @@ class BatchRunner {
   // The outcome of the seed that has ended in lane k.
   SeedOutcome outcome(int k) {
     const std::uint64_t x = batch_.x[k], y = batch_.y[k], live = x | y;
-    if (live == 0) {
-      // From now on every window reads the storage past the ring; all A
-      // there, the seed runs out of generations unchanged.
-      if (!beyondRingQuiet_) return plain_.run(seed_[k]);
-      return {SeedOutcome::dropped, 0, 0, 0, static_cast<std::int32_t>(tracks_.width[k])};
-    }
+    // Under a quiet background a row never dies: its C cells become B, and
+    // B cells without C come back as C. Should one die all the same, the
+    // windows would read the storage past the ring from then on.
+    if (live == 0) return plain_.run(seed_[k]);
     const int low = std::countr_zero(live);
     const int width = 63 - std::countl_zero(live) - low;
     const std::int32_t start = static_cast<std::int32_t>(tracks_.offset[k] + low);
@@ -239,7 +252,7 @@ class BatchRunner {
       const std::uint64_t window = searchWindow < 64 - low ? (live >> low) & ((std::uint64_t{1} << searchWindow) - 1)
                                                             : live >> low;
       const int windowLast = 63 - std::countl_zero(window);
-      if (windowLast < spreadLimit || bitslice::rowCode(x, y, low, searchWindow) == code0_[k]) {
+      if (windowLast < spreadLimit || bitslice::rowCode(x, y, low, searchWindow) == seedCode(k)) {
         return plain_.run(seed_[k]);
       }
       return {SeedOutcome::spread, 0, 0, 0, windowLast};
@@ -247,11 +260,13 @@ class BatchRunner {
     return {SeedOutcome::dropped, 0, 0, 0, width};  // out of generations
   }
 
+  std::int32_t seedCode(int k) const { return bitslice::rowCode(tracks_.startX[k], tracks_.startY[k], home, searchWindow); }
+
   // The least code of the generations of the seed that has come back in
   // lane k, replayed row by row.
   std::int32_t leastCode(int k) const {
     std::uint64_t x = tracks_.startX[k], y = tracks_.startY[k];
-    std::int32_t least = code0_[k];
+    std::int32_t least = seedCode(k);
     for (int t = 0; t < tracks_.generations[k]; ++t) {
       const std::uint64_t next = bitslice::stepRow(rule_, x, y);
       const int low = std::countr_zero(next | x);
@@ -265,39 +280,52 @@ class BatchRunner {
   bitslice::SliceRule rule_;
   bitslice::Kernels kernels_;
   bitslice::Limits limits_;
-  SeedRunner& plain_;
+  LazySeedRunner& plain_;
   std::int32_t ringLength_, insertPos_;
-  bool beyondRingQuiet_;
   bitslice::Batch batch_;
   // The width a track keeps is the last live cell's offset as the code
   // window last saw it.
   bitslice::Tracks tracks_;
-  // Per lane: the seed (-1 when idle), its first live cell and its code.
+  // Per lane: the seed (-1 when idle) and its first live cell.
   std::array<int, lanes> seed_{};
-  std::array<std::int32_t, lanes> start0_{}, code0_{};
+  std::array<std::int32_t, lanes> start0_{};
+};
+
+// What the seeds 0..count-1 came to: the ones that moved or spread, in seed
+// order, and the code window's last offset as the last seed left it.
+struct SeedFindings {
+  std::vector<std::pair<int, SeedOutcome>> notable;
+  std::int32_t lastOffset = 0;
+  int runPlainly = 0;  // by the batched search's plain runner
 };
 
 // Seeds are taken in chunks from a shared counter, so that both fast and
-// slow stretches of the enumeration spread over the workers.
-void runSeeds(const AutomatonState& start, int count, const SearchOptions& options,
-              std::vector<SeedOutcome>& outcomes) {
-  constexpr int chunk = 8;
+// slow stretches of the enumeration spread over the workers. Each worker
+// keeps its findings to itself until it is done: writing every outcome into
+// one shared table, or taking small chunks, cost a worker half its speed.
+SeedFindings runSeeds(const AutomatonState& start, int count, const SearchOptions& options) {
+  constexpr int chunk = 128;
+  constexpr int reportStep = 8;
   const unsigned threads =
       options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
   const bool batched = options.batched && start.ruleTable[0] == 0;
   std::atomic<int> next{0};
-  // Finished seeds are reported in steps of a chunk, one report at a time,
+  // Finished seeds are reported in steps of eight, one report at a time,
   // so the counts reach the caller in increasing order.
   std::mutex reporting;
   int done = 0, reported = 0;
   auto report = [&](int finished) {
     const std::lock_guard<std::mutex> lock(reporting);
     done += finished;
-    while (reported + chunk <= done) options.progress(reported += chunk);
+    while (reported + reportStep <= done) options.progress(reported += reportStep);
     if (done == count && reported < done) options.progress(reported = done);
   };
+  SeedFindings findings;
+  std::mutex gathering;
   auto work = [&] {
-    SeedRunner plain(start);
+    LazySeedRunner plain(start);
+    std::vector<std::pair<int, SeedOutcome>> notable;
+    std::int32_t lastOffset = -1;
     int first = 0, last = 0, unreported = 0;
     auto nextSeed = [&] {
       if (first == last) {
@@ -311,8 +339,9 @@ void runSeeds(const AutomatonState& start, int count, const SearchOptions& optio
       return first++;
     };
     auto finish = [&](int n, const SeedOutcome& o) {
-      outcomes[n] = o;
-      if (options.progress && ++unreported == chunk) report(std::exchange(unreported, 0));
+      if (o.kind != SeedOutcome::dropped) notable.emplace_back(n, o);
+      if (n == count - 1) lastOffset = o.lastOffset;
+      if (options.progress && ++unreported == reportStep) report(std::exchange(unreported, 0));
     };
     if (batched) {
       BatchRunner(start, plain).run(nextSeed, finish);
@@ -320,11 +349,15 @@ void runSeeds(const AutomatonState& start, int count, const SearchOptions& optio
       for (int n = nextSeed(); n >= 0; n = nextSeed()) finish(n, plain.run(n));
     }
     if (options.progress && unreported > 0) report(unreported);
+    const std::lock_guard<std::mutex> lock(gathering);
+    findings.notable.insert(findings.notable.end(), notable.begin(), notable.end());
+    if (lastOffset >= 0) findings.lastOffset = lastOffset;
+    findings.runPlainly += plain.runs();
   };
-  std::vector<std::thread> helpers;
-  for (unsigned k = 1; k < threads; ++k) helpers.emplace_back(work);
-  work();
-  for (std::thread& t : helpers) t.join();
+  runOnThreads(threads, work);
+  std::sort(findings.notable.begin(), findings.notable.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  return findings;
 }
 
 // Enters the findings in seed order: a moved seed is recorded when its
@@ -364,14 +397,16 @@ void solitonSearch(OndrixState& st, RingDisplay& display, const SearchOptions& o
       recordOutcome(c, recorded, runSeedPlainly(ring, n));
       if (options.progress && (n + 1) % 256 == 0) options.progress(n + 1);
     }
+    if (options.seedsRunPlainly) *options.seedsRunPlainly = seedCount - 1;
   } else {
-    std::vector<SeedOutcome> outcomes(seedCount);
     // The last seed runs on the ring itself, the plain way, so that the ring,
     // its marks and the encoding values end as the enumeration leaves them.
-    runSeeds(ring, seedCount - 1, options, outcomes);
-    ring.codeLastOffset = outcomes[seedCount - 2].lastOffset;
-    outcomes[seedCount - 1] = runSeedPlainly(ring, seedCount - 1);
-    for (const SeedOutcome& o : outcomes) recordOutcome(c, recorded, o);
+    const SeedFindings findings = runSeeds(ring, seedCount - 1, options);
+    ring.codeLastOffset = findings.lastOffset;
+    if (options.seedsRunPlainly) *options.seedsRunPlainly = findings.runPlainly;
+    const SeedOutcome last = runSeedPlainly(ring, seedCount - 1);
+    for (const auto& [n, o] : findings.notable) recordOutcome(c, recorded, o);
+    recordOutcome(c, recorded, last);
   }
   if (options.progress) options.progress(seedCount);
   display.showSearchCounts(c.Nsol, c.Nstrun);

@@ -30,6 +30,11 @@ struct SearchOptions {
   // every seed on a ring of its own, one generation at a time. The result is
   // the same.
   bool batched = true;
+  // When set, receives how many seeds ran the plain way: all of them when
+  // not batched, else those the rows could not settle exactly (near the
+  // ring's ends, and the like). The last seed, which always runs on the
+  // ring itself, is not counted.
+  int* seedsRunPlainly = nullptr;
 };
 
 // "Button14": the search under the rule table in force. Sets insertPos to 80,

@@ -211,3 +211,47 @@ TEST(Search, ReportsProgressUpToEverySeed) {
 
 }  // namespace
 }  // namespace ondrix
+
+namespace ondrix {
+namespace {
+
+// The batched search against the plain way, seed by seed the same, on every
+// ring length the program reaches, tables with bytes other than 0 and 1,
+// storage past the ring holding A, C or any byte, on one and two threads.
+// Restless tables and the short rings go the plain way as a whole.
+TEST(Search, BatchedRowsGiveWhatThePlainWayGives) {
+  std::mt19937_64 rng(20261209);
+  const std::int32_t lengths[] = {25, 76, 250, 256, 760, 768, 2500, 2560, 7600, 7680};
+  for (int trial = 0; trial < 30; ++trial) {
+    OndrixState st = ringOf(lengths[trial % 10]);
+    // From sparse tables to crowded ones, entries of any nonzero byte.
+    RandomGenerator random;
+    random.discard(rng() % 1000);
+    randomiseRuleTable(st.ring.ruleTable, random, thresholdFromPercent(60 + trial % 6 * 6), RandomVariant::all);
+    for (std::uint8_t& e : st.ring.ruleTable) e = e ? static_cast<std::uint8_t>(1 + rng() % 255) : 0;
+    if (trial % 7 == 6) st.ring.ruleTable[0] = 2;
+    for (std::int32_t i = st.ring.ringLength; i < ringCapacity; ++i) {
+      st.ring.cells[i] = trial % 3 == 0 ? stateA : trial % 3 == 1 ? stateC : static_cast<std::uint8_t>(rng());
+    }
+    OndrixState plain = st;
+    FakeDisplay display;
+    SearchOptions options;
+    options.batched = false;
+    solitonSearch(plain, display, options);
+    for (unsigned threads : {1u, 2u}) {
+      OndrixState batched = st;
+      int plainly = -1;
+      options = {};
+      options.threads = threads;
+      options.seedsRunPlainly = &plainly;
+      solitonSearch(batched, display, options);
+      const std::string what = "trial " + std::to_string(trial) + " threads " + std::to_string(threads);
+      expectSameSearch(plain, batched, what);
+      const bool batchable = st.ring.ruleTable[0] == 0 && st.ring.ringLength >= 250;
+      EXPECT_EQ(plainly == seedCount - 1, !batchable) << what << ": " << plainly;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ondrix

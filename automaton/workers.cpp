@@ -1,0 +1,100 @@
+#include "automaton/workers.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace ondrix {
+
+namespace {
+
+// How long a thread that waits keeps checking before it sleeps.
+constexpr auto watchful = std::chrono::milliseconds(2);
+
+template <typename Done>
+bool waitAwhile(Done done) {
+  const auto until = std::chrono::steady_clock::now() + watchful;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
+
+class Helpers {
+ public:
+  ~Helpers() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& t : threads_) t.join();
+  }
+
+  void run(unsigned threads, const std::function<void()>& work) {
+    const std::lock_guard<std::mutex> oneJob(jobMutex_);
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      while (threads_.size() + 1 < threads) threads_.emplace_back([this] { serve(); });
+      job_ = &work;
+      wanted_ = threads - 1;
+      taken_ = 0;
+      running_.store(threads - 1);
+      epoch_.fetch_add(1);
+    }
+    wake_.notify_all();
+    work();
+    if (waitAwhile([this] { return running_.load() == 0; })) return;
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [this] { return running_.load() == 0; });
+  }
+
+ private:
+  void serve() {
+    std::uint64_t seen = 0;
+    for (;;) {
+      waitAwhile([&] { return epoch_.load() != seen; });
+      std::unique_lock<std::mutex> lock(mutex_);
+      wake_.wait(lock, [&] { return stopping_ || epoch_.load() != seen; });
+      if (stopping_) return;
+      seen = epoch_.load();
+      if (taken_ == wanted_) continue;  // enough helpers have it
+      taken_ += 1;
+      const std::function<void()>* job = job_;
+      lock.unlock();
+      (*job)();
+      if (running_.fetch_sub(1) == 1) {
+        const std::lock_guard<std::mutex> relock(mutex_);
+        finished_.notify_all();
+      }
+    }
+  }
+
+  std::mutex jobMutex_;
+  std::mutex mutex_;
+  std::condition_variable wake_, finished_;
+  std::vector<std::thread> threads_;
+  const std::function<void()>* job_ = nullptr;
+  unsigned wanted_ = 0, taken_ = 0;
+  std::atomic<unsigned> running_{0};
+  std::atomic<std::uint64_t> epoch_{0};
+  bool stopping_ = false;
+};
+
+}  // namespace
+
+void runOnThreads(unsigned threads, const std::function<void()>& work) {
+  if (threads <= 1) {
+    work();
+    return;
+  }
+  static Helpers helpers;
+  helpers.run(threads, work);
+}
+
+}  // namespace ondrix
