@@ -151,14 +151,14 @@ class LazySeedRunner {
 
 // Many seeds at once, bit-sliced (see automaton/bitslice.h): each lane of
 // a batch holds one seed's row in a 64-cell word that follows it along the
-// ring. After every generation a lane is checked: it has come back when its
-// live span and then its cells match the seed's; it has spread when its
-// span reaches 19 cells. Only a returned seed needs its codes, for the least
-// one, and it is replayed for them. Whatever the words cannot settle
-// exactly goes to the plain runner, from the start: a row near the ring's
-// ends, a wide row whose code window has a gap or whose 32-bit code might
-// equal the seed's. Needs a quiet background (table entry 0 is 0) and the seeds inside
-// the ring.
+// ring. After every generation the row is moved back so that its first live
+// cell is at bit `home`: it has come back when its words are the seed's, it
+// has spread when its span reaches 19 cells. Only a returned seed needs its
+// codes, for the least one, and it is replayed for them. Whatever the words
+// cannot settle exactly goes to the plain runner, from the start: a row
+// near the ring's ends, a wide row whose code window has a gap or whose
+// 32-bit code might equal the seed's. Needs a quiet background (table entry
+// 0 is 0) and the seeds inside the ring.
 class BatchRunner {
  public:
   BatchRunner(const AutomatonState& start, LazySeedRunner& plain)
@@ -242,7 +242,7 @@ class BatchRunner {
     const int width = 63 - std::countl_zero(live) - low;
     const std::int32_t start = static_cast<std::int32_t>(tracks_.offset[k] + low);
     if (!roomAround(start)) return plain_.run(seed_[k]);
-    if ((x >> low << home) == tracks_.startX[k] && (y >> low << home) == tracks_.startY[k]) {
+    if (width < spreadLimit && (x >> low << home) == tracks_.startX[k] && (y >> low << home) == tracks_.startY[k]) {
       if (start <= start0_[k]) return {SeedOutcome::dropped, 0, 0, 0, width};
       return {SeedOutcome::moved, leastCode(k), static_cast<std::int32_t>(tracks_.generations[k]), start - start0_[k], width};
     }
@@ -260,7 +260,9 @@ class BatchRunner {
     return {SeedOutcome::dropped, 0, 0, 0, width};  // out of generations
   }
 
-  std::int32_t seedCode(int k) const { return bitslice::rowCode(tracks_.startX[k], tracks_.startY[k], home, searchWindow); }
+  std::int32_t seedCode(int k) const {
+    return bitslice::rowCode(tracks_.startX[k], tracks_.startY[k], home, searchWindow);
+  }
 
   // The least code of the generations of the seed that has come back in
   // lane k, replayed row by row.
@@ -296,7 +298,7 @@ class BatchRunner {
 struct SeedFindings {
   std::vector<std::pair<int, SeedOutcome>> notable;
   std::int32_t lastOffset = 0;
-  int runPlainly = 0;  // by the batched search's plain runner
+  int runPlainly = 0;  // seeds run the plain way
 };
 
 // Seeds are taken in chunks from a shared counter, so that both fast and
