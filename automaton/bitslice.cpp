@@ -16,7 +16,7 @@ SliceRule::SliceRule(const std::uint8_t* firstHalf) {
 
 namespace {
 
-// The next x of a word (or of a vector of words, lane by lane).
+// c ? a : b, bit by bit.
 template <typename W>
 [[gnu::always_inline]] inline W choose(const W& c, const W& a, const W& b) {
   return (c & a) | (~c & b);

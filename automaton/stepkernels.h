@@ -10,10 +10,9 @@ namespace ondrix::kernels {
 
 // Cells cells[0..count-1] go to next[] and, in the same pass, back into
 // cells[] (each cell is read before it is written), with their marks; z[k]
-// is 1 where
-// cell k is C and must be valid from z[-4] to z[count + 3]. Any table entry
-// other than 0 counts as 1; any cell byte other than 0 and 1 behaves as A.
-// Returns how many of the cells were live (C or B).
+// is 1 where cell k is C and must be valid from z[-4] to z[count + 3]. Any
+// table entry other than 0 counts as 1; any cell byte other than 0 and 1
+// behaves as A. Returns how many of the cells were live (C or B).
 struct StepRun {
   const std::uint8_t* ruleTable;  // the 81 entries of the first half
   std::uint8_t* cells;

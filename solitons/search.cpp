@@ -165,12 +165,11 @@ class BatchRunner {
       : rule_(start.ruleTable.data()),
         kernels_(bitslice::bestKernels()),
         plain_(plain),
-        ringLength_(start.ringLength),
         insertPos_(start.insertPos) {
     limits_.home = home;
     limits_.widthLimit = spreadLimit;
     limits_.startLow = 4;
-    limits_.startHigh = ringLength_ - 4 - searchWindow;
+    limits_.startHigh = start.ringLength - 4 - searchWindow;
     limits_.generationLimit = searchGenerations;
   }
 
@@ -203,9 +202,9 @@ class BatchRunner {
   int fill(int k, Next& next, Done& done) {
     for (int n = next(); n >= 0; n = next()) {
       std::uint64_t x = 0, y = 0;
-      for (int j = seedCells - 1, rest = n; j >= 0; --j, rest /= 3) {  // cell 7 is the lowest digit
-        x |= std::uint64_t{rest % 3 == stateC} << (home + j);
-        y |= std::uint64_t{rest % 3 == stateB} << (home + j);
+      for (int j = 0; j < seedCells; ++j) {
+        x |= std::uint64_t{seedCell(n, j) == stateC} << (home + j);
+        y |= std::uint64_t{seedCell(n, j) == stateB} << (home + j);
       }
       const int low = std::countr_zero(x | y);
       start0_[k] = insertPos_ - home + low;
@@ -283,7 +282,7 @@ class BatchRunner {
   bitslice::Kernels kernels_;
   bitslice::Limits limits_;
   LazySeedRunner& plain_;
-  std::int32_t ringLength_, insertPos_;
+  std::int32_t insertPos_;
   bitslice::Batch batch_;
   // The width a track keeps is the last live cell's offset as the code
   // window last saw it.
