@@ -66,7 +66,59 @@ typedef std::uint64_t BatchVector __attribute__((vector_size(8 * lanes)));
   __builtin_memcpy(batch.x.data(), &next, sizeof next);
 }
 
+// A row of K words per lane, for nextX: the shifts carry bits from word
+// to word.
+template <int K>
+struct Wide {
+  BatchVector w[K];
+  friend Wide operator<<(const Wide& a, int d) {
+    Wide r;
+    r.w[0] = a.w[0] << d;
+    for (int k = 1; k < K; ++k) r.w[k] = (a.w[k] << d) | (a.w[k - 1] >> (64 - d));
+    return r;
+  }
+  friend Wide operator>>(const Wide& a, int d) {
+    Wide r;
+    for (int k = 0; k + 1 < K; ++k) r.w[k] = (a.w[k] >> d) | (a.w[k + 1] << (64 - d));
+    r.w[K - 1] = a.w[K - 1] >> d;
+    return r;
+  }
+#define ONDRIX_WIDE_OP(op)                                 \
+  friend Wide operator op(const Wide& a, const Wide& b) { \
+    Wide r;                                                \
+    for (int k = 0; k < K; ++k) r.w[k] = a.w[k] op b.w[k]; \
+    return r;                                              \
+  }
+  ONDRIX_WIDE_OP(&)
+  ONDRIX_WIDE_OP(|)
+  ONDRIX_WIDE_OP(^)
+#undef ONDRIX_WIDE_OP
+  friend Wide operator~(const Wide& a) {
+    Wide r;
+    for (int k = 0; k < K; ++k) r.w[k] = ~a.w[k];
+    return r;
+  }
+};
+
+template <int K>
+[[gnu::always_inline]] inline void stepWideBatch(const SliceRule& rule, WideBatch<K>& batch) {
+  Wide<K> x, y, next;
+  __builtin_memcpy(&x, batch.x.data(), sizeof x);
+  __builtin_memcpy(&y, batch.y.data(), sizeof y);
+  nextX(rule, x, y, next);
+  __builtin_memcpy(batch.y.data(), &x, sizeof x);
+  __builtin_memcpy(batch.x.data(), &next, sizeof next);
+}
+
 }  // namespace
+
+template <int K>
+void stepWidePortable(const SliceRule& rule, WideBatch<K>& batch) {
+  stepWideBatch(rule, batch);
+}
+template void stepWidePortable<1>(const SliceRule&, WideBatch<1>&);
+template void stepWidePortable<2>(const SliceRule&, WideBatch<2>&);
+template void stepWidePortable<3>(const SliceRule&, WideBatch<3>&);
 
 void stepPortable(const SliceRule& rule, Batch& batch) { stepBatch(rule, batch); }
 
@@ -135,6 +187,24 @@ __attribute__((target("avx512f,avx512cd"))) std::uint32_t advanceAvx512(const Li
   return stopped;
 }
 
+namespace {
+template <int K>
+__attribute__((target("avx2"))) void stepWideAvx2(const SliceRule& rule, WideBatch<K>& batch) {
+  stepWideBatch(rule, batch);
+}
+template <int K>
+__attribute__((target("avx512f"))) void stepWideAvx512(const SliceRule& rule, WideBatch<K>& batch) {
+  stepWideBatch(rule, batch);
+}
+}  // namespace
+
+template <int K>
+WideStep<K> bestWideStep() {
+  if (__builtin_cpu_supports("avx512f")) return stepWideAvx512<K>;
+  if (__builtin_cpu_supports("avx2")) return stepWideAvx2<K>;
+  return stepWidePortable<K>;
+}
+
 Kernels bestKernels() {
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512cd")) return {stepAvx512, advanceAvx512};
   if (__builtin_cpu_supports("avx2")) return {stepAvx2, advancePortable};
@@ -143,9 +213,18 @@ Kernels bestKernels() {
 
 #else
 
+template <int K>
+WideStep<K> bestWideStep() {
+  return stepWidePortable<K>;
+}
+
 Kernels bestKernels() { return {stepPortable, advancePortable}; }
 
 #endif
+
+template WideStep<1> bestWideStep<1>();
+template WideStep<2> bestWideStep<2>();
+template WideStep<3> bestWideStep<3>();
 
 std::uint64_t stepRow(const SliceRule& rule, std::uint64_t x, std::uint64_t y) {
   std::uint64_t next;

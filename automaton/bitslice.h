@@ -79,6 +79,26 @@ struct Kernels {
 };
 Kernels bestKernels();
 
+// Rows of up to 64 K cells, `lanes` of them stepped together: word k of
+// lane l is x[k * lanes + l] (bit b of it is cell 64 k + b). Cells past
+// either end count as A, as in a one-word row.
+template <int K>
+struct WideBatch {
+  alignas(64) std::array<std::uint64_t, K * lanes> x{};
+  alignas(64) std::array<std::uint64_t, K * lanes> y{};
+};
+inline constexpr int widestRow = 3;  // words a row may have
+
+// One generation of every row of a wide batch, on the fastest kernel this
+// processor runs.
+template <int K>
+using WideStep = void (*)(const SliceRule&, WideBatch<K>&);
+template <int K>
+WideStep<K> bestWideStep();
+// The portable wide kernel, which runs anywhere.
+template <int K>
+void stepWidePortable(const SliceRule& rule, WideBatch<K>& batch);
+
 // One generation of one row; returns the new x (the new y is the old x).
 std::uint64_t stepRow(const SliceRule& rule, std::uint64_t x, std::uint64_t y);
 

@@ -1,5 +1,8 @@
 #include "bench/reference.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "automaton/reversal.h"
 #include "mainwindow/ondrixstate.h"
 
@@ -128,6 +131,53 @@ void auxSearch(OndrixState& st) {
     encodePattern(ring, firstLiveCell(ring), 25);
     encodePattern(ring, firstLiveCell(ring), 25);
   }
+}
+
+}  // namespace ondrix::reference
+
+namespace ondrix::reference {
+
+std::vector<ReturningRow> enumerateRows(const std::uint8_t* rule, int maxWidth, int maxPeriod, std::int64_t stride,
+                                        std::int64_t* rows) {
+  constexpr std::uint8_t stateOfDigit[3] = {stateA, stateB, stateC};
+  auto ring = std::make_unique<AutomatonState>();
+  ring->ringLength = maxWidth + 8 * maxPeriod + 8;
+  std::copy(rule, rule + ruleTableSize, ring->ruleTable.begin());
+  const std::int32_t at = 4 * maxPeriod + 4;
+  // The live cells of the ring, from the first to the last, and where they start.
+  const auto shape = [&](std::int32_t& first) {
+    first = 0;
+    std::int32_t last = ring->ringLength - 1;
+    while (first < ring->ringLength && ring->cells[first] == stateA) ++first;
+    while (last >= first && ring->cells[last] == stateA) --last;
+    return std::vector<std::uint8_t>(ring->cells.begin() + first, ring->cells.begin() + last + 1);
+  };
+  std::vector<ReturningRow> out;
+  std::int64_t index = 0, run = 0;
+  for (int width = 1; width <= maxWidth; ++width) {
+    std::int64_t count = 1;
+    for (int j = 0; j < width; ++j) count *= 3;
+    for (std::int64_t code = count / 3; code < count; ++code) {
+      if (code % 3 == 0 || index++ % stride != 0) continue;
+      run += 1;
+      std::fill(ring->cells.begin(), ring->cells.begin() + ring->ringLength, stateA);
+      std::int64_t v = code;
+      for (int j = 0; j < width; ++j, v /= 3) ring->cells[at + j] = stateOfDigit[v % 3];
+      std::int32_t first0 = 0, first = 0;
+      const auto start = shape(first0);
+      for (int t = 1; t <= maxPeriod; ++t) {
+        reference::stepGeneration(*ring);
+        const auto now = shape(first);
+        if (now.empty()) break;
+        if (now == start) {
+          if (first != first0) out.push_back({code, t, first - first0});
+          break;
+        }
+      }
+    }
+  }
+  if (rows) *rows = run;
+  return out;
 }
 
 }  // namespace ondrix::reference

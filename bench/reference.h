@@ -3,6 +3,8 @@
 // project's own code against it.
 #pragma once
 
+#include <vector>
+
 #include "automaton/automaton.h"
 
 namespace ondrix::reference {
@@ -39,5 +41,26 @@ namespace ondrix::reference {
 // The auxiliary search as plainly as it reads: every seed written on the
 // cleared ring, encoded, an empty generation, encoded again.
 void auxSearch(OndrixState& st);
+
+}  // namespace ondrix::reference
+
+namespace ondrix::reference {
+
+// A row that came back to its own shape moved, as the plain enumeration
+// finds it: its code, the generations it took and the cells it moved.
+struct ReturningRow {
+  std::int64_t code;
+  int period, shift;
+  bool operator==(const ReturningRow&) const = default;
+};
+
+// The enumeration as plainly as it reads: every row of 1..maxWidth cells
+// with live cells at both ends (every `stride`-th of them, in the order of
+// width and then code), one at a time on a ring of maxWidth + 8 maxPeriod +
+// 8 cells, run with the reference step until it is its own shape again,
+// for at most maxPeriod generations. Returns those that came back moved;
+// `rows` receives the rows run.
+std::vector<ReturningRow> enumerateRows(const std::uint8_t* rule, int maxWidth, int maxPeriod, std::int64_t stride = 1,
+                                        std::int64_t* rows = nullptr);
 
 }  // namespace ondrix::reference

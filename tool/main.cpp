@@ -1,4 +1,4 @@
-// ondrix-tool: the soliton search, the rule climbs, runs, space-time
+// ondrix-tool: the soliton search, the complete soliton enumeration, the rule climbs, runs, space-time
 // pictures, the collision survey and the rule hunt from the command line,
 // on the window program's own files and core.
 #include <CLI/CLI.hpp>
@@ -20,6 +20,7 @@
 #include "mainwindow/picture.h"
 #include "mainwindow/spacetime.h"
 #include "solitons/climbs.h"
+#include "solitons/enumerate.h"
 #include "solitons/search.h"
 #include "solitons/shipdata.h"
 #include "solitons/survey.h"
@@ -110,6 +111,72 @@ int search(const SearchArgs& a) {
     std::printf("%5d %10d %6d %5d %5d %5s  %s\n", index++, s["code"].get<int>(), s["period"].get<int>(),
                 s["shift"].get<int>(), s["speed"].get<int>(), width ? std::to_string(width).c_str() : "-",
                 s["cells"].get<std::string>().c_str());
+  }
+  return 0;
+}
+
+// ---- enumerate ----------------------------------------------------------
+
+struct EnumerateArgs {
+  std::string rule, save;
+  int width = 0, period = 0;
+  unsigned threads = 0;
+  bool json = false;
+};
+
+std::string digitLetters(const Digits& cells) {
+  std::string out;
+  for (const auto d : cells) out += "ABC"[d];
+  return out;
+}
+
+int enumerate(const EnumerateArgs& a) {
+  const RuleTable rule = readRule(a.rule);
+  requireWritable(a.save);
+  Progress bar("enumerate", 1000);
+  EnumerateOptions options;
+  options.maxWidth = a.width;
+  options.maxPeriod = a.period;
+  options.threads = a.threads;
+  options.progress = [&](std::int64_t done, std::int64_t total) { bar.at(static_cast<long>(1000 * done / total)); };
+  const Enumeration e = enumerateSolitons(rule, options);
+  if (!a.save.empty()) {
+    Catalogue c;
+    c.Nsol = static_cast<std::int32_t>(std::min<std::size_t>(e.solitons.size(), catalogueCapacity));
+    for (std::int32_t k = 0; k < c.Nsol; ++k) {
+      c.solitonCode[k] = e.solitons[k].code;
+      c.solitonPeriod[k] = e.solitons[k].period;
+      c.solitonShift[k] = e.solitons[k].shift;
+    }
+    writeOrFail(writeSolitonFile(a.save, c), a.save);
+  }
+  if (a.json) {
+    json list = json::array();
+    for (const auto& s : e.solitons) {
+      list.push_back({{"code", s.code},
+                      {"period", s.period},
+                      {"shift", s.shift},
+                      {"speed", s.speed},
+                      {"width", s.width},
+                      {"cells", digitLetters(s.cells)},
+                      {"seed_search", s.seedSearch}});
+    }
+    std::cout << json{{"rule", a.rule},
+                      {"max_width", a.width},
+                      {"max_period", a.period},
+                      {"candidates", e.candidates},
+                      {"solitons", list}}
+                     .dump(2)
+              << "\n";
+    return 0;
+  }
+  std::printf("%lld rows of 1..%d cells, %lld of them run; %zu solitons of period 1..%d", static_cast<long long>(e.rows),
+              a.width, static_cast<long long>(e.candidates), e.solitons.size(), a.period);
+  if (e.sideBySide > 0) std::printf("; left out: %lld of solitons side by side", static_cast<long long>(e.sideBySide));
+  std::printf("\n%6s %5s %5s %5s %10s %4s  %s\n", "period", "shift", "speed", "width", "code", "seed", "cells");
+  for (const auto& s : e.solitons) {
+    std::printf("%6d %5d %5d %5d %10d %4s  %s\n", s.period, s.shift, s.speed, s.width, s.code, s.seedSearch ? "yes" : "no",
+                digitLetters(s.cells).c_str());
   }
   return 0;
 }
@@ -403,7 +470,7 @@ int hunt(const HuntArgs& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"ondrix-tool: soliton search, rule climbs, runs, space-time pictures, collision survey and rule hunt "
+  CLI::App app{"ondrix-tool: soliton search and enumeration, rule climbs, runs, space-time pictures, collision survey and rule hunt "
                "on the files of the Ondrix window program",
                "ondrix-tool"};
   app.set_version_flag("--version", std::string("ondrix-tool ") + ONDRIX_VERSION);
@@ -421,6 +488,18 @@ int main(int argc, char** argv) {
   searchCmd->add_option("--threads", s.threads, "worker threads, 0 for one per processor")->check(CLI::Range(0, 256));
   searchCmd->add_option("--save", s.save, "write the first twelve findings as a soliton file");
   searchCmd->add_flag("--json", s.json, "one JSON object instead of the table");
+
+  EnumerateArgs n;
+  auto* enumerateCmd = app.add_subcommand(
+      "enumerate", "every soliton with a phase of at most --max-width cells and a period of at most --max-period");
+  enumerateCmd->add_option("RULE", n.rule, "rule file (162 bytes)")->required();
+  enumerateCmd->add_option("--max-width", n.width, "cells (1..19)")->required()->check(CLI::Range(1, enumerateWidthLimit));
+  enumerateCmd->add_option("--max-period", n.period, "generations (1..40)")
+      ->required()
+      ->check(CLI::Range(1, enumeratePeriodLimit));
+  enumerateCmd->add_option("--threads", n.threads, "worker threads, 0 for one per processor")->check(CLI::Range(0, 256));
+  enumerateCmd->add_option("--save", n.save, "write the first twelve solitons as a soliton file");
+  enumerateCmd->add_flag("--json", n.json, "one JSON object instead of the table");
 
   ClimbArgs c;
   auto* climbCmd = app.add_subcommand("climb", "a rule climb; writes ca.dat (Exr.dat for aux) here as it goes");
@@ -476,6 +555,7 @@ int main(int argc, char** argv) {
   }
   try {
     if (*searchCmd) return search(s);
+    if (*enumerateCmd) return enumerate(n);
     if (*climbCmd) return climb(c);
     if (*runCmd) return run(r);
     if (*renderCmd) return render(d);

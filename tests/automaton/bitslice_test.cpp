@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "automaton/automaton.h"
 #include "bench/reference.h"
@@ -61,6 +62,56 @@ TEST(BitSlice, RowsStepAsTheRingDoes) {
       ASSERT_EQ(ring.cells[i], inWord || table[0] != 0 ? expected : stateA) << "trial " << trial << " cell " << i;
     }
   }
+}
+
+// Rows of one, two and three words, every lane of a batch, on the fastest
+// kernel and the portable one: the cells of the words after a generation
+// are the ring's.
+template <int K>
+void checkWideRows(std::mt19937_64& rng, int trials) {
+  const WideStep<K> kernels[] = {bestWideStep<K>(), stepWidePortable<K>};
+  for (int trial = 0; trial < trials; ++trial) {
+    std::uint8_t table[ruleHalfSize];
+    randomTable(rng, table);
+    if (trial % 3) table[0] = 0;
+    WideBatch<K> batch;
+    std::vector<AutomatonState> rings(lanes);
+    for (int lane = 0; lane < lanes; ++lane) {
+      rings[lane].ringLength = 512;
+      clearRing(rings[lane]);
+      std::copy(table, table + ruleHalfSize, rings[lane].ruleTable.begin());
+      for (int w = 0; w < K; ++w) {
+        std::uint64_t x, y;
+        randomRow(rng, w == 0 ? 4 : 0, w == K - 1 ? 59 : 63, 10 + (trial + lane) % 80, x, y);
+        batch.x[w * lanes + lane] = x;
+        batch.y[w * lanes + lane] = y;
+        for (int k = 0; k < 64; ++k) {
+          if ((x >> k) & 1) rings[lane].cells[rowAt + 64 * w + k] = stateC;
+          if ((y >> k) & 1) rings[lane].cells[rowAt + 64 * w + k] = stateB;
+        }
+      }
+      reference::stepGeneration(rings[lane]);
+    }
+    for (const auto kernel : kernels) {
+      WideBatch<K> stepped = batch;
+      kernel(SliceRule(table), stepped);
+      for (int lane = 0; lane < lanes; ++lane) {
+        for (int k = 0; k < 64 * K; ++k) {
+          const std::uint64_t bit = std::uint64_t{1} << (k % 64);
+          const int word = (k / 64) * lanes + lane;
+          const std::uint8_t cell = stepped.x[word] & bit ? stateC : stepped.y[word] & bit ? stateB : stateA;
+          ASSERT_EQ(cell, rings[lane].cells[rowAt + k]) << K << " words, trial " << trial << " lane " << lane << " cell " << k;
+        }
+      }
+    }
+  }
+}
+
+TEST(BitSlice, WideRowsStepAsTheRingDoes) {
+  std::mt19937_64 rng(91);
+  checkWideRows<1>(rng, 40);
+  checkWideRows<2>(rng, 40);
+  checkWideRows<3>(rng, 40);
 }
 
 TEST(BitSlice, RowCodesAreThePatternCodes) {

@@ -1,0 +1,485 @@
+#include "solitons/enumerate.h"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "automaton/bitslice.h"
+#include "automaton/workers.h"
+#include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+#include "solitons/search.h"
+
+namespace ondrix {
+
+// ---- rows one at a time, exactly, for what the enumeration finds ---------
+
+namespace {
+
+// A row placed on the line: digits[0] sits at `at`.
+struct Placed {
+  std::int64_t at = 0;
+  Digits digits;
+};
+
+void trim(Placed& p) {
+  const auto live = [](std::uint8_t d) { return d != 0; };
+  const auto first = std::find_if(p.digits.begin(), p.digits.end(), live);
+  if (first == p.digits.end()) {
+    p.digits.clear();
+    return;
+  }
+  const auto last = std::find_if(p.digits.rbegin(), p.digits.rend(), live).base();
+  p.at += first - p.digits.begin();
+  p.digits = Digits(first, last);
+}
+
+// One generation on a quiet line: C becomes B, a cell that is not C becomes
+// C when (it is B) differs from the table bit of the C cells around it.
+Placed step(const RuleTable& rule, const Placed& p) {
+  const auto n = static_cast<std::int64_t>(p.digits.size());
+  const auto cell = [&](std::int64_t j) { return j >= 0 && j < n ? p.digits[j] : std::uint8_t{0}; };
+  Placed out{p.at - 4, Digits(n + 8)};
+  for (std::int64_t i = -4; i < n + 4; ++i) {
+    int index = 0;
+    for (int d = 1; d <= 4; ++d) index = 3 * index + (cell(i - d) == 2) + (cell(i + d) == 2);
+    const std::uint8_t old = cell(i);
+    const bool f = rule[index] != 0;
+    out.digits[i + 4] = old == 2 ? 1 : ((old == 1) != f ? 2 : 0);
+  }
+  trim(out);
+  return out;
+}
+
+// The row the two parts make together, or nothing where they overlap.
+std::optional<Placed> together(const Placed& a, const Placed& b) {
+  if (a.digits.empty() || b.digits.empty()) return a.digits.empty() ? b : a;
+  const std::int64_t from = std::min(a.at, b.at);
+  const std::int64_t to = std::max(a.at + std::ssize(a.digits), b.at + std::ssize(b.digits));
+  Placed out{from, Digits(to - from)};
+  for (const Placed* part : {&a, &b}) {
+    for (std::size_t j = 0; j < part->digits.size(); ++j) {
+      std::uint8_t& c = out.digits[part->at - from + static_cast<std::int64_t>(j)];
+      if (c != 0 && part->digits[j] != 0) return std::nullopt;
+      c = std::max(c, part->digits[j]);
+    }
+  }
+  trim(out);
+  return out;
+}
+
+bool samePlaced(const Placed& a, const Placed& b) { return a.at == b.at && a.digits == b.digits; }
+
+Digits mirrored(Digits d) {
+  std::reverse(d.begin(), d.end());
+  return d;
+}
+Digits exchanged(Digits d) {
+  for (auto& c : d) c = c == 0 ? 0 : 3 - c;
+  return d;
+}
+
+}  // namespace
+
+Digits codeDigits(std::int64_t code) {
+  Digits out;
+  for (; code > 0; code /= 3) out.push_back(static_cast<std::uint8_t>(code % 3));
+  return out;
+}
+
+std::int64_t digitsCode(const Digits& row) {
+  std::int64_t code = 0;
+  for (auto it = row.rbegin(); it != row.rend(); ++it) code = 3 * code + *it;
+  return code;
+}
+
+bool sideBySide(const RuleTable& rule, const Digits& row, int period) {
+  const auto n = std::ssize(row);
+  for (std::int64_t a = 0; a + 1 < n; ++a) {
+    if (row[a] == 0 || row[a + 1] != 0) continue;  // a: the last cell of a left part
+    std::int64_t b = a + 1;
+    while (b < n && row[b] == 0) ++b;
+    Placed whole{0, row}, left{0, Digits(row.begin(), row.begin() + a + 1)}, right{b, Digits(row.begin() + b, row.end())};
+    bool apart = true;
+    for (int t = 0; t < period && apart; ++t) {
+      whole = step(rule, whole);
+      left = step(rule, left);
+      right = step(rule, right);
+      const auto both = together(left, right);
+      apart = both && samePlaced(*both, whole);
+    }
+    if (apart) return true;
+  }
+  return false;
+}
+
+std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Digits& row, int period, int shift) {
+  if (row.empty() || row.front() == 0 || row.back() == 0 || period < 1 || shift == 0) return std::nullopt;
+  std::vector<Digits> phases;
+  Placed p{0, row};
+  for (int t = 0; t < period; ++t) {
+    if (t > 0 && p.digits == row) return std::nullopt;  // back sooner: its period is shorter
+    phases.push_back(p.digits);
+    p = step(rule, p);
+  }
+  if (p.digits != row || p.at != shift) return std::nullopt;
+  EnumeratedSoliton out;
+  out.period = period;
+  out.shift = std::abs(shift);
+  out.speed = solitonSpeed(out.shift, period);
+  std::int64_t least = -1;
+  for (const Digits& phase : phases) {
+    out.width = std::max(out.width, static_cast<std::int32_t>(phase.size()));
+    if (std::ssize(phase) > enumerateWidthLimit) continue;
+    // The phases that move towards higher indices: this one and its twin,
+    // or their mirror images when this one moves the other way.
+    const Digits twin = shift > 0 ? exchanged(mirrored(phase)) : exchanged(phase);
+    for (const Digits& d : {shift > 0 ? phase : mirrored(phase), twin}) {
+      const std::int64_t code = digitsCode(d);
+      if (least < 0 || code < least) {
+        least = code;
+        out.cells = d;
+      }
+    }
+  }
+  if (least < 0) return std::nullopt;
+  out.code = static_cast<std::int32_t>(least);
+  return out;
+}
+
+// ---- the enumeration ------------------------------------------------------
+
+namespace {
+
+constexpr int lowDigits = 8;  // the digits of a row a work unit runs through
+constexpr int lowCount = 6561;
+
+// Cells 0..7 of the rows 0..6560 (digit j of n is cell j) as C and B bits.
+struct LowRows {
+  std::array<std::uint16_t, lowCount> x{}, y{};
+  LowRows() {
+    for (int n = 0; n < lowCount; ++n) {
+      for (int j = 0, v = n; j < lowDigits; ++j, v /= 3) {
+        x[n] |= static_cast<std::uint16_t>((v % 3 == 2) << j);
+        y[n] |= static_cast<std::uint16_t>((v % 3 == 1) << j);
+      }
+    }
+  }
+};
+
+std::uint64_t reversed(std::uint64_t v) {
+  v = __builtin_bswap64(v);
+  v = ((v >> 4) & 0x0F0F0F0F0F0F0F0FULL) | ((v & 0x0F0F0F0F0F0F0F0FULL) << 4);
+  v = ((v >> 2) & 0x3333333333333333ULL) | ((v & 0x3333333333333333ULL) << 2);
+  return ((v >> 1) & 0x5555555555555555ULL) | ((v & 0x5555555555555555ULL) << 1);
+}
+
+// Whether row a's code is at most row b's, both as C and B bits of one
+// width: the highest cell where they differ decides.
+bool codeAtMost(std::uint64_t ax, std::uint64_t ay, std::uint64_t bx, std::uint64_t by) {
+  const std::uint64_t differ = (ax ^ bx) | (ay ^ by);
+  if (differ == 0) return true;
+  const int top = 63 - std::countl_zero(differ);
+  return 2 * ((ax >> top) & 1) + ((ay >> top) & 1) < 2 * ((bx >> top) & 1) + ((by >> top) & 1);
+}
+
+// A row, its mirror image, it with B and C exchanged and both: the rule
+// treats left and right alike, and exchanging B and C runs it backwards, so
+// the four are phases of one soliton and its twin or of none. Only the one
+// with the smallest code is run.
+bool runsForItsFour(std::uint64_t x, std::uint64_t y, int width) {
+  const std::uint64_t mx = reversed(x) >> (64 - width), my = reversed(y) >> (64 - width);
+  return codeAtMost(x, y, mx, my) && codeAtMost(x, y, y, x) && codeAtMost(x, y, my, mx);
+}
+
+std::int64_t power3(int k) {
+  std::int64_t p = 1;
+  while (k-- > 0) p *= 3;
+  return p;
+}
+
+// Rows of `width` cells with live cells at both ends.
+std::int64_t rowsOfWidth(int width) { return width == 1 ? 2 : 4 * power3(width - 2); }
+
+// A work unit: the rows of one width whose cells from 8 on read `high`.
+// Only rows whose last cell is B can be the smallest of their four, so the
+// units of a width run through those.
+struct Unit {
+  int width;
+  std::int64_t high;
+};
+
+struct Found {
+  std::uint64_t x, y;
+  int width, period;
+  std::int64_t shift;
+};
+
+// Hands out the rows of the units to the lanes, one worker's share.
+class RowSource {
+ public:
+  RowSource(const std::vector<Unit>& units, std::atomic<std::size_t>& nextUnit, const LowRows& low,
+            const std::function<void(std::int64_t)>& covered)
+      : units_(units), nextUnit_(nextUnit), low_(low), covered_(covered) {}
+
+  // The next row to run, false when there is none.
+  bool next(std::uint64_t& x, std::uint64_t& y, int& width) {
+    for (;;) {
+      while (n_ < nEnd_) {
+        const int n = n_++;
+        x = highX_ | low_.x[n];
+        y = highY_ | low_.y[n];
+        if (((x | y) & 1) == 0) continue;
+        if (!runsForItsFour(x, y, width_)) continue;
+        width = width_;
+        candidates += 1;
+        return true;
+      }
+      if (!takeUnit()) return false;
+    }
+  }
+
+  std::int64_t candidates = 0;
+
+ private:
+  bool takeUnit() {
+    if (width_ > 0) covered_(rowsOfWidth(width_) / (width_ <= lowDigits ? 1 : power3(width_ - 9)));
+    const std::size_t u = nextUnit_.fetch_add(1, std::memory_order_relaxed);
+    if (u >= units_.size()) {
+      width_ = 0;
+      return false;
+    }
+    width_ = units_[u].width;
+    highX_ = highY_ = 0;
+    if (width_ <= lowDigits) {
+      n_ = static_cast<int>(power3(width_ - 1));  // the last cell B
+      nEnd_ = 2 * n_;
+    } else {
+      std::int64_t v = units_[u].high;
+      for (int j = lowDigits; j < width_; ++j, v /= 3) {
+        highX_ |= std::uint64_t{v % 3 == 2} << j;
+        highY_ |= std::uint64_t{v % 3 == 1} << j;
+      }
+      n_ = 0;
+      nEnd_ = lowCount;
+    }
+    return true;
+  }
+
+  const std::vector<Unit>& units_;
+  std::atomic<std::size_t>& nextUnit_;
+  const LowRows& low_;
+  const std::function<void(std::int64_t)>& covered_;
+  int width_ = 0, n_ = 0, nEnd_ = 0;
+  std::uint64_t highX_ = 0, highY_ = 0;
+};
+
+// Runs rows `lanes` at a time in K-word rows. After every generation a row
+// is moved back so that its first live cell is at bit `home`. A row stops
+// when it is its start row again (a soliton when it has moved), when it is
+// narrower than it started (it is then a later phase of a narrower row,
+// which is run itself), when it is too wide to come back to its width by
+// the last generation (it narrows by at most 8 cells a generation, since
+// the step backwards reaches 4 cells like the step forwards), and after
+// `maxPeriod` generations.
+template <int K>
+class Runner {
+ public:
+  Runner(const RuleTable& rule, int maxPeriod) : rule_(rule.data()), step_(bitslice::bestWideStep<K>()), maxPeriod_(maxPeriod) {}
+
+  void run(RowSource& source, std::vector<Found>& found) {
+    int active = 0;
+    for (int k = 0; k < lanes; ++k) active += fill(k, source);
+    while (active > 0) {
+      step_(rule_, batch_);
+      for (int k = 0; k < lanes; ++k) {
+        if (!busy_[k] || goesOn(k, found)) continue;
+        active -= 1 - fill(k, source);
+      }
+    }
+  }
+
+ private:
+  static constexpr int lanes = bitslice::lanes;
+  static constexpr int home = 4;
+
+  bool fill(int k, RowSource& source) {
+    std::uint64_t x = 0, y = 0;
+    int width = 0;
+    busy_[k] = source.next(x, y, width);
+    for (int w = 0; w < K; ++w) batch_.x[w * lanes + k] = batch_.y[w * lanes + k] = 0;
+    if (!busy_[k]) return false;
+    batch_.x[k] = startX_[k] = x << home;
+    batch_.y[k] = startY_[k] = y << home;
+    startWidth_[k] = width;
+    generations_[k] = 0;
+    offset_[k] = -home;
+    return true;
+  }
+
+  bool goesOn(int k, std::vector<Found>& found) {
+    std::uint64_t x[K], y[K];
+    int low = -1, high = -1;
+    for (int w = 0; w < K; ++w) {
+      x[w] = batch_.x[w * lanes + k];
+      y[w] = batch_.y[w * lanes + k];
+      const std::uint64_t live = x[w] | y[w];
+      if (live == 0) continue;
+      if (low < 0) low = 64 * w + std::countr_zero(live);
+      high = 64 * w + 63 - std::countl_zero(live);
+    }
+    if (low < 0) return false;  // a quiet rule never empties a row; no soliton either way
+    const int t = ++generations_[k];
+    const int width = high - low + 1;
+    const int by = low - home;
+    if (by != 0) {
+      moveRow(x, by);
+      moveRow(y, by);
+      offset_[k] += by;
+    }
+    bool back = width == startWidth_[k] && x[0] == startX_[k] && y[0] == startY_[k];
+    for (int w = 1; w < K; ++w) back = back && x[w] == 0 && y[w] == 0;
+    if (back) {
+      if (offset_[k] + home != 0) {
+        found.push_back({startX_[k] >> home, startY_[k] >> home, startWidth_[k], t, offset_[k] + home});
+      }
+      return false;
+    }
+    if (width < startWidth_[k] || width > startWidth_[k] + 8 * (maxPeriod_ - t) || t >= maxPeriod_) return false;
+    for (int w = 0; w < K; ++w) {
+      batch_.x[w * lanes + k] = x[w];
+      batch_.y[w * lanes + k] = y[w];
+    }
+    return true;
+  }
+
+  // Moves the cells of a row `by` bits towards bit 0 (away from it when
+  // negative).
+  static void moveRow(std::uint64_t (&v)[K], int by) {
+    std::uint64_t out[K] = {};
+    for (int w = 0; w < K; ++w) {
+      const int from = 64 * w + by;  // bit `from` of the old row is bit 64 w of the new one
+      const int word = from >= 0 ? from / 64 : -1 - (-from - 1) / 64;
+      const int bit = from - 64 * word;
+      const auto at = [&](int i) { return i >= 0 && i < K ? v[i] : std::uint64_t{0}; };
+      out[w] = bit == 0 ? at(word) : (at(word) >> bit) | (at(word + 1) << (64 - bit));
+    }
+    std::copy(out, out + K, v);
+  }
+
+  bitslice::SliceRule rule_;
+  bitslice::WideStep<K> step_;
+  int maxPeriod_;
+  bitslice::WideBatch<K> batch_;
+  std::array<bool, lanes> busy_{};
+  std::array<std::uint64_t, lanes> startX_{}, startY_{};
+  std::array<int, lanes> startWidth_{}, generations_{};
+  std::array<std::int64_t, lanes> offset_{};
+};
+
+template <int K>
+void runRows(const RuleTable& rule, int maxPeriod, RowSource& source, std::vector<Found>& found) {
+  Runner<K> runner(rule, maxPeriod);
+  runner.run(source, found);
+}
+
+Digits rowDigits(std::uint64_t x, std::uint64_t y, int width) {
+  Digits d(width);
+  for (int j = 0; j < width; ++j) d[j] = static_cast<std::uint8_t>(((x >> j) & 1) ? 2 : (y >> j) & 1);
+  return d;
+}
+
+// Marks the solitons the seed search of a 768-cell ring finds.
+void markSeedSearch(const RuleTable& rule, unsigned threads, std::vector<EnumeratedSoliton>& list) {
+  OndrixState st;
+  st.dontShow = false;
+  st.ring.ringLength = 768;
+  std::copy(rule.begin(), rule.end(), st.ring.ruleTable.begin());
+  clearRing(st.ring);
+  NullDisplay display;
+  SearchOptions options;
+  options.threads = threads;
+  solitonSearch(st, display, options);
+  for (std::int32_t k = 0; k < st.catalogue.Nsol; ++k) {
+    const auto seen = describeSoliton(rule, codeDigits(st.catalogue.solitonCode[k]), st.catalogue.solitonPeriod[k],
+                                      st.catalogue.solitonShift[k]);
+    if (!seen) continue;
+    for (auto& s : list) s.seedSearch = s.seedSearch || s.code == seen->code;
+  }
+}
+
+}  // namespace
+
+Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& options) {
+  const int maxWidth = options.maxWidth, maxPeriod = options.maxPeriod;
+  if (maxWidth < 1 || maxWidth > enumerateWidthLimit) {
+    throw std::invalid_argument("the width must be 1.." + std::to_string(enumerateWidthLimit));
+  }
+  if (maxPeriod < 1 || maxPeriod > enumeratePeriodLimit) {
+    throw std::invalid_argument("the period must be 1.." + std::to_string(enumeratePeriodLimit));
+  }
+  if (rule[0] != 0) {
+    throw std::invalid_argument("the rule's entry 0 is not 0: the background of A cells does not stay A");
+  }
+  Enumeration out;
+  std::vector<Unit> units;
+  for (int width = 1; width <= maxWidth; ++width) {
+    out.rows += rowsOfWidth(width);
+    if (width <= lowDigits) {
+      units.push_back({width, 0});
+    } else {
+      // The cells from 8 on with the last one B: from 3^(w-9) up, 3^(w-9) of them.
+      const std::int64_t first = power3(width - 9);
+      for (std::int64_t high = first; high < 2 * first; ++high) units.push_back({width, high});
+    }
+  }
+  // Rows stay narrow enough for K words while they go on: a row that can
+  // still come back is at most maxWidth + 4 maxPeriod cells wide, and it
+  // needs 4 cells of A on each side for its next generation.
+  const int words = (maxWidth + 4 * maxPeriod + 8 + 63) / 64;
+  const unsigned threads = options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+
+  const LowRows low;
+  std::atomic<std::size_t> nextUnit{0};
+  std::mutex mutex;
+  std::int64_t covered = 0;
+  std::vector<Found> found;
+  const std::function<void(std::int64_t)> report = [&](std::int64_t rows) {
+    if (!options.progress) return;
+    std::lock_guard lock(mutex);
+    covered += rows;
+    options.progress(covered, out.rows);
+  };
+  runOnThreads(threads, [&] {
+    RowSource source(units, nextUnit, low, report);
+    std::vector<Found> mine;
+    if (words == 1) runRows<1>(rule, maxPeriod, source, mine);
+    else if (words == 2) runRows<2>(rule, maxPeriod, source, mine);
+    else runRows<3>(rule, maxPeriod, source, mine);
+    std::lock_guard lock(mutex);
+    out.candidates += source.candidates;
+    found.insert(found.end(), mine.begin(), mine.end());
+  });
+
+  std::map<std::int32_t, EnumeratedSoliton> solitons, pairs;
+  for (const Found& f : found) {
+    const Digits row = rowDigits(f.x, f.y, f.width);
+    const auto entry = describeSoliton(rule, row, f.period, static_cast<int>(f.shift));
+    if (!entry) throw std::logic_error("a row the enumeration found does not come back: " + std::to_string(digitsCode(row)));
+    auto& into = sideBySide(rule, row, f.period) ? pairs : solitons;
+    into.emplace(entry->code, *entry);
+  }
+  out.sideBySide = std::ssize(pairs);
+  for (auto& [code, s] : solitons) out.solitons.push_back(s);
+  std::stable_sort(out.solitons.begin(), out.solitons.end(),
+                   [](const EnumeratedSoliton& a, const EnumeratedSoliton& b) { return a.period < b.period; });
+  if (options.markSeedSearch) markSeedSearch(rule, threads, out.solitons);
+  return out;
+}
+
+}  // namespace ondrix

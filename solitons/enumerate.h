@@ -1,0 +1,76 @@
+// Every soliton of a rule up to a width and a period, by trying every row:
+// each row of at most `maxWidth` cells with live cells at both ends is run
+// under the rule's first half until it comes back to its own shape, and it
+// is a soliton when it comes back moved. Unlike the seed search this is
+// complete: what it does not list, the rule does not have.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "solitons/hunt.h"
+
+namespace ondrix {
+
+inline constexpr int enumerateWidthLimit = 19;   // the widest row a pattern code holds exactly
+inline constexpr int enumeratePeriodLimit = 40;
+
+// A row as code digits, 0 for A, 1 for B, 2 for C, from its first live
+// cell to its last.
+using Digits = std::vector<std::uint8_t>;
+
+struct EnumerateOptions {
+  int maxWidth = 12;   // 1..19
+  int maxPeriod = 12;  // 1..40
+  // Worker threads; 0 takes one per processor. The result does not depend on it.
+  unsigned threads = 0;
+  // Called with the rows covered so far and the rows in all, from the
+  // worker that covered them: one call at a time, counts increasing.
+  std::function<void(std::int64_t, std::int64_t)> progress;
+  // Whether to run the seed search too, to tell which solitons it finds.
+  bool markSeedSearch = true;
+};
+
+struct EnumeratedSoliton {
+  std::int32_t code = 0;    // of `cells`
+  std::int32_t period = 0;  // generations until it is its own shape again
+  std::int32_t shift = 0;   // cells moved meanwhile, towards higher indices
+  std::int32_t speed = 0;   // trunc(400 shift / period)
+  std::int32_t width = 0;   // its widest phase
+  // Of the phases that move towards higher indices, of the soliton and of
+  // its twin (mirrored, B and C exchanged), the one with the smallest code.
+  Digits cells;
+  bool seedSearch = false;  // the seed search of a 768-cell ring finds it
+};
+
+struct Enumeration {
+  std::int64_t rows = 0;        // rows with live cells at both ends, up to the width
+  std::int64_t candidates = 0;  // of them run: one of each mirrored and exchanged four
+  // Patterns that come back moved but are solitons side by side that never
+  // act on each other; left out of the list, counted like the solitons.
+  std::int64_t sideBySide = 0;
+  std::vector<EnumeratedSoliton> solitons;  // by period, then code
+};
+
+// Throws std::invalid_argument for a width or period out of range, and for
+// a rule whose entry 0 is not 0: there the background itself changes, and
+// a pattern on it has no meaning.
+Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& options);
+
+// The digits of a pattern code, empty for code 0 (and for negative codes).
+Digits codeDigits(std::int64_t code);
+std::int64_t digitsCode(const Digits& row);
+
+// Whether the row splits at a run of A cells into two parts that, each run
+// alone, give the row's own generations for `period` generations.
+bool sideBySide(const RuleTable& rule, const Digits& row, int period);
+
+// The list entry of a row that comes back to its shape after `period`
+// generations moved by `shift` cells (negative: towards lower indices),
+// its code and cells those of the smallest phase; nothing when the row does
+// not do that, or a phase the code needs is wider than 19 cells.
+std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Digits& row, int period, int shift);
+
+}  // namespace ondrix

@@ -1,0 +1,357 @@
+#include "solitons/enumerate.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+
+#include "bench/reference.h"
+#include "mainwindow/ondrixstate.h"
+#include "mainwindow/picture.h"
+#include "solitons/search.h"
+
+namespace ondrix {
+namespace {
+
+// ---- what the reference step says about a row ---------------------------
+
+// A row run with the reference step on a quiet 768-cell ring from cell 300.
+class ReferenceRun {
+ public:
+  ReferenceRun(const RuleTable& rule, const Digits& row) : ring_(std::make_unique<AutomatonState>()) {
+    ring_->ringLength = 768;
+    std::copy(rule.begin(), rule.end(), ring_->ruleTable.begin());
+    std::fill(ring_->cells.begin(), ring_->cells.end(), stateA);
+    for (std::size_t j = 0; j < row.size(); ++j) ring_->cells[300 + j] = stateOf[row[j]];
+  }
+  void step() { reference::stepGeneration(*ring_); }
+  // The live cells from the first to the last, and where the first is.
+  Digits shape(std::int32_t* first = nullptr) const {
+    std::int32_t a = 0, b = ring_->ringLength - 1;
+    while (a <= b && ring_->cells[a] == stateA) ++a;
+    while (b >= a && ring_->cells[b] == stateA) --b;
+    if (first) *first = a;
+    Digits out;
+    for (std::int32_t i = a; i <= b; ++i) out.push_back(ring_->cells[i] == stateC ? 2 : ring_->cells[i] == stateB);
+    return out;
+  }
+  const AutomatonState& ring() const { return *ring_; }
+
+ private:
+  static constexpr std::uint8_t stateOf[3] = {stateA, stateB, stateC};
+  std::unique_ptr<AutomatonState> ring_;
+};
+
+struct Orbit {
+  int period = 0, shift = 0, widest = 0;  // period 0: no return within the limit
+  std::vector<Digits> phases;
+};
+
+// Runs a row until it is its own shape again (at most `limit` generations).
+Orbit referenceOrbit(const RuleTable& rule, const Digits& row, int limit) {
+  ReferenceRun run(rule, row);
+  Orbit out;
+  std::int32_t first0 = 0, first = 0;
+  run.shape(&first0);
+  for (int t = 1; t <= limit; ++t) {
+    out.phases.push_back(run.shape());
+    out.widest = std::max<int>(out.widest, std::ssize(out.phases.back()));
+    run.step();
+    if (run.shape(&first) == row) {
+      out.period = t;
+      out.shift = first - first0;
+      break;
+    }
+  }
+  return out;
+}
+
+Digits mirror(Digits d) {
+  std::reverse(d.begin(), d.end());
+  return d;
+}
+Digits exchange(Digits d) {
+  for (auto& c : d) c = c == 0 ? 0 : 3 - c;
+  return d;
+}
+
+std::string key(const Digits& d) { return std::string(d.begin(), d.end()); }
+
+// Every phase of a soliton, its mirror image, its B/C exchange and both.
+std::set<std::string> fourfoldPhases(const Orbit& o) {
+  std::set<std::string> out;
+  for (const Digits& p : o.phases) out.insert({key(p), key(mirror(p)), key(exchange(p)), key(mirror(exchange(p)))});
+  return out;
+}
+
+// Whether the row is two parts, split at a run of A cells, that run alone
+// give its own generations for a period: the reference step on three rings.
+bool apartByReference(const RuleTable& rule, const Digits& row, int period) {
+  for (std::size_t a = 0; a + 1 < row.size(); ++a) {
+    if (row[a] == 0 || row[a + 1] != 0) continue;
+    Digits left(row.size(), 0), right = row;
+    std::copy(row.begin(), row.begin() + a + 1, left.begin());
+    std::fill(right.begin(), right.begin() + a + 1, 0);
+    // Both parts are placed where they stand in the row: the right part's
+    // leading A cells keep its place.
+    ReferenceRun whole(rule, row), l(rule, left), r(rule, right);
+    bool apart = true;
+    for (int t = 0; t < period && apart; ++t) {
+      whole.step(), l.step(), r.step();
+      for (std::int32_t i = 0; i < 768 && apart; ++i) {
+        const auto cl = l.ring().cells[i], cr = r.ring().cells[i];
+        apart = (cl == stateA || cr == stateA) && whole.ring().cells[i] == (cl == stateA ? cr : cl);
+      }
+    }
+    if (apart) return true;
+  }
+  return false;
+}
+
+// ---- the rules ----------------------------------------------------------
+
+RuleTable smallSolitonRule() {  // "C B" moves 3 cells in 5 generations
+  RuleTable rule{};
+  for (int e : {9, 27, 63}) rule[e] = 1;
+  return rule;
+}
+
+RuleTable shippedRule() {
+  RuleTable rule{};
+  std::ifstream in(ONDRIX_ASSETS_DIR "/solCA.dat", std::ios::binary);
+  in.read(reinterpret_cast<char*>(rule.data()), rule.size());
+  EXPECT_TRUE(in) << "the shipped rule";
+  return rule;
+}
+
+struct SeedFinding {
+  std::int32_t code, period, shift;
+};
+
+std::vector<SeedFinding> seedSearch(const RuleTable& rule) {
+  OndrixState st;
+  st.ring.ringLength = 768;
+  std::copy(rule.begin(), rule.end(), st.ring.ruleTable.begin());
+  clearRing(st.ring);
+  NullDisplay display;
+  solitonSearch(st, display);
+  std::vector<SeedFinding> out;
+  for (std::int32_t k = 0; k < st.catalogue.Nsol; ++k) {
+    out.push_back({st.catalogue.solitonCode[k], st.catalogue.solitonPeriod[k], st.catalogue.solitonShift[k]});
+  }
+  return out;
+}
+
+// Quiet random tables, one entry in four set, taken in the order of their
+// draw when the seed search finds solitons of period 12 or less under them.
+std::vector<RuleTable> randomSolitonRules(int count) {
+  std::vector<RuleTable> out;
+  for (unsigned draw = 1; std::ssize(out) < count; ++draw) {
+    std::mt19937 rng(draw);
+    RuleTable rule{};
+    for (int e = 1; e < 81; ++e) rule[e] = rng() % 4 == 0;
+    const auto found = seedSearch(rule);
+    if (std::count_if(found.begin(), found.end(), [](const SeedFinding& f) { return f.period <= 12; }) >= 2) {
+      out.push_back(rule);
+    }
+  }
+  return out;
+}
+
+// ---- checks -------------------------------------------------------------
+
+// Every listed soliton, run again with the reference step: it comes back
+// first after its period, moved by its shift, as wide as it says at most,
+// and no phase of it or of its twin moving the same way has a smaller code.
+void recheckWithReferenceStep(const RuleTable& rule, const Enumeration& e, int maxPeriod, const std::string& what) {
+  std::set<std::int32_t> codes;
+  for (const EnumeratedSoliton& s : e.solitons) {
+    SCOPED_TRACE(what + " code " + std::to_string(s.code));
+    EXPECT_TRUE(codes.insert(s.code).second) << "listed twice";
+    EXPECT_EQ(digitsCode(s.cells), s.code);
+    const Orbit o = referenceOrbit(rule, s.cells, s.period);
+    EXPECT_EQ(o.period, s.period);
+    EXPECT_EQ(o.shift, s.shift);
+    EXPECT_GT(s.shift, 0);
+    EXPECT_LE(s.period, maxPeriod);
+    EXPECT_EQ(o.widest, s.width);
+    EXPECT_EQ(s.speed, 400 * s.shift / s.period);
+    const Orbit twin = referenceOrbit(rule, mirror(exchange(s.cells)), s.period);
+    EXPECT_EQ(twin.shift, s.shift) << "the twin moves the same way";
+    for (const Orbit* orbit : {&o, &twin}) {
+      for (const Digits& p : orbit->phases) {
+        if (p.size() <= 19) {
+          EXPECT_GE(digitsCode(p), s.code);
+        }
+      }
+    }
+    EXPECT_FALSE(apartByReference(rule, s.cells, s.period)) << "two solitons side by side";
+  }
+}
+
+// The list with the phases of each soliton and of its mirrored and
+// exchanged images.
+class Listed {
+ public:
+  Listed(const RuleTable& rule, const Enumeration& e) {
+    for (const EnumeratedSoliton& s : e.solitons) phases_.emplace_back(&s, fourfoldPhases(referenceOrbit(rule, s.cells, s.period)));
+  }
+  // The soliton with the row among those phases, or nullptr.
+  const EnumeratedSoliton* with(const Digits& row, int period) const {
+    for (const auto& [s, phases] : phases_) {
+      if (s->period == period && phases.count(key(row))) return s;
+    }
+    return nullptr;
+  }
+
+ private:
+  std::vector<std::pair<const EnumeratedSoliton*, std::set<std::string>>> phases_;
+};
+
+struct Case {
+  std::string name;
+  RuleTable rule;
+  int width, period;
+  bool expectPairs = false;  // rows of two solitons side by side come back
+};
+
+TEST(Enumerate, AgreesWithEveryRowRunPlainly) {
+  // Rows of one, two and three words (the width the rows may reach grows
+  // with the period).
+  const auto random = randomSolitonRules(3);
+  std::vector<Case> cases = {{"C B rule", smallSolitonRule(), 9, 10},
+                             {"shipped", shippedRule(), 9, 9, true},
+                             {"shipped, long periods", shippedRule(), 6, 40},
+                             {"random 0, periods to 20", random[0], 7, 20}};
+  for (std::size_t k = 0; k < random.size(); ++k) cases.push_back({"random " + std::to_string(k), random[k], 8, 10});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EnumerateOptions options;
+    options.maxWidth = c.width;
+    options.maxPeriod = c.period;
+    options.markSeedSearch = false;
+    options.threads = 1;
+    const Enumeration one = enumerateSolitons(c.rule, options);
+    options.threads = 2;
+    const Enumeration two = enumerateSolitons(c.rule, options);
+    recheckWithReferenceStep(c.rule, one, c.period, c.name);
+    EXPECT_FALSE(one.solitons.empty());
+    EXPECT_EQ(one.candidates, two.candidates);
+    ASSERT_EQ(one.solitons.size(), two.solitons.size());
+    for (std::size_t i = 0; i < one.solitons.size(); ++i) {
+      EXPECT_EQ(one.solitons[i].code, two.solitons[i].code);
+      EXPECT_EQ(one.solitons[i].cells, two.solitons[i].cells);
+      EXPECT_EQ(one.solitons[i].width, two.solitons[i].width);
+    }
+
+    std::int64_t rows = 0;
+    const auto plain = reference::enumerateRows(c.rule.data(), c.width, c.period, 1, &rows);
+    EXPECT_EQ(rows, one.rows);
+    EXPECT_LT(one.candidates, rows / 3);  // the four images run once
+    const Listed listed(c.rule, one);
+    std::set<std::int32_t> seen;
+    int apart = 0;
+    for (const auto& r : plain) {
+      const Digits row = codeDigits(r.code);
+      if (const EnumeratedSoliton* s = listed.with(row, r.period)) {
+        EXPECT_EQ(s->shift, std::abs(r.shift)) << r.code;
+        seen.insert(s->code);
+      } else {
+        EXPECT_TRUE(apartByReference(c.rule, row, r.period)) << r.code << " comes back but is not listed";
+        apart += 1;
+      }
+    }
+    EXPECT_EQ(seen.size(), one.solitons.size()) << "listed, but no row run plainly comes back as it";
+    EXPECT_TRUE(!c.expectPairs || apart > 0) << "no two solitons side by side come back";
+    if (c.name == "C B rule") {
+      const Digits pair = {2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1};
+      EXPECT_TRUE(sideBySide(c.rule, pair, 5));
+      EXPECT_TRUE(apartByReference(c.rule, pair, 5));
+      ASSERT_NE(listed.with({2, 1}, 5), nullptr);
+      EXPECT_EQ(listed.with({2, 1}, 5)->code, 5);
+      EXPECT_EQ(listed.with({2, 1}, 5)->shift, 3);
+    }
+  }
+}
+
+TEST(Enumerate, ListsWhatTheSeedSearchFinds) {
+  std::vector<Case> cases = {{"shipped", shippedRule(), 12, 12}};
+  const auto random = randomSolitonRules(3);
+  for (std::size_t k = 0; k < random.size(); ++k) cases.push_back({"random " + std::to_string(k), random[k], 12, 12});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EnumerateOptions options;
+    options.maxWidth = c.width;
+    options.maxPeriod = c.period;
+    const Enumeration e = enumerateSolitons(c.rule, options);
+    const Listed listed(c.rule, e);
+    std::set<std::int32_t> found;
+    int compared = 0;
+    for (const SeedFinding& f : seedSearch(c.rule)) {
+      const Digits row = codeDigits(f.code);
+      const Orbit o = referenceOrbit(c.rule, row, f.period);
+      EXPECT_EQ(o.period, f.period) << f.code;
+      if (o.widest > c.width || f.period > c.period) continue;
+      compared += 1;
+      if (const EnumeratedSoliton* s = listed.with(row, f.period)) {
+        EXPECT_EQ(s->shift, f.shift);
+        EXPECT_TRUE(s->seedSearch) << s->code;
+        found.insert(s->code);
+      } else {
+        EXPECT_TRUE(apartByReference(c.rule, row, f.period)) << f.code << " missing";
+        std::printf("%s: the seed search's %d (period %d) is two solitons side by side\n", c.name.c_str(), f.code,
+                    f.period);
+      }
+    }
+    EXPECT_GT(compared, 1);
+    for (const EnumeratedSoliton& s : e.solitons) EXPECT_EQ(s.seedSearch, found.count(s.code) > 0) << s.code;
+  }
+}
+
+// A soliton, its mirror image, its B/C exchange and both are one entry,
+// whichever of them the list is asked about.
+TEST(Enumerate, TwinsAreOneEntry) {
+  const RuleTable rule = shippedRule();
+  EnumerateOptions options;
+  options.maxWidth = 13;
+  options.maxPeriod = 3;
+  options.markSeedSearch = false;
+  const Enumeration e = enumerateSolitons(rule, options);
+  int distinctTwins = 0;
+  for (const EnumeratedSoliton& s : e.solitons) {
+    const Orbit own = referenceOrbit(rule, s.cells, s.period);
+    const Digits twin = mirror(exchange(s.cells));
+    distinctTwins += std::none_of(own.phases.begin(), own.phases.end(), [&](const Digits& p) { return p == twin; });
+    const std::pair<Digits, int> images[] = {
+        {mirror(s.cells), -s.shift}, {exchange(s.cells), -s.shift}, {twin, s.shift}};
+    for (const auto& [row, shift] : images) {
+      const auto d = describeSoliton(rule, row, s.period, shift);
+      ASSERT_TRUE(d) << s.code;
+      EXPECT_EQ(d->code, s.code);
+      EXPECT_EQ(d->cells, s.cells);
+      EXPECT_EQ(d->width, s.width);
+    }
+  }
+  EXPECT_GT(distinctTwins, 0) << "no soliton here whose twin is another soliton";
+}
+
+TEST(Enumerate, RefusesWhatItCannotDo) {
+  EnumerateOptions options;
+  const std::pair<int, int> limits[] = {{0, 5}, {20, 5}, {5, 0}, {5, 41}};
+  for (const auto& [width, period] : limits) {
+    options.maxWidth = width;
+    options.maxPeriod = period;
+    EXPECT_THROW(enumerateSolitons(smallSolitonRule(), options), std::invalid_argument) << width << " " << period;
+  }
+  RuleTable restless = smallSolitonRule();
+  restless[0] = 1;
+  options.maxWidth = options.maxPeriod = 5;
+  EXPECT_THROW(enumerateSolitons(restless, options), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace ondrix
