@@ -9,13 +9,14 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
   ConsoleReporter::ReportRuns(runs);
   for (const Run& run : runs) {
     if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-    // Pair names without the segments the library adds, such as "iterations:1".
+    // Pair names without the segments the library adds, such as
+    // "iterations:1" and "manual_time".
     std::string name;
     for (std::size_t at = 0, next; at <= run.benchmark_name().size(); at = next + 1) {
       next = run.benchmark_name().find('/', at);
       if (next == std::string::npos) next = run.benchmark_name().size();
       const std::string segment = run.benchmark_name().substr(at, next - at);
-      if (segment.find(':') != std::string::npos) continue;
+      if (segment.find(':') != std::string::npos || segment == "manual_time" || segment == "real_time") continue;
       name += (name.empty() ? "" : "/") + segment;
     }
     // Wall-clock time, so that work on helper threads counts; adjusted times

@@ -172,7 +172,7 @@ int enumerate(const EnumerateArgs& a) {
   }
   std::printf("%lld rows of 1..%d cells, %lld of them run; %zu solitons of period 1..%d", static_cast<long long>(e.rows),
               a.width, static_cast<long long>(e.candidates), e.solitons.size(), a.period);
-  if (e.sideBySide > 0) std::printf("; left out: %lld of solitons side by side", static_cast<long long>(e.sideBySide));
+  if (e.sideBySide > 0) std::printf("; %lld patterns of solitons side by side left out", static_cast<long long>(e.sideBySide));
   std::printf("\n%6s %5s %5s %5s %10s %4s  %s\n", "period", "shift", "speed", "width", "code", "seed", "cells");
   for (const auto& s : e.solitons) {
     std::printf("%6d %5d %5d %5d %10d %4s  %s\n", s.period, s.shift, s.speed, s.width, s.code, s.seedSearch ? "yes" : "no",

@@ -14,6 +14,8 @@
 #include "mainwindow/picture.h"
 #include "rules/randomrule.h"
 #include "solitons/catalogue.h"
+#include "solitons/enumerate.h"
+#include "solitons/shipdata.h"
 #include "solitons/search.h"
 #include "tests/support/testsupport.h"
 
@@ -170,8 +172,49 @@ TEST_F(ToolTest, CollideClassifiesAnElasticAndADestructivePair) {
   EXPECT_TRUE(fs::file_size("grid.png") > 1000);
 }
 
+// enumerate --json against the library, on one and two threads; --save
+// keeps the first twelve; the table has a line per soliton.
+TEST_F(ToolTest, EnumerateAgreesWithTheLibrary) {
+  const Result one = tool("enumerate solCA.dat --max-width 10 --max-period 10 --json --threads 1 --save found.dat");
+  ASSERT_EQ(one.code, 0) << one.err;
+  EXPECT_EQ(tool("enumerate solCA.dat --max-width 10 --max-period 10 --json --threads 2").out, one.out);
+  const json j = json::parse(one.out);
+  const auto bytes = testing::fileBytes("solCA.dat");
+  RuleTable rule{};
+  std::copy(bytes.begin(), bytes.end(), rule.begin());
+  EnumerateOptions options;
+  options.maxWidth = options.maxPeriod = 10;
+  const Enumeration e = enumerateSolitons(rule, options);
+  EXPECT_EQ(j["rule"], "solCA.dat");
+  EXPECT_EQ(j["max_width"], 10);
+  EXPECT_EQ(j["max_period"], 10);
+  EXPECT_EQ(j["candidates"], e.candidates);
+  ASSERT_EQ(j["solitons"].size(), e.solitons.size());
+  Catalogue saved;
+  ASSERT_TRUE(readSolitonFile("found.dat", saved));
+  for (std::size_t k = 0; k < e.solitons.size(); ++k) {
+    const json& s = j["solitons"][k];
+    const EnumeratedSoliton& t = e.solitons[k];
+    EXPECT_EQ(s["code"], t.code);
+    EXPECT_EQ(s["period"], t.period);
+    EXPECT_EQ(s["shift"], t.shift);
+    EXPECT_EQ(s["speed"], t.speed);
+    EXPECT_EQ(s["width"], t.width);
+    EXPECT_EQ(s["cells"], codeLetters(t.code));
+    EXPECT_EQ(s["seed_search"], t.seedSearch);
+    if (k < 12) {
+      EXPECT_EQ(saved.solitonCode[k], t.code);
+    }
+  }
+  const Result table = tool("enumerate solCA.dat --max-width 10 --max-period 10");
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), std::ssize(e.solitons) + 2) << table.out;
+}
+
 TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
   testing::putFile("short.dat", std::vector<std::uint8_t>(100, 0));
+  std::vector<std::uint8_t> restless(ruleTableSize, 0);
+  restless[0] = 1;
+  testing::putFile("restless.dat", restless);
   testing::putFile("bad.dat", {2, 2, 3});
   testing::putFile("empty.dat", {});
   struct Case {
@@ -191,6 +234,10 @@ TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
                         Case{"collide solCA.dat solCA.dat", 2, "solCA.dat: not a soliton file"},
                         Case{"run solCA.dat empty.dat --steps 5", 2, "empty.dat: an empty row"},
                         Case{"climb solCA.dat --variant aux", 2, "solCA.dat: an auxiliary table holds 54 bytes, this one 162"},
+                        Case{"enumerate solCA.dat --max-width 20 --max-period 5", 1, "--max-width"},
+                        Case{"enumerate solCA.dat --max-width 5", 1, "--max-period"},
+                        Case{"enumerate restless.dat --max-width 5 --max-period 5", 2, "entry 0 is not 0"},
+                        Case{"enumerate solCA.dat --max-width 5 --max-period 5 --save no/x.dat", 2, "cannot write no/x.dat"},
                         Case{"", 1, "subcommand"}}) {
     const Result r = tool(c.args);
     EXPECT_EQ(r.code, c.code) << c.args;
