@@ -87,7 +87,6 @@ struct WideBatch {
   alignas(64) std::array<std::uint64_t, K * lanes> x{};
   alignas(64) std::array<std::uint64_t, K * lanes> y{};
 };
-inline constexpr int widestRow = 3;  // words a row may have
 
 // One generation of every row of a wide batch, on the fastest kernel this
 // processor runs.

@@ -35,7 +35,8 @@ void plainEnumeration(benchmark::State& state) {
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     state.SetIterationTime(took.count() * Stride);
   }
-  state.counters["rows/s"] = benchmark::Counter(static_cast<double>(rows) * Stride, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["rows/s"] =
+      benchmark::Counter(static_cast<double>(rows) * Stride, benchmark::Counter::kIsIterationInvariantRate);
   state.counters["returning"] = static_cast<double>(found);
   if (Stride > 1) state.SetLabel("1 row in " + std::to_string(Stride) + ", time x" + std::to_string(Stride));
 }
@@ -50,14 +51,23 @@ void projectEnumeration(benchmark::State& state) {
   options.markSeedSearch = false;
   Enumeration e;
   for (auto _ : state) e = enumerateSolitons(rule, options);
-  state.counters["rows/s"] = benchmark::Counter(static_cast<double>(e.rows), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["rows/s"] =
+      benchmark::Counter(static_cast<double>(e.rows), benchmark::Counter::kIsIterationInvariantRate);
   state.counters["solitons"] = static_cast<double>(e.solitons.size());
 }
 
-BENCHMARK(plainEnumeration<12, 12, 1>)->Name("reference/enumerate/W12-P12")->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(plainEnumeration<12, 12, 1>)
+    ->Name("reference/enumerate/W12-P12")
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 BENCHMARK(projectEnumeration<12, 12, 1>)->Name("project/enumerate/W12-P12")->Unit(benchmark::kMillisecond);
 BENCHMARK(projectEnumeration<12, 12, 2>)->Name("project/enumerate/W12-P12/2-threads")->Unit(benchmark::kMillisecond);
-BENCHMARK(plainEnumeration<16, 12, 101>)->Name("reference/enumerate/W16-P12")->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(plainEnumeration<16, 12, 101>)
+    ->Name("reference/enumerate/W16-P12")
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 BENCHMARK(projectEnumeration<16, 12, 1>)->Name("project/enumerate/W16-P12")->Unit(benchmark::kMillisecond);
 BENCHMARK(projectEnumeration<16, 12, 2>)->Name("project/enumerate/W16-P12/2-threads")->Unit(benchmark::kMillisecond);
 

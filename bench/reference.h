@@ -51,7 +51,6 @@ namespace ondrix::reference {
 struct ReturningRow {
   std::int64_t code;
   int period, shift;
-  bool operator==(const ReturningRow&) const = default;
 };
 
 // The enumeration as plainly as it reads: every row of 1..maxWidth cells

@@ -104,7 +104,8 @@ bool sideBySide(const RuleTable& rule, const Digits& row, int period) {
     if (row[a] == 0 || row[a + 1] != 0) continue;  // a: the last cell of a left part
     std::int64_t b = a + 1;
     while (b < n && row[b] == 0) ++b;
-    Placed whole{0, row}, left{0, Digits(row.begin(), row.begin() + a + 1)}, right{b, Digits(row.begin() + b, row.end())};
+    Placed whole{0, row}, left{0, Digits(row.begin(), row.begin() + a + 1)},
+        right{b, Digits(row.begin() + b, row.end())};
     bool apart = true;
     for (int t = 0; t < period && apart; ++t) {
       whole = step(rule, whole);
@@ -282,15 +283,17 @@ class RowSource {
 // Runs rows `lanes` at a time in K-word rows. After every generation a row
 // is moved back so that its first live cell is at bit `home`. A row stops
 // when it is its start row again (a soliton when it has moved), when it is
-// narrower than it started (it is then a later phase of a narrower row,
-// which is run itself), when it is too wide to come back to its width by
+// narrower than it started (a soliton it is a phase of is then found from
+// its narrowest phase, or from the one of that phase's four that is run),
+// when it is too wide to come back to its width by
 // the last generation (it narrows by at most 8 cells a generation, since
 // the step backwards reaches 4 cells like the step forwards), and after
 // `maxPeriod` generations.
 template <int K>
 class Runner {
  public:
-  Runner(const RuleTable& rule, int maxPeriod) : rule_(rule.data()), step_(bitslice::bestWideStep<K>()), maxPeriod_(maxPeriod) {}
+  Runner(const RuleTable& rule, int maxPeriod)
+      : rule_(rule.data()), step_(bitslice::bestWideStep<K>()), maxPeriod_(maxPeriod) {}
 
   void run(RowSource& source, std::vector<Found>& found) {
     int active = 0;
@@ -458,9 +461,12 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   runOnThreads(threads, [&] {
     RowSource source(units, nextUnit, low, report);
     std::vector<Found> mine;
-    if (words == 1) runRows<1>(rule, maxPeriod, source, mine);
-    else if (words == 2) runRows<2>(rule, maxPeriod, source, mine);
-    else runRows<3>(rule, maxPeriod, source, mine);
+    if (words == 1)
+      runRows<1>(rule, maxPeriod, source, mine);
+    else if (words == 2)
+      runRows<2>(rule, maxPeriod, source, mine);
+    else
+      runRows<3>(rule, maxPeriod, source, mine);
     std::lock_guard lock(mutex);
     out.candidates += source.candidates;
     found.insert(found.end(), mine.begin(), mine.end());
@@ -470,14 +476,16 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   for (const Found& f : found) {
     const Digits row = rowDigits(f.x, f.y, f.width);
     const auto entry = describeSoliton(rule, row, f.period, static_cast<int>(f.shift));
-    if (!entry) throw std::logic_error("a row the enumeration found does not come back: " + std::to_string(digitsCode(row)));
+    if (!entry)
+      throw std::logic_error("a row the enumeration found does not come back: " + std::to_string(digitsCode(row)));
     auto& into = sideBySide(rule, row, f.period) ? pairs : solitons;
     into.emplace(entry->code, *entry);
   }
   out.sideBySide = std::ssize(pairs);
   for (auto& [code, s] : solitons) out.solitons.push_back(s);
-  std::stable_sort(out.solitons.begin(), out.solitons.end(),
-                   [](const EnumeratedSoliton& a, const EnumeratedSoliton& b) { return a.period < b.period; });
+  std::sort(out.solitons.begin(), out.solitons.end(), [](const EnumeratedSoliton& a, const EnumeratedSoliton& b) {
+    return std::pair(a.period, a.code) < std::pair(b.period, b.code);
+  });
   if (options.markSeedSearch) markSeedSearch(rule, threads, out.solitons);
   return out;
 }

@@ -14,7 +14,7 @@
 
 namespace ondrix {
 
-inline constexpr int enumerateWidthLimit = 19;   // the widest row a pattern code holds exactly
+inline constexpr int enumerateWidthLimit = 19;  // the widest row a pattern code holds exactly
 inline constexpr int enumeratePeriodLimit = 40;
 
 // A row as code digits, 0 for A, 1 for B, 2 for C, from its first live

@@ -198,7 +198,8 @@ void recheckWithReferenceStep(const RuleTable& rule, const Enumeration& e, int m
 class Listed {
  public:
   Listed(const RuleTable& rule, const Enumeration& e) {
-    for (const EnumeratedSoliton& s : e.solitons) phases_.emplace_back(&s, fourfoldPhases(referenceOrbit(rule, s.cells, s.period)));
+    for (const EnumeratedSoliton& s : e.solitons)
+      phases_.emplace_back(&s, fourfoldPhases(referenceOrbit(rule, s.cells, s.period)));
   }
   // The soliton with the row among those phases, or nullptr.
   const EnumeratedSoliton* with(const Digits& row, int period) const {
