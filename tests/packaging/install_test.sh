@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Installs a build into a temporary DESTDIR, as a package would, and checks
+# what a desktop needs: the installed files, the menu entry and the
+# metainfo through their validators, the man pages, and the launcher under
+# Xvfb with HOME in a temporary folder: it makes the working folder with
+# the shipped files, keeps what the user saved there, and opens the window.
+set -euo pipefail
+build=$1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# A prefix with a space in it: the launcher must cope with any path.
+dest="$tmp/dest dir"
+DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
+root="$dest/usr"
+
+expected="bin/ondrix
+bin/ondrix-launch
+bin/ondrix-tool
+share/applications/org.ondrix.Ondrix.desktop
+share/icons/hicolor/scalable/apps/org.ondrix.Ondrix.svg
+share/man/man1/ondrix-launch.1.gz
+share/man/man1/ondrix-tool.1.gz
+share/man/man1/ondrix.1.gz
+share/metainfo/org.ondrix.Ondrix.metainfo.xml
+share/ondrix/Exp1.dat
+share/ondrix/Exp2.dat
+share/ondrix/Exp3.dat
+share/ondrix/Exp4.dat
+share/ondrix/Exp5.dat
+share/ondrix/Exp6.dat
+share/ondrix/Exp7.dat
+share/ondrix/Exp8.dat
+share/ondrix/Sol.dat
+share/ondrix/data/filedem.bmp
+share/ondrix/solCA.dat
+share/ondrix/tgho.dat"
+installed=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+[ "$installed" = "$(echo "$expected" | LC_ALL=C sort)" ] || fail "installed files differ:
+$(diff <(echo "$expected" | LC_ALL=C sort) <(echo "$installed") || true)"
+[ -d "$root/share/ondrix/video" ] || fail "no video folder for the recorded frames"
+[ -x "$root/bin/ondrix-launch" ] || fail "the launcher is not executable"
+
+desktop-file-validate "$root/share/applications/org.ondrix.Ondrix.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$root/share/metainfo/org.ondrix.Ondrix.metainfo.xml" >/dev/null ||
+  fail "appstreamcli validate"
+for page in ondrix ondrix-tool; do
+  zcat "$root/share/man/man1/$page.1.gz" | grep -q "^\.TH ${page^^} 1" || fail "man page $page"
+done
+"$root/bin/ondrix-tool" --version | grep -q "^ondrix-tool " || fail "ondrix-tool --version"
+
+# Starts the launcher on a display of its own, with nothing of this
+# environment but HOME (and XDG_DATA_HOME when given); waits for the main
+# window, then closes the program.
+home="$tmp/home"
+mkdir "$home"
+launch() {
+  env -i HOME="$home" PATH=/usr/bin:/bin "$@" xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+    "$0" 2>/dev/null &
+    pid=$!
+    timeout 60 xdotool search --sync --name "^Ondrix_1$" >/dev/null
+    found=$?
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    exit $found' "$root/bin/ondrix-launch"
+}
+
+work="$home/.local/share/ondrix"
+launch || fail "the main window did not open on the first start"
+diff -r "$root/share/ondrix" "$work" >/dev/null || fail "the working folder does not hold the shipped files"
+
+# What the user saved, changed and removed.
+printf 'the user\047s own rule' >"$work/solCA.dat"
+echo kept >"$work/mine.dat"
+rm "$work/Exp3.dat"
+launch || fail "the main window did not open on the second start"
+[ "$(cat "$work/solCA.dat")" = "the user's own rule" ] || fail "a saved file was overwritten"
+[ "$(cat "$work/mine.dat")" = kept ] || fail "a file of the user's own is gone"
+cmp -s "$work/Exp3.dat" "$root/share/ondrix/Exp3.dat" || fail "a removed shipped file did not come back"
+
+launch XDG_DATA_HOME="$tmp/xdg" || fail "the main window did not open with XDG_DATA_HOME set"
+[ -f "$tmp/xdg/ondrix/Sol.dat" ] || fail "XDG_DATA_HOME/ondrix was not used"
+echo "installed and launched"
