@@ -53,6 +53,23 @@ void syncFolderOf(const std::string& name) {
   ::close(fd);
 }
 
+// The name a write reaches: a symbolic link at the name is followed to the
+// file it names (which need not exist yet), so that saving keeps the link
+// and updates the file behind it. Gives up (empty) on a loop of links.
+std::string followLinks(std::string name) {
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return name;
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
+    const ssize_t n = ::readlink(name.c_str(), target.data(), target.size());
+    if (n <= 0) return {};
+    target.resize(static_cast<std::size_t>(n));
+    const auto slash = name.rfind('/');
+    name = target.front() == '/' || slash == std::string::npos ? target : name.substr(0, slash + 1) + target;
+  }
+  return {};
+}
+
 }  // namespace
 
 std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer) {
@@ -80,7 +97,9 @@ std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::ui
   return done;
 }
 
-bool writeWhole(const std::string& name, std::span<const std::uint8_t> bytes) {
+bool writeWhole(const std::string& linkOrName, std::span<const std::uint8_t> bytes) {
+  const std::string name = followLinks(linkOrName);
+  if (name.empty()) return false;
   struct stat target {};
   const bool exists = ::stat(name.c_str(), &target) == 0;
   if (exists && (!S_ISREG(target.st_mode) || !permitsWriting(target))) return false;

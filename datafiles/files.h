@@ -22,8 +22,9 @@ std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::ui
 // a unique name beside it (created exclusively, never through a link),
 // flushed to disk, which is then renamed over the file, and the folder is
 // flushed after it; so a failed write, a crash or a power loss leaves the
-// previous file as it was. A target that is not a regular file, or whose
-// permissions do not let this user write it, is refused. Returns whether
+// previous file as it was. A symbolic link at the name is followed, and
+// stays. A target that is not a regular file, or whose permissions do not
+// let this user write it, is refused. Returns whether
 // the file now holds the bytes.
 bool writeWhole(const std::string& name, std::span<const std::uint8_t> bytes);
 

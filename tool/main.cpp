@@ -78,6 +78,13 @@ struct SearchArgs {
   bool json = false;
 };
 
+// The widest phase of a finding, or 0 when it does not come back alone,
+// with the gaps a soliton may have between its cells.
+std::int32_t widestPhase(const RuleTable& rule, std::int32_t code, std::int32_t period, std::int32_t shift) {
+  const auto s = describeSoliton(rule, codeDigits(code), period, shift);
+  return s ? s->width : 0;
+}
+
 int search(const SearchArgs& a) {
   const RuleTable rule = readRule(a.rule);
   auto st = startedState(rule, a.ring);
@@ -95,7 +102,7 @@ int search(const SearchArgs& a) {
                      {"period", period},
                      {"shift", shift},
                      {"speed", solitonSpeed(shift, period)},
-                     {"width", solitonWidth(rule, code, period, shift)},
+                     {"width", widestPhase(rule, code, period, shift)},
                      {"cells", codeLetters(code)}});
   }
   if (!a.save.empty()) writeOrFail(writeSolitonFile(a.save, c), a.save);
@@ -139,7 +146,12 @@ int enumerate(const EnumerateArgs& a) {
   options.maxPeriod = a.period;
   options.threads = a.threads;
   options.progress = [&](std::int64_t done, std::int64_t total) { bar.at(static_cast<long>(1000 * done / total)); };
-  const Enumeration e = enumerateSolitons(rule, options);
+  Enumeration e;
+  try {
+    e = enumerateSolitons(rule, options);
+  } catch (const std::invalid_argument& bad) {
+    throw ToolError(exitInput, a.rule + ": " + bad.what());
+  }
   if (!a.save.empty()) {
     Catalogue c;
     c.Nsol = static_cast<std::int32_t>(std::min<std::size_t>(e.solitons.size(), catalogueCapacity));
@@ -165,17 +177,24 @@ int enumerate(const EnumerateArgs& a) {
                       {"max_width", a.width},
                       {"max_period", a.period},
                       {"candidates", e.candidates},
+                      {"rows", e.rows},
+                      {"side_by_side", e.sideBySide},
                       {"solitons", list}}
                      .dump(2)
               << "\n";
     return 0;
   }
-  std::printf("%lld rows of 1..%d cells, %lld of them run; %zu solitons of period 1..%d", static_cast<long long>(e.rows),
-              a.width, static_cast<long long>(e.candidates), e.solitons.size(), a.period);
-  if (e.sideBySide > 0) std::printf("; %lld patterns of solitons side by side left out", static_cast<long long>(e.sideBySide));
-  std::printf("\n%6s %5s %5s %5s %10s %4s  %s\n", "period", "shift", "speed", "width", "code", "seed", "cells");
+  const auto plural = [](long long n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  std::printf("%s of 1 to %d cells with live cells at both ends, %lld of them run\n",
+              plural(e.rows, "row", "rows").c_str(), a.width, static_cast<long long>(e.candidates));
+  std::printf("%s with a period of at most %d; %s of solitons side by side left out\n",
+              plural(std::ssize(e.solitons), "soliton", "solitons").c_str(), a.period,
+              plural(e.sideBySide, "pattern", "patterns").c_str());
+  std::printf("%6s %5s %5s %6s %10s %6s  %s\n", "period", "shift", "speed", "widest", "code", "search", "cells");
   for (const auto& s : e.solitons) {
-    std::printf("%6d %5d %5d %5d %10d %4s  %s\n", s.period, s.shift, s.speed, s.width, s.code, s.seedSearch ? "yes" : "no",
+    std::printf("%6d %5d %5d %6d %10d %6s  %s\n", s.period, s.shift, s.speed, s.width, s.code, s.seedSearch ? "yes" : "no",
                 digitLetters(s.cells).c_str());
   }
   return 0;
@@ -478,7 +497,7 @@ int main(int argc, char** argv) {
   const auto ringLengths = CLI::Range(25, ringCapacity);
   auto ruleAndRow = [](CLI::App* cmd, std::string& rule, std::string& row) {
     cmd->add_option("RULE", rule, "rule file (162 bytes)")->required();
-    cmd->add_option("ROW", row, "row file (bytes 0, 1, 2)")->required();
+    cmd->add_option("ROW", row, "row file (a byte per cell: 0 C, 1 B, 2 A)")->required();
   };
 
   SearchArgs s;

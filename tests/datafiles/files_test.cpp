@@ -163,6 +163,22 @@ TEST_F(FilesTest, TheWriterNeverFollowsALink) {
   EXPECT_EQ(fileBytes("ca.dat"), (std::vector<std::uint8_t>{1, 2}));
 }
 
+// A link the user made at the name (to a file in another folder, or to a
+// file still to be made) is kept, and the file behind it is written.
+TEST_F(FilesTest, AWriteThroughALinkReachesTheFileBehindIt) {
+  fs::create_directory("shared");
+  putFile("shared/rule.dat", {7, 7, 7});
+  fs::create_symlink("shared/rule.dat", "ca.dat");
+  fs::create_symlink("shared/new.dat", "line.dat");
+  fs::create_symlink("loop.dat", "loop.dat");
+  ASSERT_TRUE(writeWhole("ca.dat", std::vector<std::uint8_t>{1, 2}));
+  ASSERT_TRUE(writeWhole("line.dat", std::vector<std::uint8_t>{3}));
+  EXPECT_FALSE(writeWhole("loop.dat", std::vector<std::uint8_t>{4}));
+  EXPECT_TRUE(fs::is_symlink("ca.dat") && fs::is_symlink("line.dat"));
+  EXPECT_EQ(fileBytes("shared/rule.dat"), (std::vector<std::uint8_t>{1, 2}));
+  EXPECT_EQ(fileBytes("shared/new.dat"), (std::vector<std::uint8_t>{3}));
+}
+
 TEST_F(FilesTest, ATargetThisUserMayNotWriteIsKept) {
   struct Case {
     uid_t owner;

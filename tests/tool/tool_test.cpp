@@ -189,6 +189,8 @@ TEST_F(ToolTest, EnumerateAgreesWithTheLibrary) {
   EXPECT_EQ(j["max_width"], 10);
   EXPECT_EQ(j["max_period"], 10);
   EXPECT_EQ(j["candidates"], e.candidates);
+  EXPECT_EQ(j["rows"], e.rows);
+  EXPECT_EQ(j["side_by_side"], e.sideBySide);
   ASSERT_EQ(j["solitons"].size(), e.solitons.size());
   Catalogue saved;
   ASSERT_TRUE(readSolitonFile("found.dat", saved));
@@ -207,7 +209,7 @@ TEST_F(ToolTest, EnumerateAgreesWithTheLibrary) {
     }
   }
   const Result table = tool("enumerate solCA.dat --max-width 10 --max-period 10");
-  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), std::ssize(e.solitons) + 2) << table.out;
+  EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), std::ssize(e.solitons) + 3) << table.out;
 }
 
 TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
