@@ -52,12 +52,14 @@ for page in ondrix ondrix-tool; do
   zcat "$root/share/man/man1/$page.1.gz" | grep -q "^\.TH ${page^^} 1" || fail "man page $page"
 done
 "$root/bin/ondrix-tool" --version | grep -q "^ondrix-tool " || fail "ondrix-tool --version"
+env -i "$root/bin/ondrix" --version | grep -q "^ondrix " || fail "ondrix --version without a display"
 
 # Starts the launcher on a display of its own, with nothing of this
 # environment but HOME (and XDG_DATA_HOME when given); waits for the main
 # window, then closes the program.
 home="$tmp/home"
 mkdir "$home"
+launcher="$root/bin/ondrix-launch"
 launch() {
   env -i HOME="$home" PATH=/usr/bin:/bin "$@" xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
     "$0" 2>/dev/null &
@@ -66,7 +68,7 @@ launch() {
     found=$?
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
-    exit $found' "$root/bin/ondrix-launch"
+    exit $found' "$launcher"
 }
 
 work="$home/.local/share/ondrix"
@@ -84,4 +86,21 @@ cmp -s "$work/Exp3.dat" "$root/share/ondrix/Exp3.dat" || fail "a removed shipped
 
 launch XDG_DATA_HOME="$tmp/xdg" || fail "the main window did not open with XDG_DATA_HOME set"
 [ -f "$tmp/xdg/ondrix/Sol.dat" ] || fail "XDG_DATA_HOME/ondrix was not used"
+
+# Through a link to the launcher, as from ~/bin; a relative XDG_DATA_HOME
+# is no base folder, so the default holds.
+ln -s "$root/bin/ondrix-launch" "$tmp/ondrix-launch"
+launcher="$tmp/ondrix-launch"
+rm -r "$work"
+launch XDG_DATA_HOME=relative || fail "the main window did not open through a link to the launcher"
+[ -f "$work/Sol.dat" ] || fail "a relative XDG_DATA_HOME was not ignored"
+
+# Where it cannot work it says so, and starts nothing.
+touch "$tmp/file"
+message=$(env -i XDG_DATA_HOME="$tmp/file" "$root/bin/ondrix-launch" 2>&1) && fail "started on a file"
+[ "$message" = "ondrix-launch: cannot make the working folder $tmp/file/ondrix" ] || fail "message: $message"
+message=$(env -i "$root/bin/ondrix-launch" 2>&1) && fail "started without HOME"
+[ "$message" = "ondrix-launch: neither XDG_DATA_HOME nor HOME is set: no folder to work in" ] || fail "message: $message"
+env -i HOME="$tmp/nohome" "$root/bin/ondrix-launch" --help | grep -q "^Usage: ondrix-launch" || fail "--help"
+[ ! -e "$tmp/nohome" ] || fail "--help made a working folder"
 echo "installed and launched"
