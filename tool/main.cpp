@@ -1,6 +1,7 @@
-// ondrix-tool: the soliton search, the complete soliton enumeration, the rule climbs, runs, space-time
-// pictures, the collision survey and the rule hunt from the command line,
-// on the window program's own files and core.
+// ondrix-tool: the soliton search and the complete soliton enumeration,
+// the rule climbs, runs, space-time pictures, the collision survey and the
+// rule hunt from the command line, on the window program's own files and
+// core.
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
@@ -131,12 +132,6 @@ struct EnumerateArgs {
   bool json = false;
 };
 
-std::string digitLetters(const Digits& cells) {
-  std::string out;
-  for (const auto d : cells) out += "ABC"[d];
-  return out;
-}
-
 int enumerate(const EnumerateArgs& a) {
   const RuleTable rule = readRule(a.rule);
   requireWritable(a.save);
@@ -170,7 +165,7 @@ int enumerate(const EnumerateArgs& a) {
                       {"shift", s.shift},
                       {"speed", s.speed},
                       {"width", s.width},
-                      {"cells", digitLetters(s.cells)},
+                      {"cells", codeLetters(s.code)},
                       {"seed_search", s.seedSearch}});
     }
     std::cout << json{{"rule", a.rule},
@@ -195,7 +190,7 @@ int enumerate(const EnumerateArgs& a) {
   std::printf("%6s %5s %5s %6s %10s %6s  %s\n", "period", "shift", "speed", "widest", "code", "search", "cells");
   for (const auto& s : e.solitons) {
     std::printf("%6d %5d %5d %6d %10d %6s  %s\n", s.period, s.shift, s.speed, s.width, s.code, s.seedSearch ? "yes" : "no",
-                digitLetters(s.cells).c_str());
+                codeLetters(s.code).c_str());
   }
   return 0;
 }
@@ -489,8 +484,8 @@ int hunt(const HuntArgs& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"ondrix-tool: soliton search and enumeration, rule climbs, runs, space-time pictures, collision survey and rule hunt "
-               "on the files of the Ondrix window program",
+  CLI::App app{"ondrix-tool: soliton search and enumeration, rule climbs, runs, space-time pictures, collision "
+               "survey and rule hunt on the files of the Ondrix window program",
                "ondrix-tool"};
   app.set_version_flag("--version", std::string("ondrix-tool ") + ONDRIX_VERSION);
   app.require_subcommand(1);
