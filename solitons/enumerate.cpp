@@ -4,6 +4,7 @@
 #include <atomic>
 #include <bit>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -21,59 +22,34 @@ namespace ondrix {
 
 namespace {
 
-// A row placed on the line: digits[0] sits at `at`.
-struct Placed {
-  std::int64_t at = 0;
-  Digits digits;
-};
+constexpr std::uint8_t stateOfDigit[3] = {stateA, stateB, stateC};
 
-void trim(Placed& p) {
-  const auto live = [](std::uint8_t d) { return d != 0; };
-  const auto first = std::find_if(p.digits.begin(), p.digits.end(), live);
-  if (first == p.digits.end()) {
-    p.digits.clear();
-    return;
-  }
-  const auto last = std::find_if(p.digits.rbegin(), p.digits.rend(), live).base();
-  p.at += first - p.digits.begin();
-  p.digits = Digits(first, last);
+// Where a row's first cell goes: the middle of the longest ring, so that
+// nothing a row does in some hundreds of generations comes round its ends.
+constexpr std::int32_t origin = ringCapacity / 2;
+
+// A quiet ring of the longest length under the rule, holding cells
+// from..to-1 of the row at their places counted from `origin`.
+std::unique_ptr<AutomatonState> ringWith(const RuleTable& rule, const Digits& row, std::size_t from, std::size_t to) {
+  auto ring = std::make_unique<AutomatonState>();
+  ring->ringLength = ringCapacity;
+  ring->cells.fill(stateA);
+  ring->ruleTable = rule;
+  for (std::size_t j = from; j < to; ++j) ring->cells[origin + j] = stateOfDigit[row[j]];
+  return ring;
 }
 
-// One generation on a quiet line: C becomes B, a cell that is not C becomes
-// C when (it is B) differs from the table bit of the C cells around it.
-Placed step(const RuleTable& rule, const Placed& p) {
-  const auto n = static_cast<std::int64_t>(p.digits.size());
-  const auto cell = [&](std::int64_t j) { return j >= 0 && j < n ? p.digits[j] : std::uint8_t{0}; };
-  Placed out{p.at - 4, Digits(n + 8)};
-  for (std::int64_t i = -4; i < n + 4; ++i) {
-    int index = 0;
-    for (int d = 1; d <= 4; ++d) index = 3 * index + (cell(i - d) == 2) + (cell(i + d) == 2);
-    const std::uint8_t old = cell(i);
-    const bool f = rule[index] != 0;
-    out.digits[i + 4] = old == 2 ? 1 : ((old == 1) != f ? 2 : 0);
+// The live cells of the ring from the first to the last, and where the first is.
+Digits shapeOf(const AutomatonState& ring, std::int32_t& first) {
+  first = firstLiveCell(ring);
+  std::int32_t last = ring.ringLength - 1;
+  while (last >= first && ring.cells[last] == stateA) --last;
+  Digits out;
+  for (std::int32_t i = first; i <= last; ++i) {
+    out.push_back(ring.cells[i] == stateC ? 2 : ring.cells[i] == stateB ? 1 : 0);
   }
-  trim(out);
   return out;
 }
-
-// The row the two parts make together, or nothing where they overlap.
-std::optional<Placed> together(const Placed& a, const Placed& b) {
-  if (a.digits.empty() || b.digits.empty()) return a.digits.empty() ? b : a;
-  const std::int64_t from = std::min(a.at, b.at);
-  const std::int64_t to = std::max(a.at + std::ssize(a.digits), b.at + std::ssize(b.digits));
-  Placed out{from, Digits(to - from)};
-  for (const Placed* part : {&a, &b}) {
-    for (std::size_t j = 0; j < part->digits.size(); ++j) {
-      std::uint8_t& c = out.digits[part->at - from + static_cast<std::int64_t>(j)];
-      if (c != 0 && part->digits[j] != 0) return std::nullopt;
-      c = std::max(c, part->digits[j]);
-    }
-  }
-  trim(out);
-  return out;
-}
-
-bool samePlaced(const Placed& a, const Placed& b) { return a.at == b.at && a.digits == b.digits; }
 
 Digits mirrored(Digits d) {
   std::reverse(d.begin(), d.end());
@@ -99,20 +75,22 @@ std::int64_t digitsCode(const Digits& row) {
 }
 
 bool sideBySide(const RuleTable& rule, const Digits& row, int period) {
-  const auto n = std::ssize(row);
-  for (std::int64_t a = 0; a + 1 < n; ++a) {
+  const std::size_t n = row.size();
+  for (std::size_t a = 0; a + 1 < n; ++a) {
     if (row[a] == 0 || row[a + 1] != 0) continue;  // a: the last cell of a left part
-    std::int64_t b = a + 1;
+    std::size_t b = a + 1;
     while (b < n && row[b] == 0) ++b;
-    Placed whole{0, row}, left{0, Digits(row.begin(), row.begin() + a + 1)},
-        right{b, Digits(row.begin() + b, row.end())};
+    const auto whole = ringWith(rule, row, 0, n), left = ringWith(rule, row, 0, a + 1),
+               right = ringWith(rule, row, b, n);
     bool apart = true;
     for (int t = 0; t < period && apart; ++t) {
-      whole = step(rule, whole);
-      left = step(rule, left);
-      right = step(rule, right);
-      const auto both = together(left, right);
-      apart = both && samePlaced(*both, whole);
+      stepGeneration(*whole);
+      stepGeneration(*left);
+      stepGeneration(*right);
+      for (std::int32_t i = 0; i < ringCapacity && apart; ++i) {
+        const std::uint8_t l = left->cells[i], r = right->cells[i];
+        apart = (l == stateA || r == stateA) && whole->cells[i] == (l == stateA ? r : l);
+      }
     }
     if (apart) return true;
   }
@@ -121,14 +99,17 @@ bool sideBySide(const RuleTable& rule, const Digits& row, int period) {
 
 std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Digits& row, int period, int shift) {
   if (row.empty() || row.front() == 0 || row.back() == 0 || period < 1 || shift == 0) return std::nullopt;
+  if (4 * std::int64_t{period} + std::ssize(row) >= origin) return std::nullopt;  // it would come round the ring
+  const auto ring = ringWith(rule, row, 0, row.size());
   std::vector<Digits> phases;
-  Placed p{0, row};
+  std::int32_t first = 0;
   for (int t = 0; t < period; ++t) {
-    if (t > 0 && p.digits == row) return std::nullopt;  // back sooner: its period is shorter
-    phases.push_back(p.digits);
-    p = step(rule, p);
+    Digits phase = shapeOf(*ring, first);
+    if (t > 0 && phase == row) return std::nullopt;  // back sooner: its period is shorter
+    phases.push_back(std::move(phase));
+    stepGeneration(*ring);
   }
-  if (p.digits != row || p.at != shift) return std::nullopt;
+  if (shapeOf(*ring, first) != row || first - origin != shift) return std::nullopt;
   EnumeratedSoliton out;
   out.period = period;
   out.shift = std::abs(shift);

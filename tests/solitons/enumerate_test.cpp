@@ -146,20 +146,24 @@ std::vector<SeedFinding> seedSearch(const RuleTable& rule) {
   return out;
 }
 
-// Quiet random tables, one entry in four set, taken in the order of their
-// draw when the seed search finds solitons of period 12 or less under them.
-std::vector<RuleTable> randomSolitonRules(int count) {
-  std::vector<RuleTable> out;
-  for (unsigned draw = 1; std::ssize(out) < count; ++draw) {
-    std::mt19937 rng(draw);
-    RuleTable rule{};
-    for (int e = 1; e < 81; ++e) rule[e] = rng() % 4 == 0;
-    const auto found = seedSearch(rule);
-    if (std::count_if(found.begin(), found.end(), [](const SeedFinding& f) { return f.period <= 12; }) >= 2) {
-      out.push_back(rule);
+// Three quiet random tables, one entry in four set, taken in the order of
+// their draw when the seed search finds solitons of period 12 or less
+// under them.
+const std::vector<RuleTable>& randomSolitonRules() {
+  static const std::vector<RuleTable> rules = [] {
+    std::vector<RuleTable> out;
+    for (unsigned draw = 1; out.size() < 3; ++draw) {
+      std::mt19937 rng(draw);
+      RuleTable rule{};
+      for (int e = 1; e < 81; ++e) rule[e] = rng() % 4 == 0;
+      const auto found = seedSearch(rule);
+      if (std::count_if(found.begin(), found.end(), [](const SeedFinding& f) { return f.period <= 12; }) >= 2) {
+        out.push_back(rule);
+      }
     }
-  }
-  return out;
+    return out;
+  }();
+  return rules;
 }
 
 // ---- checks -------------------------------------------------------------
@@ -220,25 +224,35 @@ struct Case {
   bool expectPairs = false;  // rows of two solitons side by side come back
 };
 
+// The random rules at one width and period limit.
+std::vector<Case> randomCases(int width, int period) {
+  std::vector<Case> out;
+  for (std::size_t k = 0; k < randomSolitonRules().size(); ++k) {
+    out.push_back({"random " + std::to_string(k), randomSolitonRules()[k], width, period});
+  }
+  return out;
+}
+
+Enumeration enumerate(const Case& c, unsigned threads, bool markSeedSearch) {
+  EnumerateOptions options;
+  options.maxWidth = c.width;
+  options.maxPeriod = c.period;
+  options.threads = threads;
+  options.markSeedSearch = markSeedSearch;
+  return enumerateSolitons(c.rule, options);
+}
+
 TEST(Enumerate, AgreesWithEveryRowRunPlainly) {
   // Rows of one, two and three words (the width the rows may reach grows
   // with the period).
-  const auto random = randomSolitonRules(3);
   std::vector<Case> cases = {{"C B rule", smallSolitonRule(), 9, 10},
                              {"shipped", shippedRule(), 9, 9, true},
                              {"shipped, long periods", shippedRule(), 6, 40},
-                             {"random 0, periods to 20", random[0], 7, 20}};
-  for (std::size_t k = 0; k < random.size(); ++k) cases.push_back({"random " + std::to_string(k), random[k], 8, 10});
+                             {"random 0, periods to 20", randomSolitonRules()[0], 7, 20}};
+  for (const Case& c : randomCases(8, 10)) cases.push_back(c);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EnumerateOptions options;
-    options.maxWidth = c.width;
-    options.maxPeriod = c.period;
-    options.markSeedSearch = false;
-    options.threads = 1;
-    const Enumeration one = enumerateSolitons(c.rule, options);
-    options.threads = 2;
-    const Enumeration two = enumerateSolitons(c.rule, options);
+    const Enumeration one = enumerate(c, 1, false), two = enumerate(c, 2, false);
     recheckWithReferenceStep(c.rule, one, c.period, c.name);
     EXPECT_FALSE(one.solitons.empty());
     EXPECT_EQ(one.candidates, two.candidates);
@@ -280,15 +294,11 @@ TEST(Enumerate, AgreesWithEveryRowRunPlainly) {
 }
 
 TEST(Enumerate, ListsWhatTheSeedSearchFinds) {
-  std::vector<Case> cases = {{"shipped", shippedRule(), 12, 12}};
-  const auto random = randomSolitonRules(3);
-  for (std::size_t k = 0; k < random.size(); ++k) cases.push_back({"random " + std::to_string(k), random[k], 12, 12});
+  std::vector<Case> cases = randomCases(12, 12);
+  cases.insert(cases.begin(), {"shipped", shippedRule(), 12, 12});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EnumerateOptions options;
-    options.maxWidth = c.width;
-    options.maxPeriod = c.period;
-    const Enumeration e = enumerateSolitons(c.rule, options);
+    const Enumeration e = enumerate(c, 0, true);
     const Listed listed(c.rule, e);
     std::set<std::int32_t> found;
     int compared = 0;
@@ -317,11 +327,7 @@ TEST(Enumerate, ListsWhatTheSeedSearchFinds) {
 // whichever of them the list is asked about.
 TEST(Enumerate, TwinsAreOneEntry) {
   const RuleTable rule = shippedRule();
-  EnumerateOptions options;
-  options.maxWidth = 13;
-  options.maxPeriod = 3;
-  options.markSeedSearch = false;
-  const Enumeration e = enumerateSolitons(rule, options);
+  const Enumeration e = enumerate({"shipped", rule, 13, 3}, 0, false);
   int distinctTwins = 0;
   for (const EnumeratedSoliton& s : e.solitons) {
     const Orbit own = referenceOrbit(rule, s.cells, s.period);
