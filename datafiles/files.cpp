@@ -1,6 +1,8 @@
 #include "datafiles/files.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +10,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <set>
 
 namespace ondrix {
 
@@ -37,58 +43,158 @@ bool permitsWriting(const struct stat& st) {
 }
 
 // A name beside the target that nothing else uses: the target's name, the
-// process and a counter.
+// process and a counter. Stale ones are found by this pattern.
 std::string temporaryName(const std::string& name) {
   static std::atomic<unsigned> counter{0};
   return name + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1));
 }
 
+std::string folderOf(const std::string& name) {
+  const auto slash = name.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+}
+
 // Flushes the folder that holds the name, so that a rename into it lasts.
 void syncFolderOf(const std::string& name) {
-  const auto slash = name.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::open(folderOf(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
 }
 
+std::string cause(int error) { return std::strerror(error); }
+
+// What stands at the name when it is not a regular file.
+std::string kindOf(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return "is a folder";
+  if (S_ISFIFO(st.st_mode)) return "is a FIFO";
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "is a device";
+  if (S_ISSOCK(st.st_mode)) return "is a socket";
+  return "is not a regular file";
+}
+
 // The name a write reaches: a symbolic link at the name is followed to the
 // file it names (which need not exist yet), so that saving keeps the link
-// and updates the file behind it. Gives up (empty) on a loop of links.
-std::string followLinks(std::string name) {
+// and updates the file behind it. Empty, with the cause, on a loop of links.
+std::string followLinks(std::string name, std::string& failure) {
   for (int hop = 0; hop < 40; ++hop) {
     struct stat st {};
     if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return name;
     std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
     const ssize_t n = ::readlink(name.c_str(), target.data(), target.size());
-    if (n <= 0) return {};
+    if (n <= 0) {
+      failure = cause(errno);
+      return {};
+    }
     target.resize(static_cast<std::size_t>(n));
     const auto slash = name.rfind('/');
     name = target.front() == '/' || slash == std::string::npos ? target : name.substr(0, slash + 1) + target;
   }
+  failure = cause(ELOOP);
   return {};
+}
+
+// The temporary files and folders of the writes in progress, and whether
+// the process has given them up (after which nothing commits).
+struct Pending {
+  std::mutex lock;
+  std::multiset<std::string> paths;
+  bool abandoned = false;
+};
+
+Pending& pending() {
+  static Pending p;
+  return p;
+}
+
+void holdPending(const std::string& path) {
+  const std::lock_guard guard(pending().lock);
+  pending().paths.insert(path);
+}
+
+void releasePending(const std::string& path) {
+  const std::lock_guard guard(pending().lock);
+  const auto it = pending().paths.find(path);
+  if (it != pending().paths.end()) pending().paths.erase(it);
+}
+
+// Runs the rename under the lock that abandonAllWrites takes, so that a
+// write is either renamed into place or removed, never both or neither.
+bool renameUnlessAbandoned(const std::function<bool()>& rename, const std::string& temporary) {
+  const std::lock_guard guard(pending().lock);
+  if (pending().abandoned || !rename()) return false;
+  const auto it = pending().paths.find(temporary);
+  if (it != pending().paths.end()) pending().paths.erase(it);
+  return true;
+}
+
+// Removes what writers of `target` left beside it when their process died
+// (a kill -9): names "<target>.tmp.<pid>.<n>" whose process is gone.
+void removeStaleTemporaries(const std::string& target) {
+  const std::string folder = folderOf(target);
+  const std::string prefix = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1) + ".tmp.";
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string rest = name.substr(prefix.size());
+    const auto dot = rest.find('.');
+    if (dot == std::string::npos || dot == 0 || dot > 9 || dot + 1 == rest.size()) continue;
+    if (rest.find_first_not_of("0123456789.") != std::string::npos || rest.find('.', dot + 1) != std::string::npos) {
+      continue;
+    }
+    const pid_t pid = static_cast<pid_t>(std::stol(rest.substr(0, dot)));
+    if (pid <= 0 || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    std::error_code ignored;
+    std::filesystem::remove_all(entry.path(), ignored);
+  }
+}
+
+// The target of a write, links followed and checked; empty with the cause
+// when nothing can be written there.
+std::string checkedTarget(const std::string& name, struct stat& st, bool& exists, std::string& failure) {
+  std::string target = followLinks(name, failure);
+  if (target.empty()) return {};
+  exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    failure = kindOf(st);
+    return {};
+  }
+  if (exists && !permitsWriting(st)) {
+    failure = cause(EACCES);
+    return {};
+  }
+  if (!exists && errno != ENOENT) {
+    failure = cause(errno);
+    return {};
+  }
+  return target;
 }
 
 }  // namespace
 
-std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer) {
+std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer, std::string* failure) {
+  const auto failed = [&](std::string why) -> std::optional<std::size_t> {
+    if (failure) *failure = std::move(why);
+    return std::nullopt;
+  };
   // Non-blocking, so that a pipe or a device at the name cannot hold the
   // program; anything but a regular file is then turned away.
   const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) return failed(cause(errno));
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return std::nullopt;
+    return failed(kindOf(st));
   }
   std::size_t done = 0;
   while (done < buffer.size()) {
     const ssize_t n = ::read(fd, buffer.data() + done, buffer.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
+      const int error = errno;
       ::close(fd);
-      return std::nullopt;
+      return failed(cause(error));
     }
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
@@ -97,31 +203,205 @@ std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::ui
   return done;
 }
 
-bool writeWhole(const std::string& linkOrName, std::span<const std::uint8_t> bytes) {
-  const std::string name = followLinks(linkOrName);
-  if (name.empty()) return false;
-  struct stat target {};
-  const bool exists = ::stat(name.c_str(), &target) == 0;
-  if (exists && (!S_ISREG(target.st_mode) || !permitsWriting(target))) return false;
+std::string outputProblem(const std::string& name) {
+  struct stat st {};
+  bool exists = false;
+  std::string failure;
+  const std::string target = checkedTarget(name, st, exists, failure);
+  if (target.empty()) return failure;
+  const std::string folder = folderOf(target);
+  struct stat folderStat {};
+  if (::stat(folder.c_str(), &folderStat) != 0) return cause(errno) + " (the folder " + folder + ")";
+  if (!S_ISDIR(folderStat.st_mode)) return cause(ENOTDIR) + " (" + folder + ")";
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return cause(errno) + " (the folder " + folder + ")";
+  return {};
+}
 
-  std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temporary = temporaryName(name);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
+SafeFile::SafeFile(const std::string& name) : shown_(name) {
+  struct stat st {};
+  std::string failure;
+  target_ = checkedTarget(name, st, exists_, failure);
+  if (target_.empty()) {
+    failure_ = name + ": " + failure;
+    return;
   }
-  if (fd < 0) return false;
-  bool ok = writeAll(fd, bytes);
-  if (ok && exists) ok = ::fchmod(fd, target.st_mode & 07777) == 0;  // the file keeps its permissions
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok && std::rename(temporary.c_str(), name.c_str()) == 0) {
-    syncFolderOf(name);
-    return true;
+  mode_ = st.st_mode & 07777;
+  removeStaleTemporaries(target_);
+  for (int attempt = 0; fd_ < 0 && attempt < 100; ++attempt) {
+    const std::string temporary = temporaryName(target_);
+    holdPending(temporary);
+    fd_ = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+      temporary_ = temporary;
+      break;
+    }
+    const int error = errno;
+    releasePending(temporary);
+    if (error != EEXIST) {
+      failure_ = name + ": " + cause(error);
+      return;
+    }
   }
-  ::unlink(temporary.c_str());
-  return false;
+  if (fd_ < 0) failure_ = name + ": " + cause(EEXIST);
+}
+
+void SafeFile::fail(const std::string& why) {
+  if (failure_.empty()) failure_ = shown_ + ": " + why;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) {
+    ::unlink(temporary_.c_str());
+    releasePending(temporary_);
+    temporary_.clear();
+  }
+}
+
+bool SafeFile::write(std::span<const std::uint8_t> bytes) {
+  if (!failure_.empty()) return false;
+  if (!writeAll(fd_, bytes)) fail(cause(errno == 0 ? EIO : errno));
+  return failure_.empty();
+}
+
+WriteOutcome SafeFile::commit() {
+  if (!failure_.empty()) return {failure_};
+  // The file keeps its permissions.
+  if (exists_ && ::fchmod(fd_, mode_) != 0) fail(cause(errno));
+  if (failure_.empty() && ::fsync(fd_) != 0) fail(cause(errno));
+  if (failure_.empty()) {
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0) fail(cause(errno));
+  }
+  if (!failure_.empty()) return {failure_};
+  int renameError = 0;
+  const bool renamed = renameUnlessAbandoned(
+      [&] {
+        const bool ok = std::rename(temporary_.c_str(), target_.c_str()) == 0;
+        renameError = ok ? 0 : errno;
+        return ok;
+      },
+      temporary_);
+  if (!renamed) {
+    fail(renameError ? cause(renameError) : "the write was abandoned");
+    return {failure_};
+  }
+  temporary_.clear();
+  syncFolderOf(target_);
+  return {};
+}
+
+SafeFile::~SafeFile() {
+  if (fd_ >= 0 || !temporary_.empty()) fail("not finished");
+}
+
+WriteOutcome writeWhole(const std::string& name, std::span<const std::uint8_t> bytes) {
+  SafeFile file(name);
+  file.write(bytes);
+  return file.commit();
+}
+
+namespace {
+
+// Fills `to` (an empty folder) with what `from` holds: subfolders made anew,
+// links copied as links, files hard-linked where the file system allows and
+// copied where not. Anything else (a FIFO, a device) cannot be kept.
+std::string mirrorFolder(const std::filesystem::path& from, const std::filesystem::path& to) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(from, error)) {
+    const fs::path target = to / entry.path().filename();
+    const auto status = entry.symlink_status(error);
+    if (error) return entry.path().string() + ": " + error.message();
+    if (fs::is_symlink(status)) {
+      fs::copy_symlink(entry.path(), target, error);
+    } else if (fs::is_directory(status)) {
+      fs::create_directory(target, entry.path(), error);
+      if (!error) {
+        const std::string inner = mirrorFolder(entry.path(), target);
+        if (!inner.empty()) return inner;
+      }
+    } else if (fs::is_regular_file(status)) {
+      fs::create_hard_link(entry.path(), target, error);
+      if (error) {
+        error.clear();
+        fs::copy_file(entry.path(), target, error);
+      }
+    } else {
+      return entry.path().string() + ": is not a regular file, folder or link, and cannot be kept";
+    }
+    if (error) return target.string() + ": " + error.message();
+  }
+  if (error) return from.string() + ": " + error.message();
+  return {};
+}
+
+}  // namespace
+
+WriteOutcome replaceFolder(const std::string& name, const std::function<WriteOutcome(const std::string&)>& fill) {
+  std::string failure;
+  const std::string folder = followLinks(name, failure);
+  if (folder.empty()) return {name + ": " + failure};
+  struct stat st {};
+  const bool exists = ::stat(folder.c_str(), &st) == 0;
+  if (exists && !S_ISDIR(st.st_mode)) return {name + ": " + kindOf(st) + ", not a folder"};
+  if (!exists && errno != ENOENT) return {name + ": " + cause(errno)};
+  removeStaleTemporaries(folder);
+
+  std::string staging;
+  for (int attempt = 0; staging.empty() && attempt < 100; ++attempt) {
+    const std::string candidate = temporaryName(folder);
+    holdPending(candidate);
+    if (::mkdir(candidate.c_str(), 0777) == 0) {
+      staging = candidate;
+      break;
+    }
+    const int error = errno;
+    releasePending(candidate);
+    if (error != EEXIST) return {name + ": " + cause(error)};
+  }
+  if (staging.empty()) return {name + ": " + cause(EEXIST)};
+  const auto drop = [&](const std::string& why) {
+    std::error_code ignored;
+    std::filesystem::remove_all(staging, ignored);
+    releasePending(staging);
+    return WriteOutcome{name + ": " + why};
+  };
+  if (exists) {
+    const std::string copied = mirrorFolder(folder, staging);
+    if (!copied.empty()) return drop(copied);
+    if (::chmod(staging.c_str(), st.st_mode & 07777) != 0) return drop(cause(errno));
+  }
+  const WriteOutcome filled = fill(staging);
+  if (!filled) return drop(filled.failure);
+  syncFolderOf(staging + "/.");
+
+  int renameError = 0;
+  const bool swapped = renameUnlessAbandoned(
+      [&] {
+        // Into place when there is nothing there yet; else the two folders
+        // trade names in one step, and the old one, now at the staging
+        // name, is removed below.
+        int r = ::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, folder.c_str(), RENAME_NOREPLACE);
+        if (r != 0 && errno == EEXIST) r = ::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, folder.c_str(), RENAME_EXCHANGE);
+        renameError = r == 0 ? 0 : errno;
+        return r == 0;
+      },
+      "");
+  if (!swapped) return drop(renameError ? cause(renameError) : "the write was abandoned");
+  syncFolderOf(folder);
+  std::error_code ignored;
+  std::filesystem::remove_all(staging, ignored);  // the old folder, if there was one
+  releasePending(staging);
+  return {};
+}
+
+void abandonAllWrites() {
+  const std::lock_guard guard(pending().lock);
+  pending().abandoned = true;
+  for (const std::string& path : pending().paths) {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
 }
 
 bool isRegularFile(const std::string& name) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,17 +17,76 @@ namespace ondrix {
 // cannot be read. The file is opened read-only, so a read-only file loads;
 // anything but a regular file (a folder, a pipe, a device) counts as
 // missing, and opening never waits.
-std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer);
+// When `failure` is given, a file that cannot be read leaves the cause
+// there ("No such file or directory", "is a FIFO", "Too many levels of
+// symbolic links").
+std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer,
+                                      std::string* failure = nullptr);
 
-// Replaces the file with exactly these bytes. The bytes go to a new file of
-// a unique name beside it (created exclusively, never through a link),
-// flushed to disk, which is then renamed over the file, and the folder is
-// flushed after it; so a failed write, a crash or a power loss leaves the
-// previous file as it was. A symbolic link at the name is followed, and
-// stays. A target that is not a regular file, or whose permissions do not
-// let this user write it, is refused. Returns whether
-// the file now holds the bytes.
-bool writeWhole(const std::string& name, std::span<const std::uint8_t> bytes);
+// What a write came to: an empty failure when the file now holds what was
+// written, else the target and the cause in the system's words ("Sol.dat:
+// No space left on device", "out.png: is a FIFO").
+struct WriteOutcome {
+  std::string failure;
+  operator bool() const { return failure.empty(); }  // NOLINT(google-explicit-constructor): reads as "written"
+};
+
+// Why nothing can be written at the name, found without writing or waiting:
+// a loop of links, a folder, FIFO, device or socket at the name, a file
+// this user may not write, a folder that is missing or may not be written.
+// Empty when a write may go ahead. A symbolic link to a regular file (or
+// to a name still free) is fine: writes go through it.
+std::string outputProblem(const std::string& name);
+
+// A file being written. The bytes go to a new file of a unique name beside
+// the target (created exclusively, never through a link); commit() flushes
+// it to disk, renames it over the target and flushes the folder, so a
+// failure, a crash or a power loss leaves the previous file as it was. A
+// writer dropped before it committed, or one that failed, removes only its
+// temporary file. Making one removes the temporary files that earlier
+// writers of the same target left when their process was killed.
+class SafeFile {
+ public:
+  explicit SafeFile(const std::string& name);
+  ~SafeFile();
+  SafeFile(const SafeFile&) = delete;
+  SafeFile& operator=(const SafeFile&) = delete;
+
+  // Empty while all is well; else what went wrong. Once set it stays.
+  const std::string& failure() const { return failure_; }
+  bool write(std::span<const std::uint8_t> bytes);
+  WriteOutcome commit();
+
+ private:
+  void fail(const std::string& cause);
+  std::string shown_;      // the name as given, for messages
+  std::string target_;     // the name the rename reaches, links followed
+  std::string temporary_;  // empty once committed or removed
+  int fd_ = -1;
+  bool exists_ = false;
+  unsigned mode_ = 0;
+  std::string failure_;
+};
+
+// Replaces the file with exactly these bytes, through a SafeFile. A
+// symbolic link at the name is followed, and stays. A target that is not a
+// regular file, or whose permissions do not let this user write it, is
+// refused.
+WriteOutcome writeWhole(const std::string& name, std::span<const std::uint8_t> bytes);
+
+// Replaces a folder as a whole: a new folder is made beside it, filled with
+// hard links to (or copies of) what the folder holds, then `fill` writes
+// into it and returns a failure or nothing, and one rename exchanges the
+// two. A kill at any moment leaves the folder wholly old or wholly new;
+// files the fill does not write are kept. A symbolic link at the name is
+// followed. The failure names the file and the cause.
+WriteOutcome replaceFolder(const std::string& folder,
+                           const std::function<WriteOutcome(const std::string& staging)>& fill);
+
+// Removes the temporary files and folders of every write in progress, and
+// lets none of them commit from now on: for a front end about to end the
+// process on a signal. Not for a signal handler itself (it takes a lock).
+void abandonAllWrites();
 
 // Whether a regular file stands at the name (a folder, a pipe or nothing
 // does not count).

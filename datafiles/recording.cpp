@@ -1,6 +1,8 @@
 #include "datafiles/recording.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "automaton/reversal.h"
@@ -89,8 +91,7 @@ void startRecording(OndrixState& st) {
   st.ring.timeStep = 0;
 }
 
-bool captureFrame(OndrixState& st, RingDisplay& display) {
-  Recording& rec = st.recording;
+void composeFrame(Recording& rec, RingDisplay& display) {
   std::vector<std::uint8_t>& frame = rec.frame;
   frame.assign(rec.frameTemplate.begin(), rec.frameTemplate.end());
   if (!isFrameTemplate(rec.frameTemplate)) {
@@ -111,7 +112,14 @@ bool captureFrame(OndrixState& st, RingDisplay& display) {
       out[3 * x + 2] = static_cast<std::uint8_t>(rgb >> 16);
     }
   }
-  const bool written = ensureFolder(frameFolder) && writeWhole(rec.frameName, frame);
+}
+
+WriteOutcome captureFrame(OndrixState& st, RingDisplay& display) {
+  Recording& rec = st.recording;
+  composeFrame(rec, display);
+  const WriteOutcome written =
+      ensureFolder(frameFolder) ? writeWhole(rec.frameName, rec.frame)
+                                : WriteOutcome{std::string(frameFolder) + ": " + std::strerror(errno)};
   display.showFileOutcome(FileKind::write, written ? std::string() : "Could not write " + rec.frameName);
   return written;
 }
@@ -122,8 +130,13 @@ bool recordingTick(OndrixState& st, RingDisplay& display) {
   advanceRun(st, display);
   readFrameTemplate(rec.frameTemplate);
   rec.frameName = frameFileName(rec.frameCounter);
-  captureFrame(st, display);
+  const WriteOutcome written = captureFrame(st, display);
   rec.frameCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(rec.frameCounter) + 1u);
+  if (!written) {
+    // Frames after a lost one would leave a gap in the numbered series.
+    display.showFileOutcome(FileKind::write, "Recording stopped: could not write " + written.failure);
+    return false;
+  }
   if (ring.timeStep >= recordingTurnTime && ring.runBackward == 0) reverseRing(st, display);
   return ring.timeStep >= 0;
 }

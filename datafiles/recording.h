@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "automaton/rgb.h"
+#include "datafiles/files.h"
 
 namespace ondrix {
 
@@ -52,13 +53,18 @@ void startRecording(OndrixState& st);
 // rows of the picture's top-left band, bottom row first, each pixel blue,
 // green, red. Written to frameName; the "video" folder is made when
 // missing. A failed write is shown in the status bar. Returns whether the
-// file was written.
-bool captureFrame(OndrixState& st, RingDisplay& display);
+// file was written, and why not.
+WriteOutcome captureFrame(OndrixState& st, RingDisplay& display);
+
+// The frame itself, built in rec.frame from rec.frameTemplate and the
+// picture, without writing it.
+void composeFrame(Recording& rec, RingDisplay& display);
 
 // One recording tick: advanceRun, the template read again, the frame file
 // named and captured, the counter moved on; a forward run that has reached
 // T >= 1600 is reversed. Returns false when the recording has ended (T
-// below 0).
+// below 0), or when the frame could not be written: the recording stops
+// there, and the status bar names the frame and the cause.
 bool recordingTick(OndrixState& st, RingDisplay& display);
 
 // A 24-bit bitmap of 792 x 32 pixels, bottom-up, every pixel `fill`, with

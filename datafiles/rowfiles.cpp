@@ -10,18 +10,23 @@
 
 namespace ondrix {
 
-RowLoadResult readRowFile(const std::string& name, AutomatonState& ring) {
-  std::array<std::uint8_t, ringCapacity> row;
-  const auto got = readPrefix(name, std::span(row.data(), static_cast<std::size_t>(ring.ringLength)));
-  if (!got) return {RowLoad::missing, {}};
-  const auto bad = std::find_if(row.begin(), row.begin() + *got, [](std::uint8_t b) { return b > stateA; });
-  if (bad != row.begin() + *got) {
+RowLoadResult decodeRow(const std::string& name, std::span<const std::uint8_t> row, AutomatonState& ring) {
+  row = row.first(std::min(row.size(), static_cast<std::size_t>(std::max(ring.ringLength, 0))));
+  const auto bad = std::find_if(row.begin(), row.end(), [](std::uint8_t b) { return b > stateA; });
+  if (bad != row.end()) {
     const auto cell = bad - row.begin();
     return {RowLoad::rejected, "Could not load " + name + ": cell " + std::to_string(cell) + " holds " +
                                    std::to_string(*bad) + ", not a state 0, 1 or 2"};
   }
-  std::copy(row.begin(), row.begin() + *got, ring.cells.begin());
+  std::copy(row.begin(), row.end(), ring.cells.begin());
   return {RowLoad::loaded, {}};
+}
+
+RowLoadResult readRowFile(const std::string& name, AutomatonState& ring) {
+  std::array<std::uint8_t, ringCapacity> row;
+  const auto got = readPrefix(name, std::span(row.data(), static_cast<std::size_t>(ring.ringLength)));
+  if (!got) return {RowLoad::missing, {}};
+  return decodeRow(name, std::span(row.data(), *got), ring);
 }
 
 RowLoad loadRowFile(const std::string& name, AutomatonState& ring, RingDisplay& display) {
@@ -30,7 +35,7 @@ RowLoad loadRowFile(const std::string& name, AutomatonState& ring, RingDisplay& 
   return r.outcome;
 }
 
-bool writeRowFile(const std::string& name, const AutomatonState& ring) {
+WriteOutcome writeRowFile(const std::string& name, const AutomatonState& ring) {
   return writeWhole(name, std::span(ring.cells.data(), static_cast<std::size_t>(ring.ringLength)));
 }
 

@@ -3,7 +3,11 @@
 // many bytes as the ring had cells when the row was written.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
+
+#include "datafiles/files.h"
 
 namespace ondrix {
 
@@ -27,12 +31,16 @@ struct RowLoadResult {
 // other than 0, 1 or 2 among them is refused whole.
 RowLoadResult readRowFile(const std::string& name, AutomatonState& ring);
 
+// The same from bytes already read (at most ringLength of them count);
+// `name` is for the message.
+RowLoadResult decodeRow(const std::string& name, std::span<const std::uint8_t> row, AutomatonState& ring);
+
 // readRowFile, with its outcome shown: a refused file says why in the
 // status bar, a loaded one takes away an earlier load failure, a missing
 // one is silent.
 RowLoad loadRowFile(const std::string& name, AutomatonState& ring, RingDisplay& display);
 
 // Writes exactly ringLength bytes, cell 0 first.
-bool writeRowFile(const std::string& name, const AutomatonState& ring);
+WriteOutcome writeRowFile(const std::string& name, const AutomatonState& ring);
 
 }  // namespace ondrix

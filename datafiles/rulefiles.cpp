@@ -8,6 +8,6 @@ bool readTableFile(const std::string& name, std::span<std::uint8_t> table) {
   return readPrefix(name, table).has_value();
 }
 
-bool writeTableFile(const std::string& name, std::span<const std::uint8_t> table) { return writeWhole(name, table); }
+WriteOutcome writeTableFile(const std::string& name, std::span<const std::uint8_t> table) { return writeWhole(name, table); }
 
 }  // namespace ondrix

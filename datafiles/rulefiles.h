@@ -9,6 +9,7 @@
 #include <string>
 
 #include "automaton/automaton.h"
+#include "datafiles/files.h"
 
 namespace ondrix {
 
@@ -25,6 +26,6 @@ inline const std::string auxRuleFileName = "Exr.dat";
 bool readTableFile(const std::string& name, std::span<std::uint8_t> table);
 
 // Writes every entry of the table, replacing the file.
-bool writeTableFile(const std::string& name, std::span<const std::uint8_t> table);
+WriteOutcome writeTableFile(const std::string& name, std::span<const std::uint8_t> table);
 
 }  // namespace ondrix

@@ -1,4 +1,4 @@
-// A row file over the ring (the first 162 input bytes are the rule table),
+// A row file's bytes over the ring (the first 162 input bytes are the rule table),
 // a few generations, a redraw into a display that draws nothing, and the
 // statistics. A refused row leaves the ring as it was; the cells are always
 // states; the statistics stay within the ring; and the generations reversed
@@ -15,9 +15,7 @@
 using namespace ondrix;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::enterScratchFolder();
   const std::size_t ruleBytes = std::min<std::size_t>(size, ruleTableSize);
-  fuzz::putInput(lineFileName, data + ruleBytes, size - ruleBytes);
   static OndrixState st;
   st = OndrixState{};
   st.dontShow = false;
@@ -28,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto before = st.ring.cells;
 
   NullDisplay display;
-  const RowLoad outcome = loadRowFile(lineFileName, st.ring, display);
+  const RowLoad outcome = decodeRow(lineFileName, std::span(data + ruleBytes, size - ruleBytes), st.ring).outcome;
   if (outcome == RowLoad::rejected) ONDRIX_CHECK(st.ring.cells == before);
   const auto start = st.ring.cells;
   const std::int32_t n = st.ring.ringLength;

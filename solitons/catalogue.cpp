@@ -46,18 +46,22 @@ void applyCatalogueImage(Catalogue& c, const std::uint8_t* prefix, std::size_t s
   });
 }
 
+void decodeSolitonFile(std::span<const std::uint8_t> stored, Catalogue& c) {
+  std::array<std::uint8_t, catalogueImageSize> image{};
+  const std::size_t decoded = untranslateLineEnds(stored, image);
+  applyCatalogueImage(c, image.data(), decoded);
+}
+
 bool readSolitonFile(const std::string& name, Catalogue& c) {
   // Every image byte takes at most two stored bytes.
   std::array<std::uint8_t, 2 * catalogueImageSize> stored{};
   const auto got = readPrefix(name, stored);
   if (!got) return false;
-  std::array<std::uint8_t, catalogueImageSize> image{};
-  const std::size_t decoded = untranslateLineEnds(std::span(stored.data(), *got), image);
-  applyCatalogueImage(c, image.data(), decoded);
+  decodeSolitonFile(std::span(stored.data(), *got), c);
   return true;
 }
 
-bool writeSolitonFile(const std::string& name, const Catalogue& c) {
+WriteOutcome writeSolitonFile(const std::string& name, const Catalogue& c) {
   return writeWhole(name, translateLineEnds(catalogueImage(c)));
 }
 

@@ -4,7 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
+
+#include "datafiles/files.h"
 
 namespace ondrix {
 
@@ -36,8 +39,11 @@ void applyCatalogueImage(Catalogue& c, const std::uint8_t* prefix, std::size_t s
 // bytes. Returns whether the file was found.
 bool readSolitonFile(const std::string& name, Catalogue& c);
 
+// The same from the stored bytes of such a file (its first 288 bytes count).
+void decodeSolitonFile(std::span<const std::uint8_t> stored, Catalogue& c);
+
 // "Save solitons": writes entries 0..11 with the line-end translation.
-bool writeSolitonFile(const std::string& name, const Catalogue& c);
+WriteOutcome writeSolitonFile(const std::string& name, const Catalogue& c);
 
 struct RingDisplay;
 

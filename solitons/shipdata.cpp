@@ -1,6 +1,9 @@
 #include "solitons/shipdata.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -168,6 +171,14 @@ AutomatonState ghostRow(const RuleTable& rule, std::string& description) {
   return best;
 }
 
+// The generator as trial t finds it: every trial before it drew one value
+// per entry of its table.
+RandomGenerator generatorBeforeTrial(int trial) {
+  RandomGenerator random = startupRandomGenerator();
+  random.discard(static_cast<std::uint64_t>(trial) * ruleTableSize);
+  return random;
+}
+
 }  // namespace
 
 std::string codeLetters(std::int32_t code, bool swapped) {
@@ -192,8 +203,7 @@ bool evaluateRule(const RuleTable& rule, HuntChoice& out) {
 }
 
 RuleTable trialRule(int trial) {
-  RandomGenerator random = startupRandomGenerator();
-  for (int t = 0; t < trial; ++t) drawTrialRule(random, t);
+  RandomGenerator random = generatorBeforeTrial(trial);
   return drawTrialRule(random, trial);
 }
 
@@ -205,8 +215,11 @@ const HuntChoice& betterChoice(const HuntChoice& a, const HuntChoice& b) {
 }
 
 HuntChoice huntRules(int from, int count, const std::function<void(int, const HuntChoice*)>& progress) {
-  RandomGenerator random = startupRandomGenerator();
-  for (int trial = 0; trial < from; ++trial) drawTrialRule(random, trial);
+  if (from < 0 || count < 0 || count > huntTrialLimit - from) {
+    throw std::invalid_argument("trials " + std::to_string(from) + " to " + std::to_string(std::int64_t{from} + count) +
+                                " lie outside the hunt's numbering (0.." + std::to_string(huntTrialLimit) + ")");
+  }
+  RandomGenerator random = generatorBeforeTrial(from);
   HuntChoice best;
   for (int trial = from; trial < from + count; ++trial) {
     const RuleTable rule = drawTrialRule(random, trial);
@@ -219,43 +232,52 @@ HuntChoice huntRules(int from, int count, const std::function<void(int, const Hu
   return best;
 }
 
-std::string writeShippedFiles(const std::string& folder, const HuntChoice& c, bool& written) {
-  std::filesystem::create_directories(std::filesystem::path(folder) / "data");
-  std::filesystem::create_directories(std::filesystem::path(folder) / "video");
-  const std::string dir = folder + "/";
-  written = writeTableFile(dir + solitonRuleFileName, c.rule);
-  Catalogue catalogue;
-  for (int k = 0; k < 12; ++k) {
-    catalogue.solitonCode[k] = c.types[k].code;
-    catalogue.solitonPeriod[k] = c.types[k].period;
-    catalogue.solitonShift[k] = c.types[k].shift;
-  }
-  written = writeSolitonFile(dir + solitonFileName, catalogue) && written;
-
+std::string writeShippedFiles(const std::string& folder, const HuntChoice& c, WriteOutcome& written) {
   std::ostringstream report;
-  report << "rule, first half, entries at 1:";
-  for (int e = 0; e < ruleHalfSize; ++e) {
-    if (c.rule[e]) report << ' ' << e;
-  }
-  report << "\n" << c.speeds << " distinct speeds, " << c.pairs << " of 144 ordered pairs pass through each other\n\n";
-  report << "| type | code | period | shift | speed | width | cells |\n|---|---|---|---|---|---|---|\n";
-  for (int k = 0; k < 12; ++k) {
-    const auto& t = c.types[k];
-    report << "| " << k << " | " << t.code << " | " << t.period << " | " << t.shift << " | " << t.speed() << " | "
-           << t.width << " | " << codeLetters(t.code) << " |\n";
-  }
-  report << "\n";
-  int n = 1;
-  for (const Example& e : examples(c)) {
-    const std::string name = "Exp" + std::to_string(n) + ".dat";
-    written = writeRowFile(dir + name, e.ring) && written;
-    report << name << ": " << e.description << (returns(c.rule, e.ring) ? "" : " (DOES NOT RETURN)") << "\n";
-    ++n;
-  }
-  std::string ghost;
-  written = writeRowFile(dir + "tgho.dat", ghostRow(c.rule, ghost)) && written;
-  report << "tgho.dat: " << ghost << "\n";
-  written = writeWhole(dir + frameTemplateName, makeFrameTemplate({240, 240, 240})) && written;
+  written = replaceFolder(folder, [&](const std::string& staging) -> WriteOutcome {
+    for (const char* sub : {"/data", "/video"}) {
+      if (!ensureFolder(staging + sub)) return {std::string(sub + 1) + ": " + std::strerror(errno)};
+    }
+    const std::string dir = staging + "/";
+    // Failures name the file as it stands in the folder, not in the staging one.
+    const auto named = [&](WriteOutcome w) {
+      if (!w && w.failure.compare(0, dir.size(), dir) == 0) w.failure.erase(0, dir.size());
+      return w;
+    };
+    if (auto w = named(writeTableFile(dir + solitonRuleFileName, c.rule)); !w) return w;
+    Catalogue catalogue;
+    for (int k = 0; k < 12; ++k) {
+      catalogue.solitonCode[k] = c.types[k].code;
+      catalogue.solitonPeriod[k] = c.types[k].period;
+      catalogue.solitonShift[k] = c.types[k].shift;
+    }
+    if (auto w = named(writeSolitonFile(dir + solitonFileName, catalogue)); !w) return w;
+
+    report << "rule, first half, entries at 1:";
+    for (int e = 0; e < ruleHalfSize; ++e) {
+      if (c.rule[e]) report << ' ' << e;
+    }
+    report << "\n" << c.speeds << " distinct speeds, " << c.pairs
+           << " of 144 ordered pairs pass through each other\n\n";
+    report << "| type | code | period | shift | speed | width | cells |\n|---|---|---|---|---|---|---|\n";
+    for (int k = 0; k < 12; ++k) {
+      const auto& t = c.types[k];
+      report << "| " << k << " | " << t.code << " | " << t.period << " | " << t.shift << " | " << t.speed() << " | "
+             << t.width << " | " << codeLetters(t.code) << " |\n";
+    }
+    report << "\n";
+    int n = 1;
+    for (const Example& e : examples(c)) {
+      const std::string name = "Exp" + std::to_string(n) + ".dat";
+      if (auto w = named(writeRowFile(dir + name, e.ring)); !w) return w;
+      report << name << ": " << e.description << (returns(c.rule, e.ring) ? "" : " (DOES NOT RETURN)") << "\n";
+      ++n;
+    }
+    std::string ghost;
+    if (auto w = named(writeRowFile(dir + "tgho.dat", ghostRow(c.rule, ghost))); !w) return w;
+    report << "tgho.dat: " << ghost << "\n";
+    return named(writeWhole(dir + frameTemplateName, makeFrameTemplate({240, 240, 240})));
+  });
   return report.str();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "datafiles/files.h"
 #include "solitons/hunt.h"
 
 namespace ondrix {
@@ -30,7 +31,12 @@ bool evaluateRule(const RuleTable& rule, HuntChoice& out);
 // The best is the highest score, the earliest trial among equals, so
 // stretches merged by that order give what one run gives. `progress` hears
 // of every trial done and of every improvement.
+// Trials are numbered 0 up to huntTrialLimit (excluded); a stretch outside
+// that throws std::invalid_argument. The trials skipped cost nothing: the
+// generator jumps over their draws.
 HuntChoice huntRules(int from, int count, const std::function<void(int trial, const HuntChoice* improved)>& progress);
+
+inline constexpr int huntTrialLimit = 2147483647;
 
 // The table trial t of the hunt draws.
 RuleTable trialRule(int trial);
@@ -39,10 +45,12 @@ RuleTable trialRule(int trial);
 const HuntChoice& betterChoice(const HuntChoice& a, const HuntChoice& b);
 
 // Writes solCA.dat, Sol.dat, Exp1.dat..Exp8.dat, tgho.dat and
-// data/filedem.bmp into the folder (made when missing) and returns the
-// report: the rule, the table of types, what each example shows. `written`
-// tells whether every file was written.
-std::string writeShippedFiles(const std::string& folder, const HuntChoice& c, bool& written);
+// data/filedem.bmp into the folder (made when missing), all or nothing:
+// the folder is replaced whole (replaceFolder), keeping the files it held
+// that are not among these. Returns the report: the rule, the table of
+// types, what each example shows. `written` tells whether the folder was
+// replaced, or which file failed and why.
+std::string writeShippedFiles(const std::string& folder, const HuntChoice& c, WriteOutcome& written);
 
 // The cells of a code as letters A, B, C from its first cell (swapped: B and C exchanged).
 std::string codeLetters(std::int32_t code, bool swapped = false);

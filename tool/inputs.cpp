@@ -8,20 +8,16 @@
 
 namespace ondrix::tool {
 
-namespace {
-
-// The whole file, or a ToolError that says why not.
-std::vector<std::uint8_t> wholeFile(const std::string& path, std::size_t most) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) throw ToolError(exitInput, "cannot read " + path + ": no such file");
-  if (!isRegularFile(path)) throw ToolError(exitInput, "cannot read " + path + ": not a regular file");
-  const auto size = std::filesystem::file_size(path, error);
-  std::vector<std::uint8_t> bytes(std::min<std::uintmax_t>(size, most));
-  const auto got = readPrefix(path, bytes);
-  if (!got || error) throw ToolError(exitInput, "cannot read " + path);
+std::vector<std::uint8_t> readInput(const std::string& path, std::size_t most) {
+  std::vector<std::uint8_t> bytes(most);
+  std::string failure;
+  const auto got = readPrefix(path, bytes, &failure);
+  if (!got) throw ToolError(exitInput, "cannot read " + path + ": " + failure);
   bytes.resize(*got);
   return bytes;
 }
+
+namespace {
 
 std::uintmax_t sizeOf(const std::string& path) {
   std::error_code error;
@@ -35,7 +31,7 @@ namespace {
 // A table file of exactly N bytes.
 template <std::size_t N>
 std::array<std::uint8_t, N> fixedTable(const std::string& path, const std::string& what) {
-  const auto bytes = wholeFile(path, N);
+  const auto bytes = readInput(path, N);
   if (sizeOf(path) != N) {
     throw ToolError(exitInput, path + ": " + what + " holds " + std::to_string(N) + " bytes, this one " +
                                    std::to_string(sizeOf(path)));
@@ -52,7 +48,7 @@ RuleTable readRule(const std::string& path) { return fixedTable<ruleTableSize>(p
 AuxRuleTable readAuxRule(const std::string& path) { return fixedTable<auxRuleTableSize>(path, "an auxiliary table"); }
 
 AutomatonState readRow(const std::string& path, std::int32_t ringLength) {
-  const auto bytes = wholeFile(path, ringCapacity + 1);
+  const auto bytes = readInput(path, ringCapacity + 1);
   if (bytes.empty()) throw ToolError(exitInput, path + ": an empty row");
   if (bytes.size() > static_cast<std::size_t>(ringCapacity)) {
     throw ToolError(exitInput, path + ": a row holds at most 7680 cells, this one " + std::to_string(sizeOf(path)));
@@ -71,7 +67,7 @@ AutomatonState readRow(const std::string& path, std::int32_t ringLength) {
 }
 
 Catalogue readCatalogue(const std::string& path) {
-  const auto stored = wholeFile(path, 2 * catalogueImageSize + 1);
+  const auto stored = readInput(path, 2 * catalogueImageSize + 1);
   Catalogue c;
   if (!readSolitonFile(path, c) || translateLineEnds(catalogueImage(c)) != stored) {
     throw ToolError(exitInput, path + ": not a soliton file (144 bytes of codes, periods and shifts, each byte 0x0A "

@@ -24,6 +24,9 @@ inline constexpr int exitUsage = 1;
 inline constexpr int exitInput = 2;
 inline constexpr int exitCheckFailed = 3;
 
+// Up to `most` bytes of a regular file, or a ToolError with the cause.
+std::vector<std::uint8_t> readInput(const std::string& path, std::size_t most);
+
 // Exactly 162 bytes.
 RuleTable readRule(const std::string& path);
 

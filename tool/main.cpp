@@ -26,6 +26,7 @@
 #include "solitons/shipdata.h"
 #include "solitons/survey.h"
 #include "tool/inputs.h"
+#include "tool/outputs.h"
 #include "tool/png.h"
 #include "tool/progress.h"
 
@@ -49,26 +50,29 @@ std::unique_ptr<OndrixState> startedState(const RuleTable& rule, std::int32_t le
 // The status texts of a climb, one per line; it remembers whether the
 // climb's last save failed.
 struct PrintingDisplay : NullDisplay {
+  explicit PrintingDisplay(std::FILE* to) : report(to) {}
+  std::FILE* report;
   std::string unsaved;
-  void showStatus(const std::string& text) override { std::printf("%s\n", text.c_str()); }
+  void showStatus(const std::string& text) override { std::fprintf(report, "%s\n", text.c_str()); }
   void showFileOutcome(FileKind, const std::string& failure) override {
     unsaved = failure;
-    if (!failure.empty()) std::printf("%s\n", failure.c_str());
+    if (!failure.empty()) std::fprintf(report, "%s\n", failure.c_str());
   }
 };
 
-void writeOrFail(bool written, const std::string& path) {
-  if (!written) throw ToolError(exitInput, "cannot write " + path);
+// Where the human-readable report goes: standard output, unless a file
+// output was sent there with "-"; then it goes to standard error, and JSON,
+// which has nowhere else to go, is refused.
+std::FILE* reportStream(std::initializer_list<const std::string*> outputs, bool json) {
+  for (const std::string* o : outputs) {
+    if (!isStandardOutput(*o)) continue;
+    if (json) throw ToolError(exitUsage, "--json and an output to - (standard output) cannot share standard output");
+    return stderr;
+  }
+  return stdout;
 }
 
-// Fails at once, before a long run, when a file cannot be made at the path.
-void requireWritable(const std::string& path) {
-  if (path.empty()) return;
-  const auto folder = std::filesystem::absolute(path).parent_path();
-  if (!std::filesystem::is_directory(folder) || ::access(folder.c_str(), W_OK) != 0) {
-    throw ToolError(exitInput, "cannot write " + path + ": " + folder.string() + " is no folder this user may write");
-  }
-}
+std::vector<std::uint8_t> solitonFileBytes(const Catalogue& c) { return translateLineEnds(catalogueImage(c)); }
 
 // ---- search -------------------------------------------------------------
 
@@ -88,6 +92,8 @@ std::int32_t widestPhase(const RuleTable& rule, std::int32_t code, std::int32_t 
 
 int search(const SearchArgs& a) {
   const RuleTable rule = readRule(a.rule);
+  requireWritable(a.save);
+  std::FILE* report = reportStream({&a.save}, a.json);
   auto st = startedState(rule, a.ring);
   NullDisplay display;
   Progress bar("search", seedCount);
@@ -106,17 +112,17 @@ int search(const SearchArgs& a) {
                      {"width", widestPhase(rule, code, period, shift)},
                      {"cells", codeLetters(code)}});
   }
-  if (!a.save.empty()) writeOrFail(writeSolitonFile(a.save, c), a.save);
+  if (!a.save.empty()) writeOutput(a.save, solitonFileBytes(c));
   if (a.json) {
     std::cout << json{{"nsol", c.Nsol}, {"nstrun", c.Nstrun}, {"solitons", found}}.dump(2) << "\n";
     return 0;
   }
-  std::printf("Nsol %d  Nstrun %d\n%5s %10s %6s %5s %5s %5s  %s\n", c.Nsol, c.Nstrun, "index", "code", "period", "shift",
+  std::fprintf(report, "Nsol %d  Nstrun %d\n%5s %10s %6s %5s %5s %5s  %s\n", c.Nsol, c.Nstrun, "index", "code", "period", "shift",
               "speed", "width", "cells");
   int index = 0;
   for (const auto& s : found) {
     const int width = s["width"].get<int>();  // 0: the finding does not come back alone
-    std::printf("%5d %10d %6d %5d %5d %5s  %s\n", index++, s["code"].get<int>(), s["period"].get<int>(),
+    std::fprintf(report, "%5d %10d %6d %5d %5d %5s  %s\n", index++, s["code"].get<int>(), s["period"].get<int>(),
                 s["shift"].get<int>(), s["speed"].get<int>(), width ? std::to_string(width).c_str() : "-",
                 s["cells"].get<std::string>().c_str());
   }
@@ -135,6 +141,7 @@ struct EnumerateArgs {
 int enumerate(const EnumerateArgs& a) {
   const RuleTable rule = readRule(a.rule);
   requireWritable(a.save);
+  std::FILE* report = reportStream({&a.save}, a.json);
   Progress bar("enumerate", 1000);
   EnumerateOptions options;
   options.maxWidth = a.width;
@@ -155,7 +162,7 @@ int enumerate(const EnumerateArgs& a) {
       c.solitonPeriod[k] = e.solitons[k].period;
       c.solitonShift[k] = e.solitons[k].shift;
     }
-    writeOrFail(writeSolitonFile(a.save, c), a.save);
+    writeOutput(a.save, solitonFileBytes(c));
   }
   if (a.json) {
     json list = json::array();
@@ -182,14 +189,14 @@ int enumerate(const EnumerateArgs& a) {
   const auto plural = [](long long n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
   };
-  std::printf("%s of 1 to %d cells with live cells at both ends, %lld of them run\n",
+  std::fprintf(report, "%s of 1 to %d cells with live cells at both ends, %lld of them run\n",
               plural(e.rows, "row", "rows").c_str(), a.width, static_cast<long long>(e.candidates));
-  std::printf("%s with a period of at most %d; %s of solitons side by side left out\n",
+  std::fprintf(report, "%s with a period of at most %d; %s of solitons side by side left out\n",
               plural(std::ssize(e.solitons), "soliton", "solitons").c_str(), a.period,
               plural(e.sideBySide, "pattern", "patterns").c_str());
-  std::printf("%6s %5s %5s %6s %10s %6s  %s\n", "period", "shift", "speed", "widest", "code", "search", "cells");
+  std::fprintf(report, "%6s %5s %5s %6s %10s %6s  %s\n", "period", "shift", "speed", "widest", "code", "search", "cells");
   for (const auto& s : e.solitons) {
-    std::printf("%6d %5d %5d %6d %10d %6s  %s\n", s.period, s.shift, s.speed, s.width, s.code, s.seedSearch ? "yes" : "no",
+    std::fprintf(report, "%6d %5d %5d %6d %10d %6s  %s\n", s.period, s.shift, s.speed, s.width, s.code, s.seedSearch ? "yes" : "no",
                 codeLetters(s.code).c_str());
   }
   return 0;
@@ -206,21 +213,21 @@ int climb(const ClimbArgs& a) {
   const bool aux = a.variant == "aux";
   auto st = startedState(aux ? RuleTable{} : readRule(a.rule), 768);
   requireWritable(aux ? auxRuleFileName : ruleFileName);
-  PrintingDisplay display;
+  PrintingDisplay display(reportStream({&a.out}, false));
   Progress bar("climb", ruleTableSize);
   ClimbOptions options;
   options.progress = [&](int, int entry) { bar.at(entry); };
   if (aux) {
     st->auxRuleTable = readAuxRule(a.rule);
     auxSearch(*st, display);
-    std::printf("start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
+    std::fprintf(display.report, "start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
     auxClimb(*st, display, options);
-    if (!a.out.empty()) writeOrFail(writeTableFile(a.out, st->auxRuleTable), a.out);
+    if (!a.out.empty()) writeOutput(a.out, st->auxRuleTable);
   } else {
     solitonSearch(*st, display, options.search);
-    std::printf("start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
+    std::fprintf(display.report, "start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
     ruleClimb(*st, display, a.variant == "keep" ? ClimbTest::keepSolitons : ClimbTest::atLeastFourteen, options);
-    if (!a.out.empty()) writeOrFail(writeTableFile(a.out, st->ring.ruleTable), a.out);
+    if (!a.out.empty()) writeOutput(a.out, st->ring.ruleTable);
   }
   if (!display.unsaved.empty()) throw ToolError(exitInput, "the climb's best table is not saved: " + display.unsaved);
   return 0;
@@ -238,23 +245,32 @@ struct RunArgs {
 int run(const RunArgs& a) {
   const RuleTable rule = readRule(a.rule);
   AutomatonState ring = readRow(a.row, a.ring);
+  requireWritable(a.out);
+  std::FILE* report = reportStream({&a.out}, false);
   std::copy(rule.begin(), rule.end(), ring.ruleTable.begin());
   const AutomatonState start = ring;
-  for (long g = 0; g < a.steps; ++g) stepGeneration(ring);
+  Progress bar("run", a.reverse ? 2 * a.steps : a.steps, "generations");
+  for (long g = 0; g < a.steps; ++g) {
+    stepGeneration(ring);
+    bar.at(g + 1);
+  }
   int status = 0;
   if (a.reverse) {
     for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
-    for (long g = 0; g < a.steps; ++g) stepGeneration(ring);
+    for (long g = 0; g < a.steps; ++g) {
+      stepGeneration(ring);
+      bar.at(a.steps + g + 1);
+    }
     bool back = true;
     for (std::int32_t i = 0; i < ring.ringLength; ++i) back = back && ring.cells[i] == swapState(start.cells[i]);
-    std::printf("%s\n", back ? "returned: the swapped start came back" : "did not return to the swapped start");
+    std::fprintf(report, "%s\n", back ? "returned: the swapped start came back" : "did not return to the swapped start");
     status = back ? 0 : exitCheckFailed;
   } else {
     std::int32_t live = 0;
     for (std::int32_t i = 0; i < ring.ringLength; ++i) live += ring.cells[i] != stateA;
-    std::printf("%ld generations, %d live cells\n", a.steps, live);
+    std::fprintf(report, "%ld generations, %d live cells\n", a.steps, live);
   }
-  if (!a.out.empty()) writeOrFail(writeRowFile(a.out, ring), a.out);
+  if (!a.out.empty()) writeOutput(a.out, std::span(ring.cells.data(), static_cast<std::size_t>(ring.ringLength)));
   return status;
 }
 
@@ -268,7 +284,6 @@ struct RenderArgs {
 };
 
 int render(const RenderArgs& a) {
-  requireWritable(a.png);
   auto st = startedState(readRule(a.rule), a.ring);
   st->ring.cells = readRow(a.row, a.ring).cells;
   const PhaseTables* tables = nullptr;
@@ -280,17 +295,21 @@ int render(const RenderArgs& a) {
     st->ring.cells = row;
     tables = &st->phases;
   }
-  for (long g = 0; g < a.from; ++g) stepGeneration(st->ring);
+  Output out(a.png);
+  Progress bar("render", a.from + a.steps, "generations");
+  for (long g = 0; g < a.from; ++g) {
+    stepGeneration(st->ring);
+    bar.at(g + 1);
+  }
   const auto palette = spaceTimePalette();
   const std::uint32_t width = static_cast<std::uint32_t>(a.ring * a.scale);
-  PngWriter png(a.png, width, static_cast<std::uint32_t>(a.steps), palette);
+  PngWriter png(out, width, static_cast<std::uint32_t>(a.steps), palette);
   std::vector<std::uint8_t> row(width);
-  Progress bar("render", a.steps);
   for (long g = 0; g < a.steps; ++g) {
     stepGeneration(st->ring);
     spaceTimeRow(st->ring, tables, a.scale, row);
     png.row(row);
-    bar.at(g + 1);
+    bar.at(a.from + g + 1);
   }
   png.finish();
   return 0;
@@ -329,6 +348,7 @@ int collideAll(const CollideArgs& a) {
   const auto types = typesOf(readCatalogue(a.catalogue));
   requireSurveyable(a.catalogue, types);
   requireWritable(a.png);
+  std::FILE* report = reportStream({&a.png}, a.json);
   constexpr int n = 11;
   std::vector<std::vector<Collision>> table(n, std::vector<Collision>(n));
   Progress bar("collide", n * n);
@@ -349,7 +369,8 @@ int collideAll(const CollideArgs& a) {
       }
     }
     const auto palette = spaceTimePalette();
-    PngWriter png(a.png, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), palette);
+    Output out(a.png);
+    PngWriter png(out, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), palette);
     for (std::size_t y = 0; y < height; ++y) png.row(std::span(grid.data() + y * width, width));
     png.finish();
   }
@@ -374,13 +395,14 @@ int collideAll(const CollideArgs& a) {
     std::cout << json{{"pairs", pairs}}.dump(2) << "\n";
     return 0;
   }
-  std::printf("rows: type a from cell 200 moving right; columns: type b's twin from cell 500 moving left\n\n%4s", "a\\b");
-  for (int j = 0; j < n; ++j) std::printf(" | %-14d", j);
-  std::printf("\n");
+  std::fprintf(report, "rows: type a from cell 200 moving right; columns: type b's twin from cell 500 moving left\n\n%4s",
+               "a\\b");
+  for (int j = 0; j < n; ++j) std::fprintf(report, " | %-14d", j);
+  std::fprintf(report, "\n");
   for (int i = 0; i < n; ++i) {
-    std::printf("%4d", i);
-    for (int j = 0; j < n; ++j) std::printf(" | %-14s", table[i][j].text().c_str());
-    std::printf("\n");
+    std::fprintf(report, "%4d", i);
+    for (int j = 0; j < n; ++j) std::fprintf(report, " | %-14s", table[i][j].text().c_str());
+    std::fprintf(report, "\n");
   }
   return 0;
 }
@@ -400,34 +422,49 @@ json choiceJson(const HuntChoice& c) {
           {"rule", std::vector<int>(c.rule.begin(), c.rule.end())}};
 }
 
+// A whole number of a hunt result in 0..most, or a ToolError naming it.
+std::int64_t trialNumber(const json& j, const char* key, std::int64_t least, const std::string& file) {
+  const json& v = j.at(key);
+  if (!v.is_number_integer() || v.get<std::int64_t>() < least || v.get<std::int64_t>() > huntTrialLimit) {
+    throw ToolError(exitInput, file + ": \"" + key + "\" must be a whole number from " + std::to_string(least) +
+                                   " to " + std::to_string(huntTrialLimit) + ", not " + v.dump());
+  }
+  return v.get<std::int64_t>();
+}
+
 // The best of the stretches' results, which must cover one run of trials
 // without gaps or overlaps; each winner is checked against the trial it
-// names.
+// names. Trial numbers are checked before anything is drawn, and a trial's
+// table is reached by a jump of the generator, so a hostile file costs no
+// more than a genuine one.
 HuntChoice mergedChoice(const std::vector<std::string>& files, int& from, int& trials) {
   struct Stretch {
-    int from, trials;
+    std::int64_t from, trials;
     HuntChoice best;
     std::string file;
   };
   std::vector<Stretch> stretches;
   for (const std::string& f : files) {
-    std::ifstream in(f);
-    if (!in || !std::filesystem::is_regular_file(f)) throw ToolError(exitInput, "cannot read " + f);
+    const auto bytes = readInput(f, 1 << 20);
     try {
-      const json j = json::parse(in);
-      Stretch s{j.at("from").get<int>(), j.at("trials").get<int>(), {}, f};
-      if (s.from < 0 || s.trials <= 0) throw ToolError(exitInput, f + ": not a hunt result (from, trials)");
+      const json j = json::parse(bytes.begin(), bytes.end());
+      Stretch s{trialNumber(j, "from", 0, f), trialNumber(j, "trials", 1, f), {}, f};
+      if (s.from + s.trials > huntTrialLimit) {
+        throw ToolError(exitInput, f + ": trials " + std::to_string(s.from) + " to " + std::to_string(s.from + s.trials) +
+                                       " run past the hunt's last trial " + std::to_string(huntTrialLimit - 1));
+      }
       if (!j.at("best").is_null()) {
         const auto rule = j["best"].at("rule").get<std::vector<int>>();
         if (rule.size() != ruleTableSize) throw ToolError(exitInput, f + ": the rule does not hold 162 entries");
-        const int trial = j["best"].at("trial").get<int>();
-        const bool inside = s.from >= 0 && s.trials > 0 && trial >= s.from && trial - s.from < s.trials;
-        const RuleTable drawn = inside ? trialRule(trial) : RuleTable{};
+        const json& t = j["best"].at("trial");
+        const std::int64_t trial = t.is_number_integer() ? t.get<std::int64_t>() : -1;
+        const bool inside = trial >= s.from && trial < s.from + s.trials;
+        const RuleTable drawn = inside ? trialRule(static_cast<int>(trial)) : RuleTable{};
         if (!inside || !std::equal(drawn.begin(), drawn.end(), rule.begin())) {
-          throw ToolError(exitInput, f + ": trial " + std::to_string(trial) + " does not draw that rule");
+          throw ToolError(exitInput, f + ": trial " + t.dump() + " does not draw that rule");
         }
-        evaluateRule(trialRule(trial), s.best);
-        s.best.trial = trial;
+        evaluateRule(drawn, s.best);
+        s.best.trial = static_cast<int>(trial);
       }
       stretches.push_back(s);
     } catch (const json::exception& e) {
@@ -443,21 +480,40 @@ HuntChoice mergedChoice(const std::vector<std::string>& files, int& from, int& t
   }
   HuntChoice best;
   for (const Stretch& s : stretches) best = betterChoice(best, s.best);
-  from = stretches.front().from;
-  trials = stretches.back().from + stretches.back().trials - from;
+  from = static_cast<int>(stretches.front().from);
+  trials = static_cast<int>(stretches.back().from + stretches.back().trials - from);
   return best;
+}
+
+// The hunt's folder: its parent must be a folder this user may write, and
+// the folder itself, if there, a folder.
+void requireFolderWritable(const std::string& folder) {
+  if (folder.empty()) return;
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const auto status = fs::status(folder, error);
+  if (error && error.value() != ENOENT) throw ToolError(exitInput, "cannot write " + folder + ": " + error.message());
+  if (fs::exists(status) && !fs::is_directory(status)) {
+    throw ToolError(exitInput, "cannot write " + folder + ": not a folder");
+  }
+  const std::string parent = fs::absolute(folder).lexically_normal().parent_path().string();
+  if (::access(parent.c_str(), W_OK | X_OK) != 0) {
+    throw ToolError(exitInput, "cannot write " + folder + ": " + std::strerror(errno) + " (the folder " + parent + ")");
+  }
 }
 
 int hunt(const HuntArgs& a) {
   HuntChoice best;
   int from = a.skip, trials = a.trials;
-  if (!a.out.empty() && !std::filesystem::is_directory(std::filesystem::absolute(a.out).parent_path())) {
-    throw ToolError(exitInput, "cannot write " + a.out + ": its parent folder does not exist");
-  }
+  requireFolderWritable(a.out);
   if (!a.merge.empty()) {
     best = mergedChoice(a.merge, from, trials);
   } else {
-    Progress bar("hunt", a.trials);
+    if (a.trials > huntTrialLimit - a.skip) {
+      throw ToolError(exitUsage, "--skip " + std::to_string(a.skip) + " and --trials " + std::to_string(a.trials) +
+                                     " run past the hunt's last trial " + std::to_string(huntTrialLimit - 1));
+    }
+    Progress bar("hunt", a.trials, "trials");
     best = huntRules(a.skip, a.trials, [&](int trial, const HuntChoice* improved) {
       bar.at(trial - a.skip + 1);
       if (improved && !a.json) {
@@ -473,10 +529,10 @@ int hunt(const HuntArgs& a) {
     return exitCheckFailed;
   }
   if (!a.out.empty()) {
-    bool written = true;
+    WriteOutcome written;
     const std::string report = writeShippedFiles(a.out, best, written);
+    if (!written) throw ToolError(exitInput, "cannot write " + written.failure);
     if (!a.json) std::printf("\n%s", report.c_str());
-    writeOrFail(written, a.out);
   }
   return 0;
 }
@@ -484,12 +540,13 @@ int hunt(const HuntArgs& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  handleSignals();
   CLI::App app{"ondrix-tool: soliton search and enumeration, rule climbs, runs, space-time pictures, collision "
                "survey and rule hunt on the files of the Ondrix window program",
                "ondrix-tool"};
   app.set_version_flag("--version", std::string("ondrix-tool ") + ONDRIX_VERSION);
   app.require_subcommand(1);
-  const auto ringLengths = CLI::Range(25, ringCapacity);
+  const auto ringLengths = wholeNumber(25, ringCapacity);
   auto ruleAndRow = [](CLI::App* cmd, std::string& rule, std::string& row) {
     cmd->add_option("RULE", rule, "rule file (162 bytes)")->required();
     cmd->add_option("ROW", row, "row file (a byte per cell: 0 C, 1 B, 2 A)")->required();
@@ -499,7 +556,7 @@ int main(int argc, char** argv) {
   auto* searchCmd = app.add_subcommand("search", "the soliton search over the 6561 seeds of eight cells");
   searchCmd->add_option("RULE", s.rule, "rule file (162 bytes)")->required();
   searchCmd->add_option("--ring", s.ring, "ring length (25..7680)")->check(ringLengths);
-  searchCmd->add_option("--threads", s.threads, "worker threads, 0 for one per processor")->check(CLI::Range(0, 256));
+  searchCmd->add_option("--threads", s.threads, "worker threads, 0 for one per processor")->check(wholeNumber(0, 256));
   searchCmd->add_option("--save", s.save, "write the first twelve findings as a soliton file");
   searchCmd->add_flag("--json", s.json, "one JSON object instead of the table");
 
@@ -507,11 +564,11 @@ int main(int argc, char** argv) {
   auto* enumerateCmd = app.add_subcommand(
       "enumerate", "every soliton with a phase of at most --max-width cells and a period of at most --max-period");
   enumerateCmd->add_option("RULE", n.rule, "rule file (162 bytes)")->required();
-  enumerateCmd->add_option("--max-width", n.width, "cells (1..19)")->required()->check(CLI::Range(1, enumerateWidthLimit));
+  enumerateCmd->add_option("--max-width", n.width, "cells (1..19)")->required()->check(wholeNumber(1, enumerateWidthLimit));
   enumerateCmd->add_option("--max-period", n.period, "generations (1..40)")
       ->required()
-      ->check(CLI::Range(1, enumeratePeriodLimit));
-  enumerateCmd->add_option("--threads", n.threads, "worker threads, 0 for one per processor")->check(CLI::Range(0, 256));
+      ->check(wholeNumber(1, enumeratePeriodLimit));
+  enumerateCmd->add_option("--threads", n.threads, "worker threads, 0 for one per processor")->check(wholeNumber(0, 256));
   enumerateCmd->add_option("--save", n.save, "write the first twelve solitons as a soliton file");
   enumerateCmd->add_flag("--json", n.json, "one JSON object instead of the table");
 
@@ -527,7 +584,7 @@ int main(int argc, char** argv) {
   RunArgs r;
   auto* runCmd = app.add_subcommand("run", "N generations of a row; --reverse checks the return");
   ruleAndRow(runCmd, r.rule, r.row);
-  runCmd->add_option("--steps", r.steps, "generations")->required()->check(CLI::Range(0L, 100000000L));
+  runCmd->add_option("--steps", r.steps, "generations")->required()->check(wholeNumber(0, 100000000));
   runCmd->add_option("--ring", r.ring, "ring length (25..7680)")->check(ringLengths);
   runCmd->add_flag("--reverse", r.reverse, "then exchange B and C and run N more: exit 3 unless the swapped start returns");
   runCmd->add_option("--out", r.out, "write the final row");
@@ -535,13 +592,13 @@ int main(int argc, char** argv) {
   RenderArgs d;
   auto* renderCmd = app.add_subcommand("render", "a space-time picture: one pixel row per generation, time downward");
   ruleAndRow(renderCmd, d.rule, d.row);
-  renderCmd->add_option("--steps", d.steps, "generations, one row each")->required()->check(CLI::Range(1L, 10000000L));
+  renderCmd->add_option("--steps", d.steps, "generations, one row each")->required()->check(wholeNumber(1, 10000000));
   renderCmd->add_option("--png", d.png, "the picture to write")->required();
   renderCmd->add_option("--catalogue", d.catalogue, "soliton file: tagged solitons in their panel colours");
   renderCmd->add_option("--ring", d.ring, "ring length (25..7680)")->check(ringLengths);
   renderCmd->add_option("--scale", d.scale, "pixels across per cell (1..16); always one row per generation")
-      ->check(CLI::Range(1, 16));
-  renderCmd->add_option("--from", d.from, "generations run before the first row")->check(CLI::Range(0L, 100000000L));
+      ->check(wholeNumber(1, 16));
+  renderCmd->add_option("--from", d.from, "generations run before the first row")->check(wholeNumber(0, 100000000));
 
   CollideArgs k;
   auto* collideCmd = app.add_subcommand("collide", "the collision survey of catalogue types 0..10");
@@ -552,9 +609,9 @@ int main(int argc, char** argv) {
 
   HuntArgs h;
   auto* huntCmd = app.add_subcommand("hunt", "hunt random rule tables for a soliton rule and make the shipped files");
-  huntCmd->add_option("--trials", h.trials, "rule tables to try")->check(CLI::Range(1, 10000000));
+  huntCmd->add_option("--trials", h.trials, "rule tables to try")->check(wholeNumber(1, 10000000));
   huntCmd->add_option("--skip", h.skip, "trials to skip first: a later stretch of the same hunt")
-      ->check(CLI::Range(0, 100000000));
+      ->check(wholeNumber(0, huntTrialLimit - 1));
   huntCmd->add_option("--out", h.out, "write the winner's files into this folder");
   huntCmd->add_option("--merge", h.merge, "merge the --json results of stretches instead of hunting")
       ->expected(1, 1000);
@@ -568,13 +625,16 @@ int main(int argc, char** argv) {
     return exitUsage;
   }
   try {
-    if (*searchCmd) return search(s);
-    if (*enumerateCmd) return enumerate(n);
-    if (*climbCmd) return climb(c);
-    if (*runCmd) return run(r);
-    if (*renderCmd) return render(d);
-    if (*collideCmd) return collideAll(k);
-    if (*huntCmd) return hunt(h);
+    int status = exitUsage;
+    if (*searchCmd) status = search(s);
+    if (*enumerateCmd) status = enumerate(n);
+    if (*climbCmd) status = climb(c);
+    if (*runCmd) status = run(r);
+    if (*renderCmd) status = render(d);
+    if (*collideCmd) status = collideAll(k);
+    if (*huntCmd) status = hunt(h);
+    finishStandardOutput();
+    return status;
   } catch (const ToolError& e) {
     std::fprintf(stderr, "ondrix-tool: %s\n", e.what());
     return e.code;
@@ -582,5 +642,4 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "ondrix-tool: %s\n", e.what());
     return exitInput;
   }
-  return exitUsage;
 }

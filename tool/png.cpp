@@ -4,8 +4,9 @@
 #include <zlib.h>
 
 #include <csetjmp>
-#include <stdexcept>
 #include <vector>
+
+#include "tool/inputs.h"
 
 namespace ondrix::tool {
 
@@ -24,21 +25,33 @@ void onWarning(png_structp, png_const_charp) {}
 
 }  // namespace
 
-#define ONDRIX_PNG_GUARD(png)                                   \
-  if (setjmp(png_jmpbuf(static_cast<png_structp>(png)))) {      \
-    throw std::runtime_error("cannot write " + path_ + ": " + pngError); \
-  }
+#define ONDRIX_PNG_GUARD(png) \
+  if (setjmp(png_jmpbuf(static_cast<png_structp>(png)))) rethrow();
 
-PngWriter::PngWriter(const std::string& path, std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette)
-    : path_(path) {
-  file_ = std::fopen(path.c_str(), "wb");
-  if (!file_) throw std::runtime_error("cannot write " + path);
+void PngWriter::rethrow() {
+  if (!failure_.empty()) throw ToolError(exitInput, failure_);
+  throw ToolError(exitInput, "cannot make the picture: " + pngError);
+}
+
+// libpng's output goes through the tool's Output; its exceptions cannot
+// cross libpng's C frames, so they are kept and raised again after the jump.
+void PngWriter::pngWrite(void* png, std::uint8_t* data, std::size_t size) {
+  auto* self = static_cast<PngWriter*>(png_get_io_ptr(static_cast<png_structp>(png)));
+  try {
+    self->out_.write(std::span(data, size));
+  } catch (const std::exception& e) {
+    self->failure_ = e.what();
+    png_error(static_cast<png_structp>(png), "write failed");
+  }
+}
+
+PngWriter::PngWriter(Output& out, std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette) : out_(out) {
   png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
   info_ = png_create_info_struct(static_cast<png_structp>(png_));
   try {
     start(width, height, palette);
   } catch (...) {
-    close();
+    release();
     throw;
   }
 }
@@ -47,7 +60,9 @@ void PngWriter::start(std::uint32_t width, std::uint32_t height, std::span<const
   auto png = static_cast<png_structp>(png_);
   auto info = static_cast<png_infop>(info_);
   ONDRIX_PNG_GUARD(png_);
-  png_init_io(png, file_);
+  png_set_write_fn(
+      png, this, [](png_structp p, png_bytep data, png_size_t size) { pngWrite(p, data, size); },
+      [](png_structp) {});
   png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);  // tall pictures are what it is for
   // Space-time pictures are mostly background: the fastest compression
   // still shrinks them many times over.
@@ -67,22 +82,20 @@ void PngWriter::row(std::span<const std::uint8_t> indices) {
 }
 
 void PngWriter::finish() {
-  ONDRIX_PNG_GUARD(png_);
-  png_write_end(static_cast<png_structp>(png_), nullptr);
-  if (std::fflush(file_) != 0 || std::ferror(file_)) throw std::runtime_error("cannot write " + path_);
-  finished_ = true;
+  {
+    ONDRIX_PNG_GUARD(png_);
+    png_write_end(static_cast<png_structp>(png_), nullptr);
+  }
+  out_.commit();
 }
 
-void PngWriter::close() {
+PngWriter::~PngWriter() { release(); }
+
+void PngWriter::release() {
   auto png = static_cast<png_structp>(png_);
   auto info = static_cast<png_infop>(info_);
   png_destroy_write_struct(&png, &info);
   png_ = info_ = nullptr;
-  if (file_) std::fclose(file_);
-  file_ = nullptr;
-  if (!finished_) std::remove(path_.c_str());
 }
-
-PngWriter::~PngWriter() { close(); }
 
 }  // namespace ondrix::tool

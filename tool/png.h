@@ -1,39 +1,42 @@
-// A PNG file written a row at a time, with a palette of up to 256 colours:
-// a picture of any height in the memory of one row.
+// A PNG picture written a row at a time, with a palette of up to 256
+// colours: a picture of any height in the memory of one row. It goes to a
+// tool Output, so a file is whole or not there.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <span>
 #include <string>
 
 #include "automaton/rgb.h"
+#include "tool/outputs.h"
 
 namespace ondrix::tool {
 
 class PngWriter {
  public:
-  // Opens the file; throws std::runtime_error when it cannot.
-  PngWriter(const std::string& path, std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette);
+  // Starts the picture on `out` (which must outlive the writer); throws a
+  // ToolError when it cannot.
+  PngWriter(Output& out, std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette);
   ~PngWriter();
   PngWriter(const PngWriter&) = delete;
   PngWriter& operator=(const PngWriter&) = delete;
 
   // The next row: width palette indices.
   void row(std::span<const std::uint8_t> indices);
-  // Ends the file; throws when it could not be written. A writer destroyed
-  // before it finished removes its file.
+  // Ends the picture and commits the output; throws when it could not be
+  // written. A writer dropped before it finished leaves no file behind.
   void finish();
 
  private:
   void start(std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette);
-  void close();
+  [[noreturn]] void rethrow();
+  void release();
+  static void pngWrite(void* png, std::uint8_t* data, std::size_t size);
 
-  std::FILE* file_ = nullptr;
+  Output& out_;
   void* png_ = nullptr;
   void* info_ = nullptr;
-  std::string path_;
-  bool finished_ = false;
+  std::string failure_;  // the output's failure, carried across libpng
 };
 
 }  // namespace ondrix::tool

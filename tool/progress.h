@@ -1,8 +1,11 @@
-// A progress bar on standard error, drawn only when it is a terminal.
+// Progress of a long job on standard error: a bar on a terminal, redrawn
+// when the percentage changes; otherwise (a log, GNU parallel, nohup) a
+// line every 10 seconds. Jobs done within a second show nothing.
 #pragma once
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -10,28 +13,41 @@ namespace ondrix::tool {
 
 class Progress {
  public:
-  Progress(std::string what, long total) : what_(std::move(what)), total_(total), shown_(::isatty(STDERR_FILENO)) {}
+  Progress(std::string what, long total, std::string unit = {})
+      : what_(std::move(what)), unit_(std::move(unit)), total_(total), terminal_(::isatty(STDERR_FILENO)) {}
   ~Progress() {
-    if (shown_ && drawn_) std::fprintf(stderr, "\r%*s\r", 60, "");
+    if (drawn_) std::fprintf(stderr, "\r%*s\r", 60, "");
   }
   void at(long done) {
-    if (!shown_ || total_ <= 0) return;
+    if (total_ <= 0) return;
     const int percent = static_cast<int>(100 * done / total_);
-    if (percent == percent_) return;
+    if (percent == percent_) return;  // the clock is read once a percent at most
     percent_ = percent;
-    drawn_ = true;
-    const int filled = percent * 30 / 100;
-    std::fprintf(stderr, "\r%s [%s%s] %3d%%", what_.c_str(), std::string(filled, '#').c_str(),
-                 std::string(30 - filled, ' ').c_str(), percent);
-    std::fflush(stderr);
+    const auto now = Clock::now();
+    if (now - started_ < std::chrono::seconds(1)) return;
+    if (terminal_) {
+      drawn_ = true;
+      const int filled = percent * 30 / 100;
+      std::fprintf(stderr, "\r%s [%s%s] %3d%%", what_.c_str(), std::string(filled, '#').c_str(),
+                   std::string(30 - filled, ' ').c_str(), percent);
+      std::fflush(stderr);
+    } else if (now - lastLine_ >= std::chrono::seconds(10)) {
+      lastLine_ = now;
+      const auto elapsed = std::chrono::duration<double>(now - started_).count();
+      const long left = done > 0 ? static_cast<long>(elapsed * static_cast<double>(total_ - done) / done) : 0;
+      std::fprintf(stderr, "%s: %d%% (%ld of %ld%s%s), %ldm%02lds left\n", what_.c_str(), percent, done, total_,
+                   unit_.empty() ? "" : " ", unit_.c_str(), left / 60, left % 60);
+    }
   }
 
  private:
-  std::string what_;
+  using Clock = std::chrono::steady_clock;
+  std::string what_, unit_;
   long total_;
-  bool shown_;
+  bool terminal_;
   bool drawn_ = false;
   int percent_ = -1;
+  Clock::time_point started_ = Clock::now(), lastLine_ = started_;
 };
 
 }  // namespace ondrix::tool

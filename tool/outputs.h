@@ -1,0 +1,57 @@
+// Where the tool's results go: files, written whole through the core's safe
+// writer or not at all, and standard output for "-"; what happens on
+// Ctrl-C, SIGTERM and a closed pipe; and whole numbers on the command line.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "datafiles/files.h"
+
+namespace ondrix::tool {
+
+// "-": standard output, the one way to write to a pipe.
+inline bool isStandardOutput(const std::string& path) { return path == "-"; }
+
+// Throws a ToolError (exit 2) naming the path and the cause when nothing
+// can be written there; an empty path (no output asked for) and "-" pass.
+// Called before the work, so that a long job is not lost at its end.
+void requireWritable(const std::string& path);
+
+// One output: a SafeFile at the path, or standard output for "-". Failures
+// throw a ToolError with the cause. Dropped before commit(), a file output
+// leaves the target as it was.
+class Output {
+ public:
+  explicit Output(const std::string& path);
+  void write(std::span<const std::uint8_t> bytes);
+  void commit();
+
+ private:
+  std::string path_;
+  std::unique_ptr<SafeFile> file_;
+};
+
+// A whole output at once.
+void writeOutput(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Flushes standard output; a reader that went away (EPIPE) or a full disk
+// is a ToolError with the cause.
+void finishStandardOutput();
+
+// From here on SIGINT and SIGTERM end the tool at once with one line and
+// exit 130 or 143, after removing every temporary file and folder of the
+// writes in progress (the targets stay as they were); SIGPIPE no longer
+// kills it, so writes to a closed pipe fail with their cause. Call first
+// thing in main, before any thread starts.
+void handleSignals();
+
+// A CLI11 check: a plain decimal whole number from `least` to `most`
+// ("1e3", "0x10", "+5" and "12abc" are refused as what they are).
+CLI::Validator wholeNumber(long long least, long long most);
+
+}  // namespace ondrix::tool
