@@ -70,6 +70,7 @@ std::string kindOf(const struct stat& st) {
   if (S_ISFIFO(st.st_mode)) return "is a FIFO";
   if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "is a device";
   if (S_ISSOCK(st.st_mode)) return "is a socket";
+  if (S_ISREG(st.st_mode)) return "is a file";
   return "is not a regular file";
 }
 

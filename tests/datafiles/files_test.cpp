@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -204,6 +205,130 @@ TEST_F(FilesTest, TheFileAndItsFolderReachTheDiskAroundTheRename) {
   syncCalls.clear();
   ASSERT_TRUE(writeWhole("video/file0000.bmp", std::vector<std::uint8_t>(100, 1)));
   EXPECT_EQ(syncCalls, (std::vector<std::string>{"fsync file", "rename", "fsync folder"}));
+}
+
+// What stands at an output's name, and what the check and the writer say
+// of it, before anything is written.
+TEST_F(FilesTest, EveryRefusedTargetSaysWhy) {
+  fs::create_directory("folder");
+  ASSERT_EQ(::mkfifo("fifo", 0666), 0);
+  fs::create_symlink("loop", "loop");
+  putFile("plain.dat", {1});
+  fs::create_symlink("plain.dat", "link.dat");
+  const bool nodes = ::mknod("null", S_IFCHR | 0666, ::makedev(1, 3)) == 0;  // root only
+  struct Case {
+    const char* name;
+    std::string cause;  // empty: writable
+  };
+  for (const Case& c : {Case{"folder", "is a folder"}, Case{"fifo", "is a FIFO"},
+                        Case{"loop", "Too many levels of symbolic links"},
+                        Case{"missing/x.dat", "No such file or directory (the folder missing)"},
+                        Case{"plain.dat/x", "Not a directory"}, Case{"null", nodes ? "is a device" : ""},
+                        Case{"plain.dat", ""}, Case{"link.dat", ""}, Case{"new.dat", ""}}) {
+    EXPECT_EQ(outputProblem(c.name), c.cause) << c.name;
+    if (c.cause.empty()) continue;
+    const WriteOutcome w = writeWhole(c.name, std::vector<std::uint8_t>{9});
+    EXPECT_FALSE(w) << c.name;
+    EXPECT_EQ(w.failure.rfind(std::string(c.name) + ": ", 0), 0u) << w.failure;
+  }
+  if (nodes) EXPECT_EQ(fs::status("null").type(), fs::file_type::character);
+  EXPECT_TRUE(fs::is_directory("folder") && fs::is_fifo("fifo"));
+  std::string failure;
+  std::array<std::uint8_t, 4> buffer{};
+  EXPECT_FALSE(readPrefix("loop", buffer, &failure));
+  EXPECT_EQ(failure, "Too many levels of symbolic links");
+  EXPECT_FALSE(readPrefix("fifo", buffer, &failure));
+  EXPECT_EQ(failure, "is a FIFO");
+}
+
+// A streamed write is all or nothing; writers killed with -9 leave their
+// temporary files, which the next writer of the same target removes, and
+// no one else's.
+TEST_F(FilesTest, StreamedWritesAndTheTemporariesOfKilledWriters) {
+  putFile("pic.png", {1, 2, 3});
+  {
+    SafeFile dropped("pic.png");
+    ASSERT_TRUE(dropped.write(std::vector<std::uint8_t>{7, 7}));
+  }
+  EXPECT_EQ(fileBytes("pic.png"), (std::vector<std::uint8_t>{1, 2, 3}));
+  SafeFile file("pic.png");
+  for (std::uint8_t b : {4, 5, 6}) ASSERT_TRUE(file.write(std::vector<std::uint8_t>{b}));
+  ASSERT_TRUE(file.commit());
+  EXPECT_EQ(fileBytes("pic.png"), (std::vector<std::uint8_t>{4, 5, 6}));
+
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);  // a process that is gone
+  const std::string dead = std::to_string(child), alive = std::to_string(::getppid());
+  const std::vector<std::string> stale = {"pic.png.tmp." + dead + ".0", "pic.png.tmp." + dead + ".12"};
+  const std::vector<std::string> kept = {"pic.png.tmp." + alive + ".0", "pic.png.tmp.x.0", "other.png.tmp." + dead + ".0",
+                                         "pic.png.tmp." + dead};
+  for (const auto& name : stale) putFile(name, {0});
+  for (const auto& name : kept) putFile(name, {0});
+  fs::create_directory("hunt.tmp." + dead + ".3");
+  putFile("hunt.tmp." + dead + ".3/Sol.dat", {0});
+  ASSERT_TRUE(writeWhole("pic.png", std::vector<std::uint8_t>{8}));
+  for (const auto& name : stale) EXPECT_FALSE(fs::exists(name)) << name;
+  for (const auto& name : kept) EXPECT_TRUE(fs::exists(name)) << name;
+  ASSERT_TRUE(replaceFolder("hunt", [](const std::string&) { return WriteOutcome{}; }));
+  EXPECT_FALSE(fs::exists("hunt.tmp." + dead + ".3"));
+}
+
+// A folder replaced whole keeps what the fill does not write (files,
+// folders, links), and a fill that fails leaves it as it was, with no
+// staging folder beside it.
+TEST_F(FilesTest, AFolderIsReplacedWholeOrNotAtAll) {
+  fs::create_directories("out/data");
+  putFile("out/Sol.dat", {1});
+  putFile("out/keep.txt", {2});
+  putFile("out/data/notes", {3});
+  fs::create_symlink("keep.txt", "out/link");
+  const auto fill = [](bool fails) {
+    return [fails](const std::string& staging) -> WriteOutcome {
+      if (auto w = writeWhole(staging + "/Sol.dat", std::vector<std::uint8_t>{9}); !w) return w;
+      return fails || !ensureFolder(staging + "/data")
+                 ? WriteOutcome{"Exp1.dat: No space left on device"}
+                 : writeWhole(staging + "/data/filedem.bmp", std::vector<std::uint8_t>{8});
+    };
+  };
+  const WriteOutcome failed = replaceFolder("out", fill(true));
+  EXPECT_EQ(failed.failure, "out: Exp1.dat: No space left on device");
+  EXPECT_EQ(fileBytes("out/Sol.dat"), std::vector<std::uint8_t>{1});
+  ASSERT_TRUE(replaceFolder("out", fill(false)));
+  EXPECT_EQ(fileBytes("out/Sol.dat"), std::vector<std::uint8_t>{9});
+  EXPECT_EQ(fileBytes("out/data/filedem.bmp"), std::vector<std::uint8_t>{8});
+  EXPECT_EQ(fileBytes("out/keep.txt"), std::vector<std::uint8_t>{2});
+  EXPECT_EQ(fileBytes("out/data/notes"), std::vector<std::uint8_t>{3});
+  EXPECT_TRUE(fs::is_symlink("out/link"));
+  ASSERT_TRUE(replaceFolder("fresh", fill(false)));  // made when missing
+  EXPECT_EQ(fileBytes("fresh/Sol.dat"), std::vector<std::uint8_t>{9});
+  putFile("file", {5});
+  EXPECT_EQ(replaceFolder("file", fill(false)).failure, "file: is a file, not a folder");
+  for (const auto& entry : fs::directory_iterator(".")) {
+    EXPECT_EQ(entry.path().string().find(".tmp."), std::string::npos) << entry.path();
+  }
+}
+
+// Given up on a signal, every write in progress loses its temporary file
+// and none commits afterwards: the targets stay as they were.
+TEST_F(FilesTest, AbandonedWritesLeaveNothingBehind) {
+  putFile("a.dat", {1});
+  fs::create_directory("out");
+  putFile("out/b.dat", {2});
+  EXPECT_TRUE(finishesWithin(10, [] {
+    SafeFile file("a.dat");
+    if (!file.write(std::vector<std::uint8_t>{7})) ::_exit(3);
+    const WriteOutcome folder = replaceFolder("out", [&](const std::string&) {
+      abandonAllWrites();
+      return WriteOutcome{};
+    });
+    if (folder || file.commit()) ::_exit(4);
+    for (const auto& entry : fs::recursive_directory_iterator(".")) {
+      if (entry.path().string().find(".tmp.") != std::string::npos) ::_exit(5);
+    }
+  }));
+  EXPECT_EQ(fileBytes("a.dat"), std::vector<std::uint8_t>{1});
+  EXPECT_EQ(fileBytes("out/b.dat"), std::vector<std::uint8_t>{2});
 }
 
 }  // namespace

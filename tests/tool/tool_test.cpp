@@ -18,6 +18,7 @@
 #include "solitons/shipdata.h"
 #include "solitons/search.h"
 #include "tests/support/testsupport.h"
+#include "tests/tool/toolprocess.h"
 
 namespace ondrix {
 namespace {
@@ -26,22 +27,8 @@ namespace fs = std::filesystem;
 using json = nlohmann::json;
 const fs::path assets = ONDRIX_ASSETS_DIR;
 
-struct Result {
-  int code;
-  std::string out, err;
-};
-
-// Runs the tool with the arguments, in the working folder.
-Result tool(const std::string& args) {
-  const std::string command = std::string(ONDRIX_TOOL) + " " + args + " 2>stderr.txt";
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buffer;
-  for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) out.append(buffer.data(), n);
-  const int status = ::pclose(pipe);
-  const auto err = testing::fileBytes("stderr.txt");
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, std::string(err.begin(), err.end())};
-}
+using testing::Result;
+using testing::tool;
 
 class ToolTest : public ::testing::Test {
  protected:
@@ -219,12 +206,17 @@ TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
   testing::putFile("restless.dat", restless);
   testing::putFile("bad.dat", {2, 2, 3});
   testing::putFile("empty.dat", {});
+  fs::create_symlink("loop.dat", "loop.dat");
   struct Case {
     std::string args;
     int code;
     std::string message;
   };
-  for (const Case& c : {Case{"search missing.dat", 2, "cannot read missing.dat"},
+  for (const Case& c : {Case{"search missing.dat", 2, "cannot read missing.dat: No such file or directory"},
+                        Case{"search loop.dat", 2, "cannot read loop.dat: Too many levels of symbolic links"},
+                        Case{"run solCA.dat Exp1.dat --steps 1e3", 1, "--steps: expected a whole number from 0 to 100000000, not '1e3'"},
+                        Case{"hunt --trials 0x10", 1, "not '0x10'"},
+                        Case{"enumerate solCA.dat --max-width abc --max-period 5", 1, "expected a whole number from 1 to 19"},
                         Case{"search short.dat", 2, "a rule file holds 162 bytes, this one 100"},
                         Case{"run solCA.dat bad.dat --steps 5", 2, "bad.dat: cell 2 holds 3, not a state 0, 1 or 2"},
                         Case{"run solCA.dat Exp1.dat --steps 5 --ring 7", 1, "--ring"},
