@@ -59,9 +59,9 @@ std::vector<std::uint8_t> makeFrameTemplate(Rgb fill) {
 
 std::optional<std::size_t> readFrameTemplate(FrameTemplate& frame) { return readPrefix(frameTemplateName, frame); }
 
-std::uint32_t pixelDataOffset(const FrameTemplate& frame) { return get32(frame.data(), 10); }
+std::uint32_t pixelDataOffset(std::span<const std::uint8_t, frameTemplateSize> frame) { return get32(frame.data(), 10); }
 
-bool isFrameTemplate(const FrameTemplate& frame) {
+bool isFrameTemplate(std::span<const std::uint8_t, frameTemplateSize> frame) {
   const std::uint32_t offset = pixelDataOffset(frame);
   const std::uint8_t* f = frame.data();
   return f[0] == 'B' && f[1] == 'M' && static_cast<std::int32_t>(get32(f, 18)) == captureWidth &&
@@ -104,12 +104,18 @@ void composeFrame(Recording& rec, RingDisplay& display) {
   for (int y = 0; y < captureHeight; ++y) {
     std::uint8_t* out = frame.data() + offset + static_cast<std::size_t>(captureHeight - 1 - y) * captureRowBytes;
     const std::uint32_t* row = display.pictureRow(y);
-    for (int x = 0; x < captureWidth; ++x) {
-      std::uint32_t rgb = row ? row[x] : 0;
-      if (x == frameLineLeft || x == frameLineRight) rgb = 0x000080;  // the navy lines the window draws over the rows
-      out[3 * x] = static_cast<std::uint8_t>(rgb);
-      out[3 * x + 1] = static_cast<std::uint8_t>(rgb >> 8);
-      out[3 * x + 2] = static_cast<std::uint8_t>(rgb >> 16);
+    if (!row) {
+      std::fill_n(out, captureRowBytes, 0);
+    } else {
+      for (int x = 0; x < captureWidth; ++x) {
+        out[3 * x] = static_cast<std::uint8_t>(row[x]);
+        out[3 * x + 1] = static_cast<std::uint8_t>(row[x] >> 8);
+        out[3 * x + 2] = static_cast<std::uint8_t>(row[x] >> 16);
+      }
+    }
+    for (const int x : {frameLineLeft, frameLineRight}) {  // the navy lines the window draws over the rows
+      out[3 * x] = 0x80;
+      out[3 * x + 1] = out[3 * x + 2] = 0;
     }
   }
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -77,10 +78,10 @@ std::vector<std::uint8_t> makeFrameTemplate(Rgb fill);
 std::optional<std::size_t> readFrameTemplate(FrameTemplate& frame);
 
 // The pixel-data offset, the unsigned 32-bit value at byte 10.
-std::uint32_t pixelDataOffset(const FrameTemplate& frame);
+std::uint32_t pixelDataOffset(std::span<const std::uint8_t, frameTemplateSize> frame);
 
 // Whether the bytes start a bitmap the frames can use: "BM", 792 x 32
 // pixels, 24 bits, uncompressed, pixel data inside the 256000 bytes.
-bool isFrameTemplate(const FrameTemplate& frame);
+bool isFrameTemplate(std::span<const std::uint8_t, frameTemplateSize> frame);
 
 }  // namespace ondrix

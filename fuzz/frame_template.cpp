@@ -11,12 +11,17 @@ using namespace ondrix;
 
 namespace {
 
-// A picture whose pixel (x, y) is 0x00yyxx.
+// A picture whose pixel (x, y) is 0x00yyxx, made once.
 struct PictureDisplay : NullDisplay {
-  std::array<std::uint32_t, 800> row{};
   const std::uint32_t* pictureRow(int y) override {
-    for (int x = 0; x < 800; ++x) row[x] = static_cast<std::uint32_t>(((y & 0xFF) << 8) | (x & 0xFF));
-    return row.data();
+    static const auto picture = [] {
+      std::array<std::array<std::uint32_t, 800>, captureHeight> p{};
+      for (int r = 0; r < captureHeight; ++r) {
+        for (int x = 0; x < 800; ++x) p[r][x] = static_cast<std::uint32_t>(((r & 0xFF) << 8) | (x & 0xFF));
+      }
+      return p;
+    }();
+    return picture[y].data();
   }
 };
 
@@ -24,13 +29,15 @@ struct PictureDisplay : NullDisplay {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static Recording rec;
-  rec.frameTemplate.fill(0);
-  std::copy_n(data, std::min(size, frameTemplateSize), rec.frameTemplate.begin());
+  static std::size_t previous = 0;  // the template's bytes past the input are zero
+  const std::size_t used = std::min(size, frameTemplateSize);
+  std::copy_n(data, used, rec.frameTemplate.begin());
+  if (previous > used) std::fill(rec.frameTemplate.begin() + used, rec.frameTemplate.begin() + previous, 0);
+  previous = used;
   PictureDisplay display;
   composeFrame(rec, display);
   ONDRIX_CHECK(rec.frame.size() == frameTemplateSize);
-  FrameTemplate frame{};
-  std::copy(rec.frame.begin(), rec.frame.end(), frame.begin());
+  const std::span<const std::uint8_t, frameTemplateSize> frame(rec.frame.data(), frameTemplateSize);
   ONDRIX_CHECK(isFrameTemplate(frame));
   const std::uint32_t offset = pixelDataOffset(frame);
   const std::uint8_t* top = frame.data() + offset + 31 * captureRowBytes;  // window row 0

@@ -1,5 +1,5 @@
 // A row file's bytes over the ring (the first 162 input bytes are the rule table),
-// a few generations, a redraw into a display that draws nothing, and the
+// three generations, a redraw into a display that draws nothing, and the
 // statistics. A refused row leaves the ring as it was; the cells are always
 // states; the statistics stay within the ring; and the generations reversed
 // come back to the row.
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (outcome == RowLoad::rejected) ONDRIX_CHECK(st.ring.cells == before);
   const auto start = st.ring.cells;
   const std::int32_t n = st.ring.ringLength;
-  for (int g = 0; g < 5; ++g) stepGeneration(st.ring);
+  for (int g = 0; g < 3; ++g) stepGeneration(st.ring);
   drawRing(st, display);
   updateStatistics(st, display);
   ONDRIX_CHECK(std::all_of(st.ring.cells.begin(), st.ring.cells.begin() + n, [](auto c) { return c <= stateA; }));
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ONDRIX_CHECK(s.countB + s.countC <= n && st.ring.sampleCount == 1);
 
   reverseRing(st, display);
-  for (int g = 0; g < 5; ++g) stepGeneration(st.ring);
+  for (int g = 0; g < 3; ++g) stepGeneration(st.ring);
   reverseRing(st, display);
   ONDRIX_CHECK(std::equal(start.begin(), start.begin() + n, st.ring.cells.begin()));
   return 0;
