@@ -31,7 +31,7 @@ int distinctSpeeds(const std::vector<SolitonType>& types) {
 RuleTable drawTrialRule(RandomGenerator& random, int trial) {
   RuleTable rule{};
   const auto variant = static_cast<RandomVariant>(trial % 3);
-  const int percent = 70 + (trial * 7) % 22;
+  const int percent = 70 + static_cast<int>(std::int64_t{trial} * 7 % 22);  // 64 bits: trials reach 2^31 - 1
   randomiseRuleTable(rule, random, thresholdFromPercent(percent), variant);
   return rule;
 }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <mutex>
 #include <string>
 
 namespace ondrix::tool {
@@ -16,10 +17,14 @@ class Progress {
   Progress(std::string what, long total, std::string unit = {})
       : what_(std::move(what)), unit_(std::move(unit)), total_(total), terminal_(::isatty(STDERR_FILENO)) {}
   ~Progress() {
-    if (drawn_) std::fprintf(stderr, "\r%*s\r", 60, "");
+    const std::lock_guard guard(lock_);
+    clear();
   }
+  // May be called from several worker threads at once.
   void at(long done) {
+    const std::lock_guard guard(lock_);
     if (total_ <= 0) return;
+    if (done >= total_) return clear();  // the bar goes before the results are printed
     const int percent = static_cast<int>(100 * done / total_);
     if (percent == percent_) return;  // the clock is read once a percent at most
     percent_ = percent;
@@ -41,12 +46,18 @@ class Progress {
   }
 
  private:
+  void clear() {
+    if (drawn_) std::fprintf(stderr, "\r%*s\r", 60, "");
+    drawn_ = false;
+  }
+
   using Clock = std::chrono::steady_clock;
   std::string what_, unit_;
   long total_;
   bool terminal_;
   bool drawn_ = false;
   int percent_ = -1;
+  std::mutex lock_;
   Clock::time_point started_ = Clock::now(), lastLine_ = started_;
 };
 
