@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -79,6 +80,13 @@ std::string kindOf(const struct stat& st) {
 // and updates the file behind it. Empty, with the cause, on a loop of links.
 std::string followLinks(std::string name, std::string& failure) {
   for (int hop = 0; hop < 40; ++hop) {
+    // /dev/stdout, /dev/fd/N, /proc/self/fd/N: an open file of a process,
+    // not a file of its own; replacing what it names would take the file
+    // from under whoever holds it open.
+    if (name.rfind("/proc/", 0) == 0 || name.rfind("/dev/fd/", 0) == 0) {
+      failure = "is a process's open file, not a file of its own";
+      return {};
+    }
     struct stat st {};
     if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return name;
     std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
@@ -104,13 +112,22 @@ struct Pending {
 };
 
 Pending& pending() {
-  static Pending p;
+  static Pending& p = *new Pending;  // never destroyed: a signal may come while the process ends
   return p;
 }
 
-void holdPending(const std::string& path) {
+// Makes a temporary file or folder through `make` and holds it, both under
+// the lock, so that abandonAllWrites finds everything made before it and
+// nothing is made after it (errno is then ECANCELED).
+bool makePending(const std::string& path, const std::function<bool()>& make) {
   const std::lock_guard guard(pending().lock);
+  if (pending().abandoned) {
+    errno = ECANCELED;
+    return false;
+  }
+  if (!make()) return false;
   pending().paths.insert(path);
+  return true;
 }
 
 void releasePending(const std::string& path) {
@@ -130,8 +147,9 @@ bool renameUnlessAbandoned(const std::function<bool()>& rename, const std::strin
 }
 
 // Removes what writers of `target` left beside it when their process died
-// (a kill -9): names "<target>.tmp.<pid>.<n>" whose process is gone.
-void removeStaleTemporaries(const std::string& target) {
+// (a kill -9): names "<target>.tmp.<pid>.<n>" whose process is gone, files
+// for a file's writers and folders for a folder's.
+void removeStaleTemporaries(const std::string& target, bool folders) {
   const std::string folder = folderOf(target);
   const std::string prefix = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1) + ".tmp.";
   std::error_code error;
@@ -147,6 +165,8 @@ void removeStaleTemporaries(const std::string& target) {
     const pid_t pid = static_cast<pid_t>(std::stol(rest.substr(0, dot)));
     if (pid <= 0 || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
     std::error_code ignored;
+    const auto type = entry.symlink_status(ignored).type();
+    if (type != (folders ? std::filesystem::file_type::directory : std::filesystem::file_type::regular)) continue;
     std::filesystem::remove_all(entry.path(), ignored);
   }
 }
@@ -227,19 +247,20 @@ SafeFile::SafeFile(const std::string& name) : shown_(name) {
     return;
   }
   mode_ = st.st_mode & 07777;
-  removeStaleTemporaries(target_);
+  owner_ = st.st_uid;
+  group_ = st.st_gid;
+  removeStaleTemporaries(target_, false);
   for (int attempt = 0; fd_ < 0 && attempt < 100; ++attempt) {
     const std::string temporary = temporaryName(target_);
-    holdPending(temporary);
-    fd_ = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd_ >= 0) {
+    if (makePending(temporary, [&] {
+          fd_ = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+          return fd_ >= 0;
+        })) {
       temporary_ = temporary;
       break;
     }
-    const int error = errno;
-    releasePending(temporary);
-    if (error != EEXIST) {
-      failure_ = name + ": " + cause(error);
+    if (errno != EEXIST) {
+      failure_ = name + ": " + cause(errno);
       return;
     }
   }
@@ -265,8 +286,12 @@ bool SafeFile::write(std::span<const std::uint8_t> bytes) {
 
 WriteOutcome SafeFile::commit() {
   if (!failure_.empty()) return {failure_};
-  // The file keeps its permissions.
+  // The file keeps its permissions, and, where this user may give files
+  // away (root), its owner.
   if (exists_ && ::fchmod(fd_, mode_) != 0) fail(cause(errno));
+  if (exists_ && ::geteuid() == 0 && ::fchown(fd_, owner_, group_) != 0) {
+    // Kept by whoever may: the file is still written, owned by root.
+  }
   if (failure_.empty() && ::fsync(fd_) != 0) fail(cause(errno));
   if (failure_.empty()) {
     const int closed = ::close(fd_);
@@ -338,27 +363,71 @@ std::string mirrorFolder(const std::filesystem::path& from, const std::filesyste
 
 }  // namespace
 
+namespace {
+
+// The folder a replacement reaches: the name without trailing slashes,
+// links followed; or empty with the cause when it cannot be replaced.
+std::string replaceableFolder(const std::string& name, std::string& failure) {
+  namespace fs = std::filesystem;
+  std::string trimmed = fs::path(name).lexically_normal().string();
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  const std::string last = fs::path(trimmed).filename().string();
+  std::error_code error;
+  const fs::path here = fs::current_path(error);
+  const fs::path whole = fs::absolute(trimmed, error).lexically_normal();
+  if (last.empty() || last == "." || last == ".." || trimmed == "/" ||
+      std::mismatch(whole.begin(), whole.end(), here.begin(), here.end()).first == whole.end()) {
+    failure = "is the working folder or holds it, and cannot be replaced";
+    return {};
+  }
+  std::string folder = followLinks(trimmed, failure);
+  if (folder.empty()) return {};
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) == 0) {
+    if (!S_ISDIR(st.st_mode)) {
+      failure = kindOf(st) + ", not a folder";
+      return {};
+    }
+    struct stat parent {};
+    if (::stat(folderOf(folder).c_str(), &parent) == 0 && parent.st_dev != st.st_dev) {
+      failure = "is a mount point, and cannot be replaced";
+      return {};
+    }
+  } else if (errno != ENOENT) {
+    failure = cause(errno);
+    return {};
+  }
+  const std::string parent = folderOf(folder);
+  if (::access(parent.c_str(), W_OK | X_OK) != 0) {
+    failure = cause(errno) + " (the folder " + parent + ")";
+    return {};
+  }
+  return folder;
+}
+
+}  // namespace
+
+std::string folderProblem(const std::string& name) {
+  std::string failure;
+  return replaceableFolder(name, failure).empty() ? failure : std::string();
+}
+
 WriteOutcome replaceFolder(const std::string& name, const std::function<WriteOutcome(const std::string&)>& fill) {
   std::string failure;
-  const std::string folder = followLinks(name, failure);
+  const std::string folder = replaceableFolder(name, failure);
   if (folder.empty()) return {name + ": " + failure};
   struct stat st {};
   const bool exists = ::stat(folder.c_str(), &st) == 0;
-  if (exists && !S_ISDIR(st.st_mode)) return {name + ": " + kindOf(st) + ", not a folder"};
-  if (!exists && errno != ENOENT) return {name + ": " + cause(errno)};
-  removeStaleTemporaries(folder);
+  removeStaleTemporaries(folder, true);
 
   std::string staging;
   for (int attempt = 0; staging.empty() && attempt < 100; ++attempt) {
     const std::string candidate = temporaryName(folder);
-    holdPending(candidate);
-    if (::mkdir(candidate.c_str(), 0777) == 0) {
+    if (makePending(candidate, [&] { return ::mkdir(candidate.c_str(), 0777) == 0; })) {
       staging = candidate;
       break;
     }
-    const int error = errno;
-    releasePending(candidate);
-    if (error != EEXIST) return {name + ": " + cause(error)};
+    if (errno != EEXIST) return {name + ": " + cause(errno)};
   }
   if (staging.empty()) return {name + ": " + cause(EEXIST)};
   const auto drop = [&](const std::string& why) {
@@ -400,8 +469,13 @@ void abandonAllWrites() {
   const std::lock_guard guard(pending().lock);
   pending().abandoned = true;
   for (const std::string& path : pending().paths) {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
+    // A folder being filled may gain an entry while it is removed (the
+    // filling thread makes subfolders and links outside the lock); again
+    // until it is gone.
+    std::error_code error;
+    for (int attempt = 0; attempt < 10 && std::filesystem::exists(std::filesystem::symlink_status(path, error)); ++attempt) {
+      std::filesystem::remove_all(path, error);
+    }
   }
 }
 

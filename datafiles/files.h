@@ -65,6 +65,7 @@ class SafeFile {
   int fd_ = -1;
   bool exists_ = false;
   unsigned mode_ = 0;
+  unsigned owner_ = 0, group_ = 0;
   std::string failure_;
 };
 
@@ -79,7 +80,13 @@ WriteOutcome writeWhole(const std::string& name, std::span<const std::uint8_t> b
 // into it and returns a failure or nothing, and one rename exchanges the
 // two. A kill at any moment leaves the folder wholly old or wholly new;
 // files the fill does not write are kept. A symbolic link at the name is
-// followed. The failure names the file and the cause.
+// followed, and trailing slashes are dropped. The failure names the file
+// and the cause.
+// Why the folder cannot be replaced, found before any work: it is the
+// working folder or holds it, a mount point, not a folder, or its parent
+// may not be written. Empty when it can.
+std::string folderProblem(const std::string& folder);
+
 WriteOutcome replaceFolder(const std::string& folder,
                            const std::function<WriteOutcome(const std::string& staging)>& fill);
 

@@ -235,23 +235,33 @@ HuntChoice huntRules(int from, int count, const std::function<void(int, const Hu
 std::string writeShippedFiles(const std::string& folder, const HuntChoice& c, WriteOutcome& written) {
   std::ostringstream report;
   written = replaceFolder(folder, [&](const std::string& staging) -> WriteOutcome {
-    for (const char* sub : {"/data", "/video"}) {
-      if (!ensureFolder(staging + sub)) return {std::string(sub + 1) + ": " + std::strerror(errno)};
-    }
     const std::string dir = staging + "/";
+    // A link the old folder held at a name written here (to a file or a
+    // folder elsewhere) gives way to the file or folder itself: the folder
+    // is replaced as a whole, and nothing outside it changes.
+    const auto own = [&](const std::string& name) {
+      std::error_code ignored;
+      if (std::filesystem::is_symlink(std::filesystem::symlink_status(dir + name, ignored))) {
+        std::filesystem::remove(dir + name, ignored);
+      }
+      return dir + name;
+    };
+    for (const char* sub : {"data", "video"}) {
+      if (!ensureFolder(own(sub))) return {std::string(sub) + ": " + std::strerror(errno)};
+    }
     // Failures name the file as it stands in the folder, not in the staging one.
     const auto named = [&](WriteOutcome w) {
       if (!w && w.failure.compare(0, dir.size(), dir) == 0) w.failure.erase(0, dir.size());
       return w;
     };
-    if (auto w = named(writeTableFile(dir + solitonRuleFileName, c.rule)); !w) return w;
+    if (auto w = named(writeTableFile(own(solitonRuleFileName), c.rule)); !w) return w;
     Catalogue catalogue;
     for (int k = 0; k < 12; ++k) {
       catalogue.solitonCode[k] = c.types[k].code;
       catalogue.solitonPeriod[k] = c.types[k].period;
       catalogue.solitonShift[k] = c.types[k].shift;
     }
-    if (auto w = named(writeSolitonFile(dir + solitonFileName, catalogue)); !w) return w;
+    if (auto w = named(writeSolitonFile(own(solitonFileName), catalogue)); !w) return w;
 
     report << "rule, first half, entries at 1:";
     for (int e = 0; e < ruleHalfSize; ++e) {
@@ -269,14 +279,14 @@ std::string writeShippedFiles(const std::string& folder, const HuntChoice& c, Wr
     int n = 1;
     for (const Example& e : examples(c)) {
       const std::string name = "Exp" + std::to_string(n) + ".dat";
-      if (auto w = named(writeRowFile(dir + name, e.ring)); !w) return w;
+      if (auto w = named(writeRowFile(own(name), e.ring)); !w) return w;
       report << name << ": " << e.description << (returns(c.rule, e.ring) ? "" : " (DOES NOT RETURN)") << "\n";
       ++n;
     }
     std::string ghost;
-    if (auto w = named(writeRowFile(dir + "tgho.dat", ghostRow(c.rule, ghost))); !w) return w;
+    if (auto w = named(writeRowFile(own("tgho.dat"), ghostRow(c.rule, ghost))); !w) return w;
     report << "tgho.dat: " << ghost << "\n";
-    return named(writeWhole(dir + frameTemplateName, makeFrameTemplate({240, 240, 240})));
+    return named(writeWhole(own(frameTemplateName), makeFrameTemplate({240, 240, 240})));
   });
   return report.str();
 }

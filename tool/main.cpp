@@ -142,12 +142,12 @@ int enumerate(const EnumerateArgs& a) {
   const RuleTable rule = readRule(a.rule);
   requireWritable(a.save);
   std::FILE* report = reportStream({&a.save}, a.json);
-  Progress bar("enumerate", 1000);
+  Progress bar("enumerate", 0, "rows");
   EnumerateOptions options;
   options.maxWidth = a.width;
   options.maxPeriod = a.period;
   options.threads = a.threads;
-  options.progress = [&](std::int64_t done, std::int64_t total) { bar.at(static_cast<long>(1000 * done / total)); };
+  options.progress = [&](std::int64_t done, std::int64_t total) { bar.at(done, total); };
   Enumeration e;
   try {
     e = enumerateSolitons(rule, options);
@@ -212,7 +212,7 @@ int climb(const ClimbArgs& a) {
   requireWritable(a.out);
   const bool aux = a.variant == "aux";
   auto st = startedState(aux ? RuleTable{} : readRule(a.rule), 768);
-  requireWritable(aux ? auxRuleFileName : ruleFileName);
+  requireWritable(aux ? auxRuleFileName : ruleFileName, false);
   PrintingDisplay display(reportStream({&a.out}, false));
   Progress bar("climb", ruleTableSize);
   ClimbOptions options;
@@ -445,7 +445,8 @@ HuntChoice mergedChoice(const std::vector<std::string>& files, int& from, int& t
   };
   std::vector<Stretch> stretches;
   for (const std::string& f : files) {
-    const auto bytes = readInput(f, 1 << 20);
+    const auto bytes = readInput(f, (1 << 20) + 1);
+    if (bytes.size() > (1 << 20)) throw ToolError(exitInput, f + ": over 1 MiB, not a hunt result");
     try {
       const json j = json::parse(bytes.begin(), bytes.end());
       Stretch s{trialNumber(j, "from", 0, f), trialNumber(j, "trials", 1, f), {}, f};
@@ -468,7 +469,8 @@ HuntChoice mergedChoice(const std::vector<std::string>& files, int& from, int& t
       }
       stretches.push_back(s);
     } catch (const json::exception& e) {
-      throw ToolError(exitInput, f + ": not a hunt result (" + e.what() + ")");
+      const std::string why = e.what();  // "[json.exception.kind.N] what": the library's tag left out
+      throw ToolError(exitInput, f + ": not a hunt result (" + why.substr(why.find("] ") == std::string::npos ? 0 : why.find("] ") + 2) + ")");
     }
   }
   std::sort(stretches.begin(), stretches.end(), [](const Stretch& x, const Stretch& y) { return x.from < y.from; });
@@ -485,21 +487,12 @@ HuntChoice mergedChoice(const std::vector<std::string>& files, int& from, int& t
   return best;
 }
 
-// The hunt's folder: its parent must be a folder this user may write, and
-// the folder itself, if there, a folder.
+// The hunt's folder, checked before the hunt.
 void requireFolderWritable(const std::string& folder) {
   if (folder.empty()) return;
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const auto status = fs::status(folder, error);
-  if (error && error.value() != ENOENT) throw ToolError(exitInput, "cannot write " + folder + ": " + error.message());
-  if (fs::exists(status) && !fs::is_directory(status)) {
-    throw ToolError(exitInput, "cannot write " + folder + ": not a folder");
-  }
-  const std::string parent = fs::absolute(folder).lexically_normal().parent_path().string();
-  if (::access(parent.c_str(), W_OK | X_OK) != 0) {
-    throw ToolError(exitInput, "cannot write " + folder + ": " + std::strerror(errno) + " (the folder " + parent + ")");
-  }
+  if (isStandardOutput(folder)) throw ToolError(exitUsage, "--out takes a folder; - (standard output) cannot hold one");
+  const std::string problem = folderProblem(folder);
+  if (!problem.empty()) throw ToolError(exitInput, "cannot write " + folder + ": " + problem);
 }
 
 int hunt(const HuntArgs& a) {
@@ -515,11 +508,17 @@ int hunt(const HuntArgs& a) {
     }
     Progress bar("hunt", a.trials, "trials");
     best = huntRules(a.skip, a.trials, [&](int trial, const HuntChoice* improved) {
-      bar.at(trial - a.skip + 1);
       if (improved && !a.json) {
+        bar.clear();
         std::printf("trial %d: %d speeds, %d passing pairs\n", trial, improved->speeds, improved->pairs);
+        std::fflush(stdout);
       }
+      bar.at(trial - a.skip + 1);
     });
+  }
+  if (!a.merge.empty() && !a.json && !best.types.empty()) {
+    std::printf("trials %d to %d: the best is trial %d: %d speeds, %d passing pairs\n", from, from + trials - 1,
+                best.trial, best.speeds, best.pairs);
   }
   if (a.json) {
     std::cout << json{{"from", from}, {"trials", trials}, {"best", choiceJson(best)}}.dump(2) << "\n";
@@ -532,7 +531,7 @@ int hunt(const HuntArgs& a) {
     WriteOutcome written;
     const std::string report = writeShippedFiles(a.out, best, written);
     if (!written) throw ToolError(exitInput, "cannot write " + written.failure);
-    if (!a.json) std::printf("\n%s", report.c_str());
+    if (!a.json) std::printf("%s", report.c_str());
   }
   return 0;
 }
@@ -555,21 +554,21 @@ int main(int argc, char** argv) {
   SearchArgs s;
   auto* searchCmd = app.add_subcommand("search", "the soliton search over the 6561 seeds of eight cells");
   searchCmd->add_option("RULE", s.rule, "rule file (162 bytes)")->required();
-  searchCmd->add_option("--ring", s.ring, "ring length (25..7680)")->check(ringLengths);
-  searchCmd->add_option("--threads", s.threads, "worker threads, 0 for one per processor")->check(wholeNumber(0, 256));
-  searchCmd->add_option("--save", s.save, "write the first twelve findings as a soliton file");
+  searchCmd->add_option("--ring", s.ring, "ring length (25..7680)")->transform(ringLengths);
+  searchCmd->add_option("--threads", s.threads, "worker threads, 0 for one per processor")->transform(wholeNumber(0, 256));
+  searchCmd->add_option("--save", s.save, "write the first twelve findings as a soliton file")->check(aName());
   searchCmd->add_flag("--json", s.json, "one JSON object instead of the table");
 
   EnumerateArgs n;
   auto* enumerateCmd = app.add_subcommand(
       "enumerate", "every soliton with a phase of at most --max-width cells and a period of at most --max-period");
   enumerateCmd->add_option("RULE", n.rule, "rule file (162 bytes)")->required();
-  enumerateCmd->add_option("--max-width", n.width, "cells (1..19)")->required()->check(wholeNumber(1, enumerateWidthLimit));
+  enumerateCmd->add_option("--max-width", n.width, "cells (1..19)")->required()->transform(wholeNumber(1, enumerateWidthLimit));
   enumerateCmd->add_option("--max-period", n.period, "generations (1..40)")
       ->required()
-      ->check(wholeNumber(1, enumeratePeriodLimit));
-  enumerateCmd->add_option("--threads", n.threads, "worker threads, 0 for one per processor")->check(wholeNumber(0, 256));
-  enumerateCmd->add_option("--save", n.save, "write the first twelve solitons as a soliton file");
+      ->transform(wholeNumber(1, enumeratePeriodLimit));
+  enumerateCmd->add_option("--threads", n.threads, "worker threads, 0 for one per processor")->transform(wholeNumber(0, 256));
+  enumerateCmd->add_option("--save", n.save, "write the first twelve solitons as a soliton file")->check(aName());
   enumerateCmd->add_flag("--json", n.json, "one JSON object instead of the table");
 
   ClimbArgs c;
@@ -579,42 +578,45 @@ int main(int argc, char** argv) {
   climbCmd->add_option("--variant", c.variant, "keep | fourteen | aux")
       ->required()
       ->check(CLI::IsMember({"keep", "fourteen", "aux"}));
-  climbCmd->add_option("--out", c.out, "also write the final table here");
+  climbCmd->add_option("--out", c.out, "also write the final table here")->check(aName());
 
   RunArgs r;
   auto* runCmd = app.add_subcommand("run", "N generations of a row; --reverse checks the return");
   ruleAndRow(runCmd, r.rule, r.row);
-  runCmd->add_option("--steps", r.steps, "generations")->required()->check(wholeNumber(0, 100000000));
-  runCmd->add_option("--ring", r.ring, "ring length (25..7680)")->check(ringLengths);
+  runCmd->add_option("--steps", r.steps, "generations")->required()->transform(wholeNumber(0, 100000000));
+  runCmd->add_option("--ring", r.ring, "ring length (25..7680)")->transform(ringLengths);
   runCmd->add_flag("--reverse", r.reverse, "then exchange B and C and run N more: exit 3 unless the swapped start returns");
-  runCmd->add_option("--out", r.out, "write the final row");
+  runCmd->add_option("--out", r.out, "write the final row")->check(aName());
 
   RenderArgs d;
   auto* renderCmd = app.add_subcommand("render", "a space-time picture: one pixel row per generation, time downward");
   ruleAndRow(renderCmd, d.rule, d.row);
-  renderCmd->add_option("--steps", d.steps, "generations, one row each")->required()->check(wholeNumber(1, 10000000));
-  renderCmd->add_option("--png", d.png, "the picture to write")->required();
+  renderCmd->add_option("--steps", d.steps, "generations, one row each")->required()->transform(wholeNumber(1, 10000000));
+  renderCmd->add_option("--png", d.png, "the picture to write")->check(aName())->required();
   renderCmd->add_option("--catalogue", d.catalogue, "soliton file: tagged solitons in their panel colours");
-  renderCmd->add_option("--ring", d.ring, "ring length (25..7680)")->check(ringLengths);
+  renderCmd->add_option("--ring", d.ring, "ring length (25..7680)")->transform(ringLengths);
   renderCmd->add_option("--scale", d.scale, "pixels across per cell (1..16); always one row per generation")
-      ->check(wholeNumber(1, 16));
-  renderCmd->add_option("--from", d.from, "generations run before the first row")->check(wholeNumber(0, 100000000));
+      ->transform(wholeNumber(1, 16));
+  renderCmd->add_option("--from", d.from, "generations run before the first row")->transform(wholeNumber(0, 100000000));
 
   CollideArgs k;
   auto* collideCmd = app.add_subcommand("collide", "the collision survey of catalogue types 0..10");
   collideCmd->add_option("RULE", k.rule, "rule file (162 bytes)")->required();
   collideCmd->add_option("SOL", k.catalogue, "soliton file")->required();
-  collideCmd->add_option("--png", k.png, "a grid of small space-time pictures of every pair");
+  collideCmd->add_option("--png", k.png, "a grid of small space-time pictures of every pair")->check(aName());
   collideCmd->add_flag("--json", k.json, "one JSON object instead of the table");
 
   HuntArgs h;
   auto* huntCmd = app.add_subcommand("hunt", "hunt random rule tables for a soliton rule and make the shipped files");
-  huntCmd->add_option("--trials", h.trials, "rule tables to try")->check(wholeNumber(1, 10000000));
-  huntCmd->add_option("--skip", h.skip, "trials to skip first: a later stretch of the same hunt")
-      ->check(wholeNumber(0, huntTrialLimit - 1));
-  huntCmd->add_option("--out", h.out, "write the winner's files into this folder");
+  auto* trialsOption =
+      huntCmd->add_option("--trials", h.trials, "rule tables to try")->transform(wholeNumber(1, 10000000));
+  auto* skipOption = huntCmd->add_option("--skip", h.skip, "trials to skip first: a later stretch of the same hunt")
+                         ->transform(wholeNumber(0, huntTrialLimit - 1));
+  huntCmd->add_option("--out", h.out, "write the winner's files into this folder")->check(aName());
   huntCmd->add_option("--merge", h.merge, "merge the --json results of stretches instead of hunting")
-      ->expected(1, 1000);
+      ->expected(1, 1000)
+      ->excludes(trialsOption)
+      ->excludes(skipOption);
   huntCmd->add_flag("--json", h.json, "the stretch's best as JSON, for --merge");
 
   try {
@@ -624,8 +626,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "ondrix-tool: %s\n", e.what());
     return exitUsage;
   }
+  int status = exitUsage;
   try {
-    int status = exitUsage;
     if (*searchCmd) status = search(s);
     if (*enumerateCmd) status = enumerate(n);
     if (*climbCmd) status = climb(c);
@@ -634,12 +636,12 @@ int main(int argc, char** argv) {
     if (*collideCmd) status = collideAll(k);
     if (*huntCmd) status = hunt(h);
     finishStandardOutput();
-    return status;
-  } catch (const ToolError& e) {
-    std::fprintf(stderr, "ondrix-tool: %s\n", e.what());
-    return e.code;
   } catch (const std::exception& e) {
+    awaitSignalStop();  // a failure that an interruption caused is reported as the interruption
+    const auto* tool = dynamic_cast<const ToolError*>(&e);
     std::fprintf(stderr, "ondrix-tool: %s\n", e.what());
-    return exitInput;
+    status = tool ? tool->code : exitInput;
   }
+  awaitSignalStop();
+  return status;
 }

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -26,15 +27,26 @@ void writeStandardOutput(std::span<const std::uint8_t> bytes) {
   }
 }
 
+std::atomic<bool> stopping{false};
+
 }  // namespace
 
-void requireWritable(const std::string& path) {
-  if (path.empty() || isStandardOutput(path)) return;
+void requireWritable(const std::string& path, bool named) {
+  if (path.empty()) return;
+  if (isStandardOutput(path)) {
+    if (::isatty(STDOUT_FILENO)) throw ToolError(exitUsage, "standard output is a terminal: send it to a file or a pipe");
+    return;
+  }
   const std::string problem = outputProblem(path);
   if (!problem.empty()) {
-    throw ToolError(exitInput, "cannot write " + path + ": " + problem +
-                                   (problem.rfind("is a", 0) == 0 ? " (use - for standard output)" : ""));
+    const bool hint = named && (problem.rfind("is a ", 0) == 0 || problem.rfind("is a process", 0) == 0);
+    throw ToolError(exitInput, "cannot write " + path + ": " + problem + (hint ? " (use - for standard output)" : ""));
   }
+}
+
+CLI::Validator aName() {
+  return CLI::Validator([](std::string& text) { return text.empty() ? std::string("an empty name") : std::string(); },
+                        "NAME");
 }
 
 Output::Output(const std::string& path) : path_(path) {
@@ -75,6 +87,7 @@ void handleSignals() {
   sigemptyset(&stops);
   sigaddset(&stops, SIGINT);
   sigaddset(&stops, SIGTERM);
+  sigaddset(&stops, SIGHUP);
   // Every thread started later inherits the mask, so only the watcher below
   // takes these signals, outside of any handler: it may lock and remove files.
   pthread_sigmask(SIG_BLOCK, &stops, nullptr);
@@ -82,11 +95,21 @@ void handleSignals() {
     int signal = 0;
     while (sigwait(&stops, &signal) != 0) {
     }
+    stopping = true;
     abandonAllWrites();
-    const char* text = signal == SIGINT ? "ondrix-tool: interrupted\n" : "ondrix-tool: terminated\n";
+    std::fflush(stdout);  // what was printed before the signal stays printed
+    const char* text = signal == SIGINT ? "\nondrix-tool: interrupted\n"
+                       : signal == SIGHUP ? "\nondrix-tool: hung up\n"
+                                          : "\nondrix-tool: terminated\n";
+    if (!::isatty(STDERR_FILENO)) ++text;  // the blank line ends a progress bar's line on a terminal
     [[maybe_unused]] const auto n = ::write(STDERR_FILENO, text, std::strlen(text));
     ::_exit(128 + signal);
   }).detach();
+}
+
+void awaitSignalStop() {
+  if (!stopping) return;
+  for (;;) ::pause();  // signals are blocked here: the watcher's _exit ends the wait
 }
 
 CLI::Validator wholeNumber(long long least, long long most) {
@@ -97,6 +120,10 @@ CLI::Validator wholeNumber(long long least, long long most) {
                             text.find_first_not_of("0123456789", text[0] == '-' ? 1 : 0) == std::string::npos &&
                             text != "-";
         if (!digits) return "expected a whole number from " + range + ", not '" + text + "'";
+        // Decimal whatever the leading zeros ("010" is ten, never eight).
+        const std::size_t sign = text[0] == '-' ? 1 : 0;
+        const std::size_t zeros = std::min(text.find_first_not_of('0', sign), text.size() - 1) - sign;
+        text.erase(sign, zeros);
         const long long value = std::stoll(text);
         if (value < least || value > most) return "expected a whole number from " + range + ", not " + text;
         return {};

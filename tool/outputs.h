@@ -20,7 +20,12 @@ inline bool isStandardOutput(const std::string& path) { return path == "-"; }
 // Throws a ToolError (exit 2) naming the path and the cause when nothing
 // can be written there; an empty path (no output asked for) and "-" pass.
 // Called before the work, so that a long job is not lost at its end.
-void requireWritable(const std::string& path);
+// `named`: the user named the output (so "-" is worth suggesting). "-"
+// itself is refused when standard output is a terminal.
+void requireWritable(const std::string& path, bool named = true);
+
+// A CLI11 check that an output's name is not empty.
+CLI::Validator aName();
 
 // One output: a SafeFile at the path, or standard output for "-". Failures
 // throw a ToolError with the cause. Dropped before commit(), a file output
@@ -43,12 +48,17 @@ void writeOutput(const std::string& path, std::span<const std::uint8_t> bytes);
 // is a ToolError with the cause.
 void finishStandardOutput();
 
-// From here on SIGINT and SIGTERM end the tool at once with one line and
-// exit 130 or 143, after removing every temporary file and folder of the
+// From here on SIGINT, SIGTERM and SIGHUP end the tool at once with one
+// line and exit 130, 143 or 129, after removing every temporary file and folder of the
 // writes in progress (the targets stay as they were); SIGPIPE no longer
 // kills it, so writes to a closed pipe fail with their cause. Call first
 // thing in main, before any thread starts.
 void handleSignals();
+
+// Called as the tool ends: when a signal is being handled (a write that
+// failed because it was abandoned, say), waits for the handling to end the
+// tool with 130 or 143 instead of ending it with another code.
+void awaitSignalStop();
 
 // A CLI11 check: a plain decimal whole number from `least` to `most`
 // ("1e3", "0x10", "+5" and "12abc" are refused as what they are).

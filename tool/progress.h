@@ -16,15 +16,29 @@ class Progress {
  public:
   Progress(std::string what, long total, std::string unit = {})
       : what_(std::move(what)), unit_(std::move(unit)), total_(total), terminal_(::isatty(STDERR_FILENO)) {}
-  ~Progress() {
-    const std::lock_guard guard(lock_);
-    clear();
-  }
+  ~Progress() { clear(); }
   // May be called from several worker threads at once.
   void at(long done) {
     const std::lock_guard guard(lock_);
+    advance(done);
+  }
+  // For jobs that learn their total as they go.
+  void at(long done, long total) {
+    const std::lock_guard guard(lock_);
+    total_ = total;
+    advance(done);
+  }
+  // Takes the bar off the terminal line, before other text is printed; it
+  // comes back with the next percent.
+  void clear() {
+    const std::lock_guard guard(lock_);
+    erase();
+  }
+
+ private:
+  void advance(long done) {
     if (total_ <= 0) return;
-    if (done >= total_) return clear();  // the bar goes before the results are printed
+    if (done >= total_) return erase();  // the bar goes before the results are printed
     const int percent = static_cast<int>(100 * done / total_);
     if (percent == percent_) return;  // the clock is read once a percent at most
     percent_ = percent;
@@ -45,10 +59,10 @@ class Progress {
     }
   }
 
- private:
-  void clear() {
+  void erase() {
     if (drawn_) std::fprintf(stderr, "\r%*s\r", 60, "");
     drawn_ = false;
+    percent_ = -1;
   }
 
   using Clock = std::chrono::steady_clock;

@@ -76,7 +76,8 @@ TEST_F(ToolOutputs, WhatStandsAtAnOutputIsRefusedFirstAndKept) {
   std::vector<Target> targets = {{"fifo", "is a FIFO"},
                                  {"folder", "is a folder"},
                                  {"loop", "Too many levels of symbolic links"},
-                                 {"missing/out", "No such file or directory"}};
+                                 {"missing/out", "No such file or directory"},
+                                 {"/dev/stdout", "is a process's open file"}};
   if (::mknod("full", S_IFCHR | 0666, ::makedev(1, 7)) == 0) targets.push_back({"full", "is a device"});  // root only
   for (const char* command : {"render solCA.dat Exp1.dat --steps 10000000 --png ", "collide solCA.dat Sol.dat --png ",
                               "search solCA.dat --ring 7680 --save ",
@@ -145,7 +146,7 @@ TEST_F(ToolOutputs, KilledRendersLeaveTheOldOrTheNewPicture) {
   const Bytes fresh = fileBytes("new.png");
   const microseconds whole = timed({"render", "solCA.dat", "Exp5.dat", "--steps", "8000", "--png", "timing.png"});
   std::mt19937 random(20);
-  for (const int signal : {SIGKILL, SIGTERM, SIGINT}) {
+  for (const int signal : {SIGTERM, SIGINT, SIGKILL}) {  // kill -9 last: its temporaries stay until the next write
     int stopped = 0;
     for (int run = 0; run < 50; ++run) {
       fs::copy_file("new.png", "pic.png", fs::copy_options::overwrite_existing);
@@ -224,6 +225,19 @@ TEST_F(ToolOutputs, AHuntFolderIsWhollyOldOrWhollyNew) {
   ASSERT_EQ(testing::waitForTool(testing::startTool(hunt)), 0);
   EXPECT_STREQ(state(), "new");
   EXPECT_TRUE(temporaries().empty()) << "the staging folders of killed hunts stay: " << temporaries().front();
+
+  // Links inside the folder give way to files of its own: nothing outside changes.
+  fs::create_directory("elsewhere");
+  putFile("elsewhere/sol", {7});
+  fs::remove("hd/Sol.dat");
+  fs::remove_all("hd/data");
+  fs::create_symlink("../elsewhere/sol", "hd/Sol.dat");
+  fs::create_symlink("../elsewhere", "hd/data");
+  ASSERT_EQ(tool("hunt --skip 5778 --trials 1 --out hd/").code, 0);  // a trailing slash names the same folder
+  EXPECT_STREQ(state(), "new");
+  EXPECT_EQ(fileBytes("elsewhere/sol"), Bytes{7});
+  EXPECT_FALSE(fs::exists("elsewhere/filedem.bmp"));
+  EXPECT_EQ(tool("hunt --skip 5778 --trials 1 --out .").code, 2);  // the working folder
 
   fs::create_symlink("behind", "dangling");  // a link to a folder still to be made
   ASSERT_EQ(tool("hunt --skip 5778 --trials 1 --out dangling").code, 0);

@@ -239,6 +239,7 @@ TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   }
   EXPECT_EQ(tool("--version").out, "ondrix-tool " ONDRIX_VERSION "\n");
+  EXPECT_EQ(tool("run solCA.dat Exp1.dat --steps 010").out, "10 generations, 9 live cells\n");  // decimal, not octal
 }
 
 // Two stretches of a hunt merged give what one run gives; and the shipped
