@@ -22,6 +22,8 @@ expected="bin/ondrix
 bin/ondrix-launch
 bin/ondrix-tool
 share/applications/org.ondrix.Ondrix.desktop
+share/doc/ondrix/changelog.gz
+share/doc/ondrix/copyright
 share/icons/hicolor/scalable/apps/org.ondrix.Ondrix.svg
 share/man/man1/ondrix-launch.1.gz
 share/man/man1/ondrix-tool.1.gz
@@ -42,7 +44,7 @@ share/ondrix/tgho.dat"
 installed=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$installed" = "$(echo "$expected" | LC_ALL=C sort)" ] || fail "installed files differ:
 $(diff <(echo "$expected" | LC_ALL=C sort) <(echo "$installed") || true)"
-[ -d "$root/share/ondrix/video" ] || fail "no video folder for the recorded frames"
+[ -z "$(find "$root" -type d -empty)" ] || fail "empty folders installed: $(find "$root" -type d -empty)"
 [ -x "$root/bin/ondrix-launch" ] || fail "the launcher is not executable"
 
 desktop-file-validate "$root/share/applications/org.ondrix.Ondrix.desktop" || fail "desktop-file-validate"
