@@ -130,10 +130,15 @@ bool makePending(const std::string& path, const std::function<bool()>& make) {
   return true;
 }
 
-void releasePending(const std::string& path) {
-  const std::lock_guard guard(pending().lock);
+// With the lock held: the path is no longer a write in progress.
+void forgetPending(const std::string& path) {
   const auto it = pending().paths.find(path);
   if (it != pending().paths.end()) pending().paths.erase(it);
+}
+
+void releasePending(const std::string& path) {
+  const std::lock_guard guard(pending().lock);
+  forgetPending(path);
 }
 
 // Runs the rename under the lock that abandonAllWrites takes, so that a
@@ -141,8 +146,7 @@ void releasePending(const std::string& path) {
 bool renameUnlessAbandoned(const std::function<bool()>& rename, const std::string& temporary) {
   const std::lock_guard guard(pending().lock);
   if (pending().abandoned || !rename()) return false;
-  const auto it = pending().paths.find(temporary);
-  if (it != pending().paths.end()) pending().paths.erase(it);
+  forgetPending(temporary);
   return true;
 }
 
