@@ -8,6 +8,7 @@
 
 #include <array>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <algorithm>
@@ -226,6 +227,17 @@ std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::ui
   }
   ::close(fd);
   return done;
+}
+
+ReadOutcome readFile(const std::string& name, std::span<std::uint8_t> buffer) {
+  std::string why;
+  const auto got = readPrefix(name, buffer, &why);
+  if (got && *got > 0) return {*got, {}};
+  if (got) why = "is empty";
+  else if (why == cause(ENOENT)) why = "no such file";
+  else if (why == "is a FIFO") why = "is a pipe";
+  else if (!why.empty()) why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+  return {0, name + ": " + why};
 }
 
 std::string outputProblem(const std::string& name) {

@@ -23,6 +23,17 @@ namespace ondrix {
 std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer,
                                       std::string* failure = nullptr);
 
+// What a read for a command came to: the bytes read, or a failure that
+// names the file and the cause in plain words ("line.dat: no such file",
+// "line.dat: is a folder", "line.dat: is a pipe", "line.dat: is empty").
+// A file that gives no byte at all is a failure: nothing was read from it.
+struct ReadOutcome {
+  std::size_t got = 0;
+  std::string failure;
+  operator bool() const { return failure.empty(); }  // NOLINT(google-explicit-constructor): reads as "read"
+};
+ReadOutcome readFile(const std::string& name, std::span<std::uint8_t> buffer);
+
 // What a write came to: an empty failure when the file now holds what was
 // written, else the target and the cause in the system's words ("Sol.dat:
 // No space left on device", "out.png: is a FIFO").

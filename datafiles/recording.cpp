@@ -89,6 +89,10 @@ void startRecording(OndrixState& st) {
   st.ring.stepsPerTick = 8;
   sweepFrameFiles();
   st.ring.timeStep = 0;
+  Recording& rec = st.recording;
+  rec.framesWritten = 0;
+  rec.firstFrame = rec.frameCounter;
+  rec.startedBackward = st.ring.runBackward != 0;
 }
 
 void composeFrame(Recording& rec, RingDisplay& display) {
@@ -143,8 +147,22 @@ bool recordingTick(OndrixState& st, RingDisplay& display) {
     display.showFileOutcome(FileKind::write, "Recording stopped: could not write " + written.failure);
     return false;
   }
+  rec.framesWritten += 1;
   if (ring.timeStep >= recordingTurnTime && ring.runBackward == 0) reverseRing(st, display);
-  return ring.timeStep >= 0;
+  const std::string frames = std::to_string(rec.framesWritten) + (rec.framesWritten == 1 ? " frame" : " frames");
+  if (ring.timeStep >= 0) {
+    display.showStatus("Recording: " + frames + ", T = " + std::to_string(ring.timeStep));
+    return true;
+  }
+  const auto shortName = [](std::int32_t n) { return frameFileName(n).substr(std::string(frameFolder).size() + 1); };
+  std::string done = "Recorded " + frames + " to " + frameFolder + "/ (" + shortName(rec.firstFrame);
+  if (rec.framesWritten > 1) done += " to " + shortName(rec.frameCounter - 1);
+  done += ")";
+  if (rec.startedBackward && rec.framesWritten == 1) {
+    done += ": the run went backward from T = 0; press \"Revers\" first to record forward";
+  }
+  display.showStatus(done);
+  return false;
 }
 
 }  // namespace ondrix

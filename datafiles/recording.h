@@ -31,6 +31,11 @@ struct Recording {
   std::string frameName;          // the frame file being written
   FrameTemplate frameTemplate{};  // the template as last read
   std::vector<std::uint8_t> frame;  // the frame being built, 256000 bytes
+  // This recording: frames written, the first one's number, and whether the
+  // run went backward from its start (it then ends after one frame).
+  std::int32_t framesWritten = 0;
+  std::int32_t firstFrame = 0;
+  bool startedBackward = false;
 };
 
 inline constexpr std::int32_t recordingTurnTime = 1600;  // the run reverses here
@@ -45,7 +50,8 @@ std::string frameFileName(std::int32_t n);
 int sweepFrameFiles();
 
 // "Record Vdeo": stepsPerTick 8 (the steps field keeps its text), the sweep,
-// timeStep 0. The caller starts the recording timer.
+// timeStep 0, the recording's own count from 0. The caller starts the
+// recording timer.
 void startRecording(OndrixState& st);
 
 // The capture, "ek v file 43": a 256000-byte copy of the template, whose
@@ -65,7 +71,10 @@ void composeFrame(Recording& rec, RingDisplay& display);
 // named and captured, the counter moved on; a forward run that has reached
 // T >= 1600 is reversed. Returns false when the recording has ended (T
 // below 0), or when the frame could not be written: the recording stops
-// there, and the status bar names the frame and the cause.
+// there, and the status bar names the frame and the cause. While it goes on
+// the status bar shows the frame's number and T; at its end, how many
+// frames went where (and, for a run that went backward from the start, why
+// there is only one).
 bool recordingTick(OndrixState& st, RingDisplay& display);
 
 // A 24-bit bitmap of 792 x 32 pixels, bottom-up, every pixel `fill`, with

@@ -15,7 +15,7 @@ RowLoadResult decodeRow(const std::string& name, std::span<const std::uint8_t> r
   const auto bad = std::find_if(row.begin(), row.end(), [](std::uint8_t b) { return b > stateA; });
   if (bad != row.end()) {
     const auto cell = bad - row.begin();
-    return {RowLoad::rejected, "Could not load " + name + ": cell " + std::to_string(cell) + " holds " +
+    return {RowLoad::rejected, "Could not read " + name + ": cell " + std::to_string(cell) + " holds " +
                                    std::to_string(*bad) + ", not a state 0, 1 or 2"};
   }
   std::copy(row.begin(), row.end(), ring.cells.begin());
@@ -24,14 +24,14 @@ RowLoadResult decodeRow(const std::string& name, std::span<const std::uint8_t> r
 
 RowLoadResult readRowFile(const std::string& name, AutomatonState& ring) {
   std::array<std::uint8_t, ringCapacity> row;
-  const auto got = readPrefix(name, std::span(row.data(), static_cast<std::size_t>(ring.ringLength)));
-  if (!got) return {RowLoad::missing, {}};
-  return decodeRow(name, std::span(row.data(), *got), ring);
+  const ReadOutcome read = readFile(name, std::span(row.data(), static_cast<std::size_t>(ring.ringLength)));
+  if (!read) return {RowLoad::missing, "Could not read " + read.failure};
+  return decodeRow(name, std::span(row.data(), read.got), ring);
 }
 
 RowLoad loadRowFile(const std::string& name, AutomatonState& ring, RingDisplay& display) {
   const RowLoadResult r = readRowFile(name, ring);
-  if (r.outcome != RowLoad::missing) display.showFileOutcome(FileKind::load, r.message);
+  display.showFileOutcome(FileKind::load, r.message);
   return r.outcome;
 }
 

@@ -18,13 +18,13 @@ inline const std::string lineFileName = "line.dat";
 
 enum class RowLoad {
   loaded,    // up to ringLength cells from the file, the rest as they were
-  missing,   // no such file: the ring is unchanged
+  missing,   // nothing read (no such file, empty, not a regular file): the ring is unchanged
   rejected,  // a byte that is no cell state: the ring is unchanged
 };
 
 struct RowLoadResult {
   RowLoad outcome;
-  std::string message;  // for the status bar when rejected
+  std::string message;  // for the status bar when missing or rejected
 };
 
 // Reads up to ringLength bytes into cells 0, 1, ...; a file holding any byte
@@ -35,9 +35,9 @@ RowLoadResult readRowFile(const std::string& name, AutomatonState& ring);
 // `name` is for the message.
 RowLoadResult decodeRow(const std::string& name, std::span<const std::uint8_t> row, AutomatonState& ring);
 
-// readRowFile, with its outcome shown: a refused file says why in the
-// status bar, a loaded one takes away an earlier load failure, a missing
-// one is silent.
+// readRowFile, with its outcome shown: a file that could not be read or
+// was refused says why in the status bar ("Could not read line.dat: no
+// such file"), a loaded one takes away an earlier load failure.
 RowLoad loadRowFile(const std::string& name, AutomatonState& ring, RingDisplay& display);
 
 // Writes exactly ringLength bytes, cell 0 first.

@@ -4,9 +4,7 @@
 
 namespace ondrix {
 
-bool readTableFile(const std::string& name, std::span<std::uint8_t> table) {
-  return readPrefix(name, table).has_value();
-}
+ReadOutcome readTableFile(const std::string& name, std::span<std::uint8_t> table) { return readFile(name, table); }
 
 WriteOutcome writeTableFile(const std::string& name, std::span<const std::uint8_t> table) { return writeWhole(name, table); }
 

@@ -21,9 +21,9 @@ inline const std::string ruleFileName = "ca.dat";
 inline const std::string auxRuleFileName = "Exr.dat";
 
 // Reads up to table.size() bytes into the leading entries; later entries and,
-// for a missing file, all entries keep their values. Returns whether the
-// file was found.
-bool readTableFile(const std::string& name, std::span<std::uint8_t> table);
+// for a file that gives nothing, all entries keep their values. Fails (and
+// says why) when nothing was read.
+ReadOutcome readTableFile(const std::string& name, std::span<std::uint8_t> table);
 
 // Writes every entry of the table, replacing the file.
 WriteOutcome writeTableFile(const std::string& name, std::span<const std::uint8_t> table);

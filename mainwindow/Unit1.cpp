@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsLayout>
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include "datafiles/rowfiles.h"
 #include "mainwindow/clientarea.h"
 #include "mainwindow/controls.h"
+#include "mainwindow/guidance.h"
 #include "mainwindow/panel.h"
 #include "mainwindow/runcontrol.h"
 #include "mainwindow/statistics.h"
@@ -49,10 +51,6 @@ void setBoxColour(QGroupBox* box, const QColor& colour) {
 
 std::string fieldText(const QLineEdit* e) { return e->text().toStdString(); }
 
-// Example N's button, by caption number.
-constexpr const char* exampleButtonNames[exampleCount] = {"Button51", "Button41", "Button50", "Button52",
-                                                          "Button53", "Button54", "Button55", "Button42"};
-
 PressButton pressButton(Qt::MouseButton button) {
   return button == Qt::LeftButton    ? PressButton::left
          : button == Qt::RightButton  ? PressButton::right
@@ -62,6 +60,10 @@ PressButton pressButton(Qt::MouseButton button) {
 
 // A failure message stays this long unless a success of its kind comes first.
 constexpr int failureShownMs = 10000;
+
+constexpr const char* firstStartHint =
+    "New here? Press an example (\"Ex. 1\", Ctrl+1), then \"DO COLLISIONS\" (Ctrl+R); \"Revers\" (Ctrl+B) "
+    "runs it back. Help > Guide (F1) explains the rest";
 
 }  // namespace
 
@@ -99,6 +101,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), picture_(buttonFace()) {
   buildMenus();
   connectFields();
   connectCommands();
+  showValuesAfterCommands();
+  applyGuidance(*this);
 
   setFixedSize(sizeHint());
   move(347, 67);
@@ -147,7 +151,7 @@ void TForm1::buildManage() {
 
 void TForm1::buildSetRandomSolitons() {
   GroupBox3 = groupBox(client_, "GroupBox3", QStringLiteral("Set rand. sol."), QRect(176, 240, 81, 121));
-  button(GroupBox3, "Button36", QStringLiteral("4"), QRect(8, 24, 57, 17));
+  button(GroupBox3, "Button36", QStringLiteral("4"), QRect(8, 16, 57, 25));  // as tall as the two below
   button(GroupBox3, "Button37", QStringLiteral("4 + R6"), QRect(8, 48, 57, 25));
   button(GroupBox3, "Button38", QStringLiteral("5"), QRect(8, 80, 57, 25));
 }
@@ -170,7 +174,7 @@ void TForm1::buildExamples() {
   GroupBox4 = groupBox(client_, "GroupBox4", QStringLiteral("Examples"), QRect(472, 112, 153, 161));
   for (int n = 1; n <= exampleCount; ++n) {
     const int column = (n - 1) % 2, row = (n - 1) / 2;
-    QPushButton* b = button(GroupBox4, exampleButtonNames[n - 1], QStringLiteral("Ex. %1").arg(n),
+    QPushButton* b = button(GroupBox4, exampleButtonName(n), QStringLiteral("Ex. %1").arg(n),
                             QRect(16 + 64 * column, 24 + 32 * row, 57, 25));
     connect(b, &QPushButton::clicked, this, [this, n] { exampleClick(n); });
   }
@@ -197,7 +201,7 @@ void TForm1::buildReadWriteData() {
 void TForm1::buildThreeSolitons() {
   GroupBox7 = groupBox(client_, "GroupBox7", QStringLiteral("Three solitons"), QRect(648, 360, 137, 97), true);
   Edit4 = edit(GroupBox7, "Edit4", QStringLiteral("0"), QRect(8, 28, 33, 21));
-  Edit6 = edit(GroupBox7, "Edit6", QStringLiteral("6"), QRect(48, 24, 33, 21));
+  Edit6 = edit(GroupBox7, "Edit6", QStringLiteral("6"), QRect(48, 28, 33, 21));  // in line with the other two
   Edit5 = edit(GroupBox7, "Edit5", QStringLiteral("1"), QRect(104, 28, 25, 21));
   button(GroupBox7, "Button47", QStringLiteral("Make"), QRect(8, 56, 57, 25), true);
   button(GroupBox7, "Button59", QStringLiteral("Mk,+R+"), QRect(72, 56, 57, 25), true);
@@ -285,7 +289,8 @@ void TForm1::buildMenus() {
         {"Time161", "Time *16", false},
         {"Time21", "Time *2", false},
         {"Time22", "Time /2", false},
-        {"ViewVdeo1", "Record Vdeo", false}}},
+        {"ViewVdeo1", "Record Vdeo", false},
+        {"StopAtStart1", "Stop at T = 0", true}}},
       {"Functions1",
        "Functions",
        {{"ShowCA1", "Show RCA", false},
@@ -302,7 +307,9 @@ void TForm1::buildMenus() {
         {"RandABCnots1", "Rand A,B,C not s.", false},
         {"ReadABCnots21", "Read A,B,C not s. 2", false}}},
       {"Ghost1", "Ghost", {{"Dontshow1", "Dont show", true}}},
-      {"Help1", "Help", {{"About1", "About", false}}},
+      {"Help1",
+       "Help",
+       {{"About1", "About", false}, {"Shortcuts1", "Keyboard shortcuts", false}, {"Guide1", "Guide", false}}},
   };
   menuBar()->setFont(ondrixFont());
   for (const Menu& m : menus) {
@@ -324,6 +331,8 @@ void TForm1::buildMenus() {
   Chrandom2 = findChild<QAction*>(QStringLiteral("Chrandom2"));
   Chrandom31 = findChild<QAction*>(QStringLiteral("Chrandom31"));
   Chrandom21 = findChild<QAction*>(QStringLiteral("Chrandom21"));
+  StopAtStart1 = findChild<QAction*>(QStringLiteral("StopAtStart1"));
+  StopAtStart1->setChecked(false);  // the run passes through T = 0 unless the user asks
 }
 
 void TForm1::connectFields() {
@@ -403,6 +412,9 @@ void TForm1::connectCommands() {
   menu("ShowCA1", &TForm1::ShowCA1Click);
   menu("About1", &TForm1::About1Click);
   menu("ViewVdeo1", &TForm1::ViewVdeo1Click);
+  menu("StopAtStart1", &TForm1::StopAtStart1Click);
+  menu("Shortcuts1", &TForm1::Shortcuts1Click);
+  menu("Guide1", &TForm1::Guide1Click);
   Timer3.setInterval(runIntervalMs);
   connect(&Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
   menu("Chrandom2", &TForm1::Chrandom2Click);
@@ -410,6 +422,18 @@ void TForm1::connectCommands() {
   menu("Chrandom21", &TForm1::Chrandom21Click);
   connect(findChild<QPushButton*>(QStringLiteral("Button49")), &QPushButton::clicked, this, &TForm1::Button49Click);
   connect(UpDown1, &UpDown::clicked, this, &TForm1::UpDown1Click);
+}
+
+void TForm1::showValuesAfterCommands() {
+  // Connected after the commands themselves, so it runs when each is done.
+  const auto show = [this] { showCurrentValues(state_, *this); };
+  for (QAbstractButton* b : client_->findChildren<QAbstractButton*>()) connect(b, &QAbstractButton::clicked, this, show);
+  for (QAction* a : menuBar()->findChildren<QAction*>()) connect(a, &QAction::triggered, this, show);
+  for (Panel* p : client_->findChildren<Panel*>()) connect(p, &Panel::mouseDown, this, show);
+  client_->onMouseDown = [this, press = client_->onMouseDown, show](Qt::MouseButton button, QPoint at) {
+    press(button, at);
+    show();
+  };
 }
 
 void TForm1::paintRing(const AutomatonState& ring) {
@@ -535,10 +559,13 @@ void TForm1::Button10Click() {
     Button10->setText(QStringLiteral("DO COLLISIONS"));
     setBoxColour(Manage, buttonFace());
     showHistoryChart();
+    showCurrentValues(state_, *this);
   }
 }
 
-void TForm1::runTimerTick() { runTick(state_, *this); }
+void TForm1::runTimerTick() {
+  if (runTick(state_, *this) == BatchEnd::backAtStart && runTimer_.isActive()) Button10Click();
+}
 
 void TForm1::Button40Click() { runTick(state_, *this); }
 
@@ -650,8 +677,14 @@ void TForm1::FormShow() {
   CheckBox1->setChecked(true);  // runs CheckBox1Click: 768 cells in three rows
   CheckBox2->setChecked(false);
   UpDown1->setPosition(50);     // the threshold keeps its start value
-  READCA51Click();
-  Button20Click();
+  // Each start-up file that could not be read is named; with none, a hint.
+  QStringList unread;  // "Could not read solCA.dat: no such file", "Sol.dat: no such file"
+  for (void (TForm1::*read)() : {&TForm1::READCA51Click, &TForm1::Button20Click}) {
+    (this->*read)();
+    QString message = StatusBar1->currentMessage();
+    if (!unread.isEmpty()) message.remove(0, QStringLiteral("Could not read ").size());
+    if (failureShown_ == FileKind::load) unread << message;
+  }
   buildSolitonPhaseTables(state_, *this);
   showEndMarkers();
   // The colours of the marks are constants of the picture (markPalette).
@@ -663,13 +696,19 @@ void TForm1::FormShow() {
   // The window opens on an empty picture: what the phase-table build drew
   // was never on screen.
   picture_.erase();
+  if (unread.isEmpty()) showStatus(firstStartHint);
+  else showFileOutcome(FileKind::load, unread.join(QStringLiteral("; ")).toStdString());
 }
 
 void TForm1::setRandomBoxColour(const QColor& colour) { setBoxColour(GroupBox5, colour); }
 
 void TForm1::readRuleTable(const std::string& name) {
   setRandomBoxColour(buttonFace());
-  readTableFile(name, state_.ring.ruleTable);
+  reportRead(readTableFile(name, state_.ring.ruleTable));
+}
+
+void TForm1::reportRead(const ReadOutcome& read) {
+  showFileOutcome(FileKind::load, read ? std::string() : "Could not read " + read.failure);
 }
 
 void TForm1::reportWrite(bool written, const std::string& name) {
@@ -682,13 +721,13 @@ void TForm1::redrCA1Click() { readRuleTable(ruleFileName); }
 
 void TForm1::WRITECA51Click() { reportWrite(writeTableFile(ruleFileName, state_.ring.ruleTable), ruleFileName); }
 
-void TForm1::READCA1Click() { readTableFile(auxRuleFileName, state_.auxRuleTable); }
+void TForm1::READCA1Click() { reportRead(readTableFile(auxRuleFileName, state_.auxRuleTable)); }
 
 void TForm1::WRITECA1Click() {
   reportWrite(writeTableFile(auxRuleFileName, state_.auxRuleTable), auxRuleFileName);
 }
 
-void TForm1::Button20Click() { readSolitonFile(solitonFileName, state_.catalogue); }
+void TForm1::Button20Click() { reportRead(readSolitonFile(solitonFileName, state_.catalogue)); }
 
 void TForm1::exampleClick(int number) { loadExample(state_, *this, number); }
 
@@ -714,6 +753,12 @@ void TForm1::ViewVdeo1Click() {
   startRecording(state_);
   Timer3.start();
 }
+
+void TForm1::StopAtStart1Click() { state_.stopAtStart = StopAtStart1->isChecked(); }
+
+void TForm1::Shortcuts1Click() { showShortcuts(*this); }
+
+void TForm1::Guide1Click() { showGuide(*this); }
 
 void TForm1::Timer3Timer() {
   if (!recordingTick(state_, *this)) Timer3.stop();

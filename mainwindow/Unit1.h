@@ -147,9 +147,12 @@ class TForm1 : public QMainWindow, public RingDisplay {
   void Showsoliton1Click();
   void ShowCA1Click();
   void About1Click();
+  void Shortcuts1Click();
+  void Guide1Click();
 
   // Frame recording: "Record Vdeo", its timer, and the hidden capture.
   void ViewVdeo1Click();
+  void StopAtStart1Click();
   void Timer3Timer();
   void Button43Click();
   QTimer& recordingTimer() { return Timer3; }
@@ -192,6 +195,10 @@ class TForm1 : public QMainWindow, public RingDisplay {
   void readRuleTable(const std::string& name);
   // Shows "Could not write <name>" when a write failed.
   void reportWrite(bool written, const std::string& name);
+  // Shows "Could not read <name>: <cause>" when a read gave nothing.
+  void reportRead(const ReadOutcome& read);
+  // Every value label shows the current value after each command.
+  void showValuesAfterCommands();
   void setRandomBoxColour(const QColor& colour);
   void randomise(QAction* item, RandomVariant variant);
   void setCaption(QLabel* label, std::int32_t value);
@@ -271,6 +278,7 @@ class TForm1 : public QMainWindow, public RingDisplay {
   QAction* Chrandom2 = nullptr;
   QAction* Chrandom31 = nullptr;
   QAction* Chrandom21 = nullptr;
+  QAction* StopAtStart1 = nullptr;  // View: "Stop at T = 0"
 };
 
 }  // namespace ondrix::ui

@@ -34,6 +34,8 @@ struct OndrixState {
   // "Without clear": the soliton panels clear their third while it is off,
   // the mill and block commands clear the ring while it is on.
   bool withoutClear = false;
+  // The View menu's "Stop at T = 0": a backward run stops when T is back at 0.
+  bool stopAtStart = false;
 };
 
 }  // namespace ondrix

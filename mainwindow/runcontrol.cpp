@@ -7,19 +7,28 @@
 
 namespace ondrix {
 
-void advanceRun(OndrixState& st, RingDisplay& display) {
+BatchEnd advanceRun(OndrixState& st, RingDisplay& display, bool stopAtStart) {
   AutomatonState& ring = st.ring;
   const std::int32_t direction = ring.runBackward == 0 ? 1 : -1;
+  const bool mayStop = stopAtStart && direction < 0;
+  BatchEnd end = BatchEnd::done;
   for (std::int32_t k = 0; k < ring.stepsPerTick; ++k) {
     stepGeneration(ring);
     ring.timeStep += direction;
+    if (mayStop && ring.timeStep == 0) {
+      end = BatchEnd::backAtStart;
+      break;
+    }
   }
   redrawUnlessDontShow(st, display);
+  return end;
 }
 
-void runTick(OndrixState& st, RingDisplay& display) {
-  advanceRun(st, display);
+BatchEnd runTick(OndrixState& st, RingDisplay& display) {
+  const BatchEnd end = advanceRun(st, display, st.stopAtStart);
   updateStatistics(st, display);
+  if (end == BatchEnd::backAtStart) display.showStatus(backAtStartMessage);
+  return end;
 }
 
 void startRun(AutomatonState& ring) {

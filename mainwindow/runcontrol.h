@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ondrix {
 
@@ -10,13 +11,23 @@ struct AutomatonState;
 struct OndrixState;
 struct RingDisplay;
 
-// stepsPerTick generations (none when it is 0 or less), each moving timeStep
-// by +1 forward or -1 backward, then the redraw unless Dont show.
-void advanceRun(OndrixState& st, RingDisplay& display);
+// How a batch ended: all its generations done, or, under "Stop at T = 0",
+// at the backward generation that brought T back to 0.
+enum class BatchEnd { done, backAtStart };
 
-// One tick of the run timer, and the "one step" command: advanceRun, then
-// updateStatistics.
-void runTick(OndrixState& st, RingDisplay& display);
+inline const std::string backAtStartMessage = "Back at the start (T = 0)";
+
+// stepsPerTick generations (none when it is 0 or less), each moving timeStep
+// by +1 forward or -1 backward, then the redraw unless Dont show. With
+// stopAtStart, a backward batch ends early at the generation that makes T 0
+// (one that starts at T = 0 runs on into negative T, as the user asked).
+BatchEnd advanceRun(OndrixState& st, RingDisplay& display, bool stopAtStart = false);
+
+// One tick of the run timer, and the "one step" command: advanceRun (under
+// the View menu's "Stop at T = 0" when it is checked), then
+// updateStatistics; a batch that came back to T = 0 says so in the status
+// bar, and the caller stops the run.
+BatchEnd runTick(OndrixState& st, RingDisplay& display);
 
 // A run starts forward from T = 0.
 void startRun(AutomatonState& ring);

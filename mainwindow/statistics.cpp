@@ -5,9 +5,8 @@
 
 namespace ondrix {
 
-void updateStatistics(OndrixState& st, RingDisplay& display) {
-  AutomatonState& ring = st.ring;
-  Statistics& s = st.statistics;
+Statistics measureRing(const AutomatonState& ring) {
+  Statistics s;
   const std::int32_t n = ring.ringLength;
 
   s.spanFirst = firstLiveCell(ring);
@@ -24,10 +23,26 @@ void updateStatistics(OndrixState& st, RingDisplay& display) {
   s.spanGaps = gaps;
   s.countB = b;
   s.countC = c;
+  return s;
+}
+
+void showCurrentValues(OndrixState& st, RingDisplay& display) {
+  const AutomatonState& ring = st.ring;
+  st.statistics = measureRing(ring);
+  display.showTime(ring.timeStep);
+  display.showSampleCount(ring.sampleCount);
+  display.showGhostParameters(st.statistics);
+  const double live = st.statistics.countB + st.statistics.countC;
+  display.showPercent(ring.ringLength > 0 ? static_cast<std::int32_t>(live * 100.0 / ring.ringLength) : 0);
+}
+
+void updateStatistics(OndrixState& st, RingDisplay& display) {
+  AutomatonState& ring = st.ring;
+  const Statistics& s = st.statistics = measureRing(ring);
   display.showGhostParameters(s);
 
   if (ring.sampleCount < historySize) {
-    ring.populationHistory[ring.sampleCount] = b + c;
+    ring.populationHistory[ring.sampleCount] = s.countB + s.countC;
     ring.sampleCount += 1;
     display.showSampleCount(ring.sampleCount);
   }

@@ -18,6 +18,15 @@ struct Statistics {
   std::int32_t countC = 0;
 };
 
+// The ring as it stands, measured without taking a sample.
+Statistics measureRing(const AutomatonState& ring);
+
+// Every value label as the ring and the run stand now: T, the sample count,
+// the population percentage and the "Ghost par" values, whose measurement
+// becomes the last one. Commands end with it; the run's ticks keep their
+// cheaper rhythm.
+void showCurrentValues(OndrixState& st, RingDisplay& display);
+
 // Measures the ring, shows the "Ghost par" values, and appends the
 // population N(B) + N(C) to the history until it holds 1000 samples.
 void updateStatistics(OndrixState& st, RingDisplay& display);

@@ -52,13 +52,12 @@ void decodeSolitonFile(std::span<const std::uint8_t> stored, Catalogue& c) {
   applyCatalogueImage(c, image.data(), decoded);
 }
 
-bool readSolitonFile(const std::string& name, Catalogue& c) {
+ReadOutcome readSolitonFile(const std::string& name, Catalogue& c) {
   // Every image byte takes at most two stored bytes.
   std::array<std::uint8_t, 2 * catalogueImageSize> stored{};
-  const auto got = readPrefix(name, stored);
-  if (!got) return false;
-  decodeSolitonFile(std::span(stored.data(), *got), c);
-  return true;
+  const ReadOutcome read = readFile(name, stored);
+  if (read) decodeSolitonFile(std::span(stored.data(), read.got), c);
+  return read;
 }
 
 WriteOutcome writeSolitonFile(const std::string& name, const Catalogue& c) {

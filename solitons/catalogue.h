@@ -35,9 +35,10 @@ std::array<std::uint8_t, catalogueImageSize> catalogueImage(const Catalogue& c);
 void applyCatalogueImage(Catalogue& c, const std::uint8_t* prefix, std::size_t size);
 
 // "Read Sol (20)": loads entries 0..11 from the file, undoing the line-end
-// translation. A missing file changes nothing; a short one fills the leading
-// bytes. Returns whether the file was found.
-bool readSolitonFile(const std::string& name, Catalogue& c);
+// translation. A file that gives nothing (missing, empty, not a regular
+// file) changes nothing and fails, saying why; a short one fills the
+// leading bytes.
+ReadOutcome readSolitonFile(const std::string& name, Catalogue& c);
 
 // The same from the stored bytes of such a file (its first 288 bytes count).
 void decodeSolitonFile(std::span<const std::uint8_t> stored, Catalogue& c);

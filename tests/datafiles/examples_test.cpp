@@ -30,7 +30,7 @@ TEST(Examples, EachButtonLoadsItsOwnFile) {
       EXPECT_EQ(st.ring.cells[256], stateA) << n;  // the ring's length only
       EXPECT_EQ(st.ring.timeStep, 0);
       EXPECT_EQ(display.paints, !dontShow || n >= 7 ? 1 : 0) << n;
-      EXPECT_EQ(display.status.find("Could not load Exp3.dat: cell 2 holds 3") == 0, n == 3) << display.status;
+      EXPECT_EQ(display.status.find("Could not read Exp3.dat: cell 2 holds 3") == 0, n == 3) << display.status;
     }
   }
 }

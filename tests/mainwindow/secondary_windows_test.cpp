@@ -87,7 +87,7 @@ class SecondaryWindowsTest : public QObject {
       QVERIFY(ring().cells == cells);
       QCOMPARE(ring().timeStep, 0);
     }
-    QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("Could not load Exp4.dat: cell 3 holds 3")));
+    QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("Could not read Exp4.dat: cell 3 holds 3")));
   }
 
   void showRcaTogglesTheSharedTable() {

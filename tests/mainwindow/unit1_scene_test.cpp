@@ -225,7 +225,7 @@ class Unit1SceneTest : public QObject {
   void failureMessagesGoAway() {
     testing::putFile("line.dat", {0, 1, 9});
     form->findChild<QAction*>(QStringLiteral("readdata1"))->trigger();
-    QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("Could not load line.dat")));
+    QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("Could not read line.dat")));
     QCOMPARE(form->failureTimer().interval(), 10000);
     QVERIFY(form->failureTimer().isActive());
     std::filesystem::create_directory("ca.dat");
@@ -239,7 +239,7 @@ class Unit1SceneTest : public QObject {
     QCOMPARE(form->StatusBar1->currentMessage(), QString());
     testing::putFile("tgho.dat", {7});
     QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Button35")), Qt::LeftButton);
-    QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("Could not load tgho.dat")));
+    QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("Could not read tgho.dat")));
     form->failureTimer().start(20);  // the 10 seconds, shortened
     QTRY_COMPARE(form->StatusBar1->currentMessage(), QString());
   }

@@ -69,7 +69,7 @@ const Control controls[] = {
     {"Label20", "Manage", "0", {232, 96, 0, 0}},
     {"Label21", "Manage", "%", {248, 96, 0, 0}},
     {"GroupBox3", "client", "Set rand. sol.", {176, 240, 81, 121}},
-    {"Button36", "GroupBox3", "4", {8, 24, 57, 17}},
+    {"Button36", "GroupBox3", "4", {8, 16, 57, 25}},
     {"Button37", "GroupBox3", "4 + R6", {8, 48, 57, 25}},
     {"Button38", "GroupBox3", "5", {8, 80, 57, 25}},
     {"GroupBox8", "client", "Choose mill and ghosts", {264, 240, 193, 121}},
@@ -102,7 +102,7 @@ const Control controls[] = {
     {"Button46", "GroupBox6", "Wrtie line", {8, 64, 65, 33}},
     {"GroupBox7", "client", "Three solitons", {648, 360, 137, 97}},
     {"Edit4", "GroupBox7", "0", {8, 28, 33, 21}},
-    {"Edit6", "GroupBox7", "6", {48, 24, 33, 21}},
+    {"Edit6", "GroupBox7", "6", {48, 28, 33, 21}},
     {"Edit5", "GroupBox7", "1", {104, 28, 25, 21}},
     {"Button47", "GroupBox7", "Make", {8, 56, 57, 25}},
     {"Button59", "GroupBox7", "Mk,+R+", {72, 56, 57, 25}},
@@ -192,12 +192,12 @@ class Unit1Test : public QObject {
   void menusInOrder() {
     const QStringList expected[] = {
         {"File", "READ (sol) CA", "read CA", "write CA", "-", "read data", "write data"},
-        {"View", "Show soliton", "Time *16", "Time *2", "Time /2", "Record Vdeo"},
+        {"View", "Show soliton", "Time *16", "Time *2", "Time /2", "Record Vdeo", "Stop at T = 0"},
         {"Functions", "Show RCA", "Ch. random", "Ch. random*", "Ch. random**"},
         {"Mills", "Sy+rand 8", "Rand A,B,C", "Rand  B, C", "Rand A,B,C symm.", "Rand B,C symm.", "Rand A,B,C not s.",
          "Read A,B,C not s. 2"},
         {"Ghost", "Dont show"},
-        {"Help", "About"},
+        {"Help", "About", "Keyboard shortcuts", "Guide"},
     };
     const QList<QAction*> top = form->menuBar()->actions();
     QCOMPARE(top.size(), 6);
@@ -207,7 +207,7 @@ class Unit1Test : public QObject {
       for (QAction* a : top[m]->menu()->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
       QCOMPARE(items, expected[m].mid(1));
     }
-    for (const char* name : {"Chrandom2", "Chrandom31", "Chrandom21", "Dontshow1"}) {
+    for (const char* name : {"Chrandom2", "Chrandom31", "Chrandom21", "Dontshow1", "StopAtStart1"}) {
       auto* a = form->findChild<QAction*>(QString::fromLatin1(name));
       QVERIFY2(a && a->isCheckable(), name);
     }

@@ -24,6 +24,7 @@ bin/ondrix-tool
 share/applications/org.ondrix.Ondrix.desktop
 share/doc/ondrix/changelog.gz
 share/doc/ondrix/copyright
+share/doc/ondrix/guide.html
 share/icons/hicolor/scalable/apps/org.ondrix.Ondrix.svg
 share/man/man1/ondrix-launch.1.gz
 share/man/man1/ondrix-tool.1.gz

@@ -165,7 +165,7 @@ TEST(Mills, TestGhostsLoadsOverTheRing) {
     EXPECT_EQ(st.ring.populationHistory[0], 0);
     EXPECT_EQ(st.ring.timeStep, 40);
     EXPECT_EQ(display.paints, 1);
-    EXPECT_EQ(display.status.find("Could not load tgho.dat: cell 3 holds 3") == 0, c.refused) << display.status;
+    EXPECT_EQ(display.status.find("Could not read tgho.dat: cell 3 holds 3") == 0, c.refused) << display.status;
   }
 }
 
