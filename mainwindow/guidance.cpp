@@ -152,13 +152,6 @@ QString withKeys(const Guidance& g) {
   return g.tip + QStringLiteral(" (") + QKeySequence(g.keys).toString(QKeySequence::NativeText) + QLatin1Char(')');
 }
 
-// The caption a user sees for the control or item.
-QString captionOf(QMainWindow& window, const QString& object) {
-  if (auto* a = window.findChild<QAction*>(object)) return a->text();
-  if (auto* b = window.findChild<QAbstractButton*>(object)) return b->text();
-  return object;
-}
-
 // Made at the first showing, then shown again as it was left.
 void helpWindow(QWidget& parent, const char* name, const QString& title, QSize size,
                 const std::function<QWidget*()>& content) {
@@ -206,17 +199,18 @@ void applyGuidance(QMainWindow& window) {
 }
 
 void showShortcuts(QMainWindow& window) {
-  helpWindow(window, "shortcutsWindow", QStringLiteral("Keyboard shortcuts"), QSize(380, 400), [&window] {
+  helpWindow(window, "shortcutsWindow", QStringLiteral("Keyboard shortcuts"), QSize(560, 520), [] {
     QString html = QStringLiteral("<table cellpadding=\"3\">");
     for (const Guidance& g : guidance()) {
       if (g.keys.isEmpty()) continue;
       html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
                   .arg(QKeySequence(g.keys).toString(QKeySequence::NativeText).toHtmlEscaped(),
-                       captionOf(window, g.object).toHtmlEscaped());
+                       g.tip.toHtmlEscaped());
     }
     auto* text = new QLabel(html + QStringLiteral("</table>"));
     text->setObjectName(QStringLiteral("shortcutsText"));
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    text->setWordWrap(true);
     return text;
   });
 }

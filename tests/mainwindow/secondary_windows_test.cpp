@@ -196,8 +196,9 @@ class SecondaryWindowsTest : public QObject {
     QVERIFY(about->findChild<QLabel*>(QStringLiteral("Label3"))->text().contains(QStringLiteral("README")));
   }
 
-  // From T = 0 with the defaults: 401 frames, the last at T = -8; a second
-  // recording sweeps the first's files away and numbers on.
+  // From T = 0 with the defaults: 401 frames, the last at T = -8, counted in
+  // the status bar; a second recording sweeps the first's files away and
+  // numbers on.
   void aRecordingWritesItsFramesAndEnds() {
     QTest::mousePress(form->solitonPanels[2], Qt::LeftButton);
     QTest::mousePress(form->solitonPanels[6], Qt::RightButton);
@@ -209,8 +210,11 @@ class SecondaryWindowsTest : public QObject {
     while (form->recordingTimer().isActive()) {
       form->Timer3Timer();
       QVERIFY(++ticks <= 401);
+      if (ticks == 2) QCOMPARE(form->StatusBar1->currentMessage(), QStringLiteral("Recording: 2 frames, T = 16"));
     }
     QCOMPARE(ticks, 401);
+    QCOMPARE(form->StatusBar1->currentMessage(),
+             QStringLiteral("Recorded 401 frames to video/ (file0000.bmp to file0400.bmp)"));
     QCOMPARE(ring().timeStep, -8);
     for (int n = 0; n <= 400; ++n) {
       QImage frame(QString::fromStdString(frameFileName(n)), "BMP");
@@ -226,8 +230,14 @@ class SecondaryWindowsTest : public QObject {
       }
     }
     QVERIFY(!std::filesystem::exists(frameFileName(401)));
+    // The run was left going backward: the second recording ends after one
+    // frame, and says why.
     form->findChild<QAction*>(QStringLiteral("ViewVdeo1"))->trigger();
     form->Timer3Timer();
+    QVERIFY(!form->recordingTimer().isActive());
+    QCOMPARE(form->StatusBar1->currentMessage(),
+             QStringLiteral("Recorded 1 frame to video/ (file0401.bmp): the run went backward from T = 0; press "
+                            "\"Revers\" first to record forward"));
     QVERIFY(!std::filesystem::exists(frameFileName(0)));
     QVERIFY(!std::filesystem::exists(frameFileName(400)));
     QVERIFY(std::filesystem::exists(frameFileName(401)));

@@ -231,7 +231,10 @@ class Unit1Test : public QObject {
     for (const Expected& w : windows) {
       QVERIFY2(!w.dialog->isVisible(), w.caption);
       QCOMPARE(w.dialog->windowTitle(), QString::fromLatin1(w.caption));
-      QCOMPARE(w.dialog->size(), w.client);
+      QCOMPARE(w.dialog->height(), w.client.height());
+      // "Show Soliton" widens to fit the widest numbers of its columns.
+      if (w.dialog == form->Form2) QVERIFY(w.dialog->width() >= w.client.width());
+      else QCOMPARE(w.dialog->width(), w.client.width());
       QCOMPARE(w.dialog->pos(), w.position);
     }
   }

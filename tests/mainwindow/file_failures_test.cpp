@@ -2,10 +2,12 @@
 // a full file system, a folder at the target. The old file stays byte for
 // byte and the status bar names the file (a lost frame ends the recording
 // and says why); a failed save at the start of a
-// run does not stop the run.
+// run does not stop the run. Every reader against a missing or empty file,
+// a folder and a pipe: the status bar names the file and the cause.
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QPushButton>
@@ -61,6 +63,25 @@ const Writer writers[] = {
 
 enum class Failure { sizeLimit, fullDisk, folder };
 
+struct Reader {
+  const char* what;
+  std::string file;
+  std::function<void(TForm1*)> read;  // nothing: the read is the start-up's
+};
+
+const Reader readers[] = {
+    {"Read line", "line.dat", [](TForm1* f) { click(f, "Button45"); }},
+    {"read data", "line.dat", [](TForm1* f) { trigger(f, "readdata1"); }},
+    {"read CA", "ca.dat", [](TForm1* f) { trigger(f, "redrCA1"); }},
+    {"READ (sol) CA", "solCA.dat", [](TForm1* f) { trigger(f, "READCA51"); }},
+    {"Ex. 3", "Exp3.dat", [](TForm1* f) { click(f, "Button50"); }},
+    {"Test ghosts", "tgho.dat", [](TForm1* f) { click(f, "Button35"); }},
+    {"start-up", "Sol.dat", nullptr},
+};
+
+const std::pair<const char*, const char*> readFailures[] = {
+    {"missing", "no such file"}, {"empty", "is empty"}, {"folder", "is a folder"}, {"pipe", "is a pipe"}};
+
 // A small file system mounted for the test's lifetime.
 struct SmallDisk {
   fs::path at;
@@ -75,7 +96,7 @@ struct SmallDisk {
 
 }  // namespace
 
-class WriteFailuresTest : public QObject {
+class FileFailuresTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -135,7 +156,37 @@ class WriteFailuresTest : public QObject {
     QVERIFY2(shown == expected || shown.startsWith(expected + ": "), qPrintable(shown));
     fs::current_path("..");
   }
+
+  void everyReaderSaysWhatWentWrong_data() {
+    QTest::addColumn<int>("reader");
+    QTest::addColumn<int>("failure");
+    for (int r = 0; r < int(std::size(readers)); ++r) {
+      for (int f = 0; f < int(std::size(readFailures)); ++f) {
+        QTest::addRow("%s, %s", readers[r].what, readFailures[f].first) << r << f;
+      }
+    }
+  }
+
+  void everyReaderSaysWhatWentWrong() {
+    QFETCH(int, reader);
+    QFETCH(int, failure);
+    const Reader& r = readers[reader];
+    const auto [kind, cause] = readFailures[failure];
+    testing::ScratchFolder folder;
+    if (kind == std::string("empty")) testing::putFile(r.file, {});
+    if (kind == std::string("folder")) fs::create_directory(r.file);
+    if (kind == std::string("pipe")) QVERIFY(::mkfifo(r.file.c_str(), 0600) == 0);
+
+    auto form = std::make_unique<TForm1>();
+    form->createSecondaryWindows();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    if (r.read) r.read(form.get());
+    const QString shown = form->StatusBar1->currentMessage();
+    const QString expected = QString::fromStdString(r.file) + ": " + cause;
+    QVERIFY2(r.read ? shown == "Could not read " + expected : shown.contains(expected), qPrintable(shown));
+  }
 };
 
-QTEST_MAIN(WriteFailuresTest)
-#include "write_failures_test.moc"
+QTEST_MAIN(FileFailuresTest)
+#include "file_failures_test.moc"
