@@ -552,6 +552,7 @@ void TForm1::Button10Click() {
     runTimer_.start();
     Button10->setText(QStringLiteral("STOP COLLISIONS"));
     setBoxColour(Manage, QColor(255, 255, 0));
+    if (!failureShown_) StatusBar1->clearMessage();  // a hint or "Back at the start" is old news now
     writedata1Click();  // the starting row, to read back later
     startRun(state_.ring);
   } else {
@@ -761,7 +762,9 @@ void TForm1::Shortcuts1Click() { showShortcuts(*this); }
 void TForm1::Guide1Click() { showGuide(*this); }
 
 void TForm1::Timer3Timer() {
-  if (!recordingTick(state_, *this)) Timer3.stop();
+  if (recordingTick(state_, *this)) return;
+  Timer3.stop();
+  showCurrentValues(state_, *this);
 }
 
 void TForm1::Button43Click() { captureFrame(state_, *this); }

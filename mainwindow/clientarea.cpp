@@ -1,7 +1,9 @@
 #include "mainwindow/clientarea.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "mainwindow/ringpicture.h"
 
@@ -16,6 +18,14 @@ void ClientArea::paintEvent(QPaintEvent*) {
   painter.setPen(QPen(QColor(0, 0, 128), 1));
   painter.drawLine(8, 0, 8, 101);
   painter.drawLine(780, 0, 780, 101);
+}
+
+bool ClientArea::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  if (!childAt(help->pos()) && help->pos().y() < RingPicture::height) QToolTip::showText(help->globalPos(), toolTip(), this);
+  else QToolTip::hideText();
+  return true;
 }
 
 void ClientArea::mousePressEvent(QMouseEvent* event) {

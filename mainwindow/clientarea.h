@@ -20,6 +20,9 @@ class ClientArea : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  // The tooltip shows over the ring picture only, not over the bare surface
+  // between the boxes.
+  bool event(QEvent* event) override;
 
  private:
   const RingPicture& picture_;

@@ -3,8 +3,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QKeySequence>
-#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -29,6 +29,8 @@ struct Row {
 
 // Controls first, box by box, then the menus in their order.
 constexpr Row rows[] = {
+    {"client", "The ring: the left button sets the cell under the mouse to C, the right button sets it to A. "
+               "Solitons are drawn in the colour of their type"},
     {"Panel14", "Clears without placing: the left button clears the first third of the ring, the right button the "
                 "last third"},
     {"Button10", "Starts the run: T counts from 0 and the starting row is saved to line.dat (\"read data\" brings it "
@@ -40,7 +42,8 @@ constexpr Row rows[] = {
     {"Button40", "Computes one batch of generations (the number in the field at the right) and measures the ring; "
                  "works with the run stopped or going",
      "Ctrl+N"},
-    {"Button26", "Empties the ring (every cell A), sets T to 0 and forgets the population history; a run goes on",
+    {"Button26", "Empties the ring (every cell A), sets T to 0 and forgets the population samples (the chart keeps "
+                 "its curve until the next stop); a run goes on",
      "Ctrl+L"},
     {"Edit3", "Generations computed per tick of the run and per \"one step\""},
     {"UpDown2", "One generation per tick more or less"},
@@ -147,9 +150,11 @@ std::vector<Guidance> makeGuidance() {
   return all;
 }
 
+// As rich text, so that a long tip wraps into a paragraph.
 QString withKeys(const Guidance& g) {
-  if (g.keys.isEmpty()) return g.tip;
-  return g.tip + QStringLiteral(" (") + QKeySequence(g.keys).toString(QKeySequence::NativeText) + QLatin1Char(')');
+  QString tip = g.tip;
+  if (!g.keys.isEmpty()) tip += QStringLiteral(" (") + QKeySequence(g.keys).toString(QKeySequence::NativeText) + ")";
+  return QStringLiteral("<p>") + tip.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
 // Made at the first showing, then shown again as it was left.
@@ -161,7 +166,11 @@ void helpWindow(QWidget& parent, const char* name, const QString& title, QSize s
     w->setObjectName(QString::fromLatin1(name));
     w->setWindowTitle(title);
     w->resize(size);
-    (new QVBoxLayout(w))->addWidget(content());
+    auto* layout = new QVBoxLayout(w);
+    layout->addWidget(content());
+    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, w);
+    QObject::connect(close, &QDialogButtonBox::rejected, w, &QDialog::close);
+    layout->addWidget(close);
   }
   w->show();
   w->raise();
@@ -207,10 +216,9 @@ void showShortcuts(QMainWindow& window) {
                   .arg(QKeySequence(g.keys).toString(QKeySequence::NativeText).toHtmlEscaped(),
                        g.tip.toHtmlEscaped());
     }
-    auto* text = new QLabel(html + QStringLiteral("</table>"));
+    auto* text = new QTextBrowser();
     text->setObjectName(QStringLiteral("shortcutsText"));
-    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    text->setWordWrap(true);
+    text->setHtml(html + QStringLiteral("</table>"));
     return text;
   });
 }

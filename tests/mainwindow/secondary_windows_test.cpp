@@ -216,6 +216,7 @@ class SecondaryWindowsTest : public QObject {
     QCOMPARE(form->StatusBar1->currentMessage(),
              QStringLiteral("Recorded 401 frames to video/ (file0000.bmp to file0400.bmp)"));
     QCOMPARE(ring().timeStep, -8);
+    QCOMPARE(form->Label4->text(), QStringLiteral("-8"));  // the labels as the recording left the ring
     for (int n = 0; n <= 400; ++n) {
       QImage frame(QString::fromStdString(frameFileName(n)), "BMP");
       QCOMPARE(frame.size(), QSize(792, 32));
