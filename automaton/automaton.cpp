@@ -26,6 +26,14 @@ void placeDigits(AutomatonState& s, std::uint8_t stateForOne, std::uint8_t state
 
 }  // namespace
 
+AutomatonState quietRing(const RuleTable& rule, std::int32_t length) {
+  AutomatonState ring;
+  ring.ringLength = length;
+  ring.cells.fill(stateA);
+  ring.ruleTable = rule;
+  return ring;
+}
+
 void clearRing(AutomatonState& s) {
   std::memset(s.cells.data(), stateA, static_cast<std::size_t>(s.ringLength));
 }

@@ -21,9 +21,13 @@ inline constexpr std::int32_t ringCapacity = 7680;  // 768 x 10
 inline constexpr int ruleTableSize = 162;           // two halves of 81
 inline constexpr int ruleHalfSize = 81;             // the half the step reads
 inline constexpr int historySize = 1000;
+inline constexpr std::int32_t startupRingLength = 768;  // three rows of 256, as start-up sets it
 
 // Cells placed by one pattern placement and read by one encoding window.
 inline constexpr int placementWidth = 30;
+
+// A rule table: the 81 entries the step reads, then 81 more the files keep.
+using RuleTable = std::array<std::uint8_t, ruleTableSize>;
 
 // The automaton state and its run parameters. Every value starts as it is
 // when the program starts, before the start-up sequence runs.
@@ -31,7 +35,7 @@ struct AutomatonState {
   std::array<std::uint8_t, ringCapacity> cells{};      // all state C at start
   std::array<std::uint8_t, ringCapacity> nextCells{};  // scratch of the step
   std::array<std::int16_t, ringCapacity> stepMarks{};
-  std::array<std::uint8_t, ruleTableSize> ruleTable{};
+  RuleTable ruleTable{};
 
   std::int32_t ringLength = 256;
   std::int16_t stepsPerTick = 4;
@@ -48,6 +52,10 @@ struct AutomatonState {
   std::int32_t sampleCount = 0;
   std::array<std::int32_t, historySize> populationHistory{};
 };
+
+// A ring of `length` cells under the rule, every cell of the storage A:
+// what off-screen work starts from.
+AutomatonState quietRing(const RuleTable& rule, std::int32_t length = startupRingLength);
 
 // Sets cells 0..ringLength-1 to A; cells beyond the ring keep their states.
 void clearRing(AutomatonState& s);

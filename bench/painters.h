@@ -6,7 +6,7 @@
 #include <QImage>
 
 #include "mainwindow/picture.h"
-#include "mainwindow/ringpicture.h"
+#include "mainwindow/windows/ringpicture.h"
 
 namespace ondrix::bench {
 

@@ -8,7 +8,7 @@
 #include "automaton/reversal.h"
 #include "datafiles/files.h"
 #include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "automaton/display.h"
 #include "mainwindow/runcontrol.h"
 
 namespace ondrix {

@@ -6,7 +6,7 @@
 
 #include "automaton/automaton.h"
 #include "datafiles/files.h"
-#include "mainwindow/picture.h"
+#include "automaton/display.h"
 
 namespace ondrix {
 

@@ -1,6 +1,6 @@
 // The ring picture as the core sees it: soliton tagging, the colour of each
 // mark, the geometry of the cells, and the redraw that the commands call.
-// The window paints through the RingDisplay interface.
+// The window paints through the display interfaces of automaton/display.h.
 #pragma once
 
 #include <array>
@@ -9,47 +9,13 @@
 #include <string>
 
 #include "automaton/automaton.h"
+#include "automaton/display.h"
 #include "automaton/rgb.h"
 
 namespace ondrix {
 
 struct OndrixState;
 struct PhaseTables;
-struct Statistics;
-
-// The kinds of file command whose failures the status bar reports.
-enum class FileKind { load, write };
-
-// What the core asks of the window that shows the ring.
-struct RingDisplay {
-  virtual ~RingDisplay() = default;
-  virtual void paintRing(const AutomatonState& ring) = 0;  // bars, dots, colours
-  virtual void showTime(std::int32_t t) = 0;               // the T label
-  virtual void showPercent(std::int32_t percent) = 0;      // after "N(B)+N(C)="
-  virtual void showStatus(const std::string& text) = 0;    // the status bar
-  virtual void showGhostParameters(const Statistics& s) = 0;  // "Ghost par" box
-  virtual void showSampleCount(std::int32_t samples) = 0;     // Manage box
-  virtual void showSearchCounts(std::int32_t nsol, std::int32_t nstrun) = 0;  // hidden labels
-  // A file command's outcome: a failure shows its message in the status bar;
-  // a success (empty message) takes away a failure of the same kind.
-  virtual void showFileOutcome(FileKind kind, const std::string& failure) = 0;
-  // Row y (0..31) of the picture as it stands, pixels 0xRRGGBB from x = 0,
-  // at least 792 of them; nothing when there is no picture.
-  virtual const std::uint32_t* pictureRow(int y) = 0;
-};
-
-// A display that shows nothing: for searches and tools that run off screen.
-struct NullDisplay : RingDisplay {
-  void paintRing(const AutomatonState&) override {}
-  void showTime(std::int32_t) override {}
-  void showPercent(std::int32_t) override {}
-  void showStatus(const std::string&) override {}
-  void showGhostParameters(const Statistics&) override {}
-  void showSampleCount(std::int32_t) override {}
-  void showSearchCounts(std::int32_t, std::int32_t) override {}
-  void showFileOutcome(FileKind, const std::string&) override {}
-  const std::uint32_t* pictureRow(int) override { return nullptr; }
-};
 
 // Colours of the marks 0..11: black, then the panel colours of types 0..10.
 inline constexpr std::array<Rgb, 12> markPalette = {{

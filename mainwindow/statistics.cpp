@@ -1,7 +1,7 @@
 #include "mainwindow/statistics.h"
 
 #include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "automaton/display.h"
 
 namespace ondrix {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "datafiles/files.h"
-#include "mainwindow/picture.h"
+#include "automaton/display.h"
 
 namespace ondrix {
 

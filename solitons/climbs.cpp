@@ -4,7 +4,7 @@
 #include <string>
 
 #include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "automaton/display.h"
 
 namespace ondrix {
 

@@ -12,8 +12,7 @@
 
 #include "automaton/bitslice.h"
 #include "automaton/workers.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "solitons/catalogue.h"
 #include "solitons/search.h"
 
 namespace ondrix {
@@ -380,18 +379,10 @@ Digits rowDigits(std::uint64_t x, std::uint64_t y, int width) {
 
 // Marks the solitons the seed search of a 768-cell ring finds.
 void markSeedSearch(const RuleTable& rule, unsigned threads, std::vector<EnumeratedSoliton>& list) {
-  OndrixState st;
-  st.dontShow = false;
-  st.ring.ringLength = 768;
-  std::copy(rule.begin(), rule.end(), st.ring.ruleTable.begin());
-  clearRing(st.ring);
-  NullDisplay display;
   SearchOptions options;
   options.threads = threads;
-  solitonSearch(st, display, options);
-  for (std::int32_t k = 0; k < st.catalogue.Nsol; ++k) {
-    const auto seen = describeSoliton(rule, codeDigits(st.catalogue.solitonCode[k]), st.catalogue.solitonPeriod[k],
-                                      st.catalogue.solitonShift[k]);
+  for (const FoundSoliton& f : findSolitons(rule, startupRingLength, options).solitons) {
+    const auto seen = describeSoliton(rule, codeDigits(f.code), f.period, f.shift);
     if (!seen) continue;
     for (auto& s : list) s.seedSearch = s.seedSearch || s.code == seen->code;
   }

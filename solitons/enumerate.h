@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "solitons/hunt.h"
+#include "automaton/automaton.h"
 
 namespace ondrix {
 

@@ -3,19 +3,9 @@
 #include <algorithm>
 
 #include "automaton/reversal.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
 #include "solitons/search.h"
 
 namespace ondrix {
-
-AutomatonState quietRing(const RuleTable& rule) {
-  AutomatonState ring;
-  ring.ringLength = 768;
-  ring.cells.fill(stateA);
-  ring.ruleTable = rule;
-  return ring;
-}
 
 void place(AutomatonState& ring, std::int32_t code, std::int32_t at, bool swapped) {
   ring.currentSoliton = code;
@@ -72,13 +62,9 @@ std::int32_t solitonWidth(const RuleTable& rule, std::int32_t code, std::int32_t
 }
 
 std::vector<SolitonType> usableSolitons(const RuleTable& rule) {
-  OndrixState st;
-  st.ring = quietRing(rule);
-  NullDisplay display;
-  solitonSearch(st, display);
   std::vector<SolitonType> out;
-  for (std::int32_t k = 0; k < st.catalogue.Nsol; ++k) {
-    SolitonType t{st.catalogue.solitonCode[k], st.catalogue.solitonPeriod[k], st.catalogue.solitonShift[k], 0};
+  for (const FoundSoliton& f : findSolitons(rule).solitons) {
+    SolitonType t{f.code, f.period, f.shift, 0};
     if (t.period < 1 || t.period > maxPhases || t.shift < 1) continue;
     t.width = solitonWidth(rule, t.code, t.period, t.shift);
     if (t.width >= 1 && t.width <= 19) out.push_back(t);

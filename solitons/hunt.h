@@ -13,16 +13,11 @@
 
 namespace ondrix {
 
-using RuleTable = std::array<std::uint8_t, ruleTableSize>;
-
 struct SolitonType {
   std::int32_t code = 0, period = 0, shift = 0;
   std::int32_t width = 0;  // widest phase, in cells
   std::int32_t speed() const { return solitonSpeed(shift, period); }
 };
-
-// A 768-cell ring, all A, under the rule.
-AutomatonState quietRing(const RuleTable& rule);
 
 // currentSoliton = code and insertPos = at, then the placement.
 void place(AutomatonState& ring, std::int32_t code, std::int32_t at, bool swapped);

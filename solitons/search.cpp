@@ -14,7 +14,7 @@
 #include "automaton/bitslice.h"
 #include "automaton/workers.h"
 #include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "automaton/display.h"
 
 namespace ondrix {
 
@@ -363,17 +363,11 @@ SeedFindings runSeeds(const AutomatonState& start, int count, const SearchOption
 
 // Enters the findings in seed order: a moved seed is recorded when its
 // least code is not among those recorded before, up to the capacity.
-void recordOutcome(Catalogue& c, std::unordered_set<std::int32_t>& recorded, const SeedOutcome& o) {
-  if (o.kind == SeedOutcome::spread) {
-    c.Nstrun += 1;
-    c.strangeSeen = 1;
-  }
-  if (o.kind != SeedOutcome::moved || c.Nsol >= catalogueCapacity || recorded.count(o.least)) return;
+void recordOutcome(SearchFindings& f, std::unordered_set<std::int32_t>& recorded, const SeedOutcome& o) {
+  if (o.kind == SeedOutcome::spread) f.strangeRuns += 1;
+  if (o.kind != SeedOutcome::moved || f.solitons.size() >= static_cast<std::size_t>(catalogueCapacity) || recorded.count(o.least)) return;
   recorded.insert(o.least);
-  c.solitonShift[c.Nsol] = o.shift;
-  c.solitonPeriod[c.Nsol] = o.period;
-  c.solitonCode[c.Nsol] = o.least;
-  c.Nsol += 1;
+  f.solitons.push_back({o.least, o.period, o.shift});
 }
 
 bool seedsInsideTheRing(const AutomatonState& ring) {
@@ -382,13 +376,9 @@ bool seedsInsideTheRing(const AutomatonState& ring) {
 
 }  // namespace
 
-void solitonSearch(OndrixState& st, RingDisplay& display, const SearchOptions& options) {
-  AutomatonState& ring = st.ring;
-  Catalogue& c = st.catalogue;
+SearchFindings searchRing(AutomatonState& ring, const SearchOptions& options) {
   ring.insertPos = searchInsertPos;
-  c.Nsol = 0;
-  c.Nstrun = 0;
-  c.strangeSeen = 0;
+  SearchFindings c;
   std::unordered_set<std::int32_t> recorded;
 
   if (!seedsInsideTheRing(ring)) {
@@ -410,6 +400,25 @@ void solitonSearch(OndrixState& st, RingDisplay& display, const SearchOptions& o
     recordOutcome(c, recorded, last);
   }
   if (options.progress) options.progress(seedCount);
+  return c;
+}
+
+SearchFindings findSolitons(const RuleTable& rule, std::int32_t length, const SearchOptions& options) {
+  AutomatonState ring = quietRing(rule, length);
+  return searchRing(ring, options);
+}
+
+void solitonSearch(OndrixState& st, RingDisplay& display, const SearchOptions& options) {
+  const SearchFindings found = searchRing(st.ring, options);
+  Catalogue& c = st.catalogue;
+  c.Nsol = static_cast<std::int32_t>(found.solitons.size());
+  for (std::int32_t k = 0; k < c.Nsol; ++k) {
+    c.solitonCode[k] = found.solitons[k].code;
+    c.solitonPeriod[k] = found.solitons[k].period;
+    c.solitonShift[k] = found.solitons[k].shift;
+  }
+  c.Nstrun = found.strangeRuns;
+  c.strangeSeen = found.strangeRuns > 0 ? 1 : 0;
   display.showSearchCounts(c.Nsol, c.Nstrun);
 }
 

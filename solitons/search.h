@@ -6,6 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
+
+#include "automaton/automaton.h"
 
 namespace ondrix {
 
@@ -36,6 +39,25 @@ struct SearchOptions {
   // ring itself, is not counted.
   int* seedsRunPlainly = nullptr;
 };
+
+// What a search found: each soliton once (by its least code), in the order
+// of the seeds that found it, at most 5000; and how many seeds spread past
+// the search window.
+struct FoundSoliton {
+  std::int32_t code = 0, period = 0, shift = 0;
+};
+struct SearchFindings {
+  std::vector<FoundSoliton> solitons;
+  std::int32_t strangeRuns = 0;
+};
+
+// The engine: every seed on `ring`, under its rule and length, seeds from
+// cell 80. The ring is left as the last seed leaves it.
+SearchFindings searchRing(AutomatonState& ring, const SearchOptions& options = {});
+
+// Off screen: the search on a quiet ring of `length` cells under `rule`.
+SearchFindings findSolitons(const RuleTable& rule, std::int32_t length = startupRingLength,
+                            const SearchOptions& options = {});
 
 // "Button14": the search under the rule table in force. Sets insertPos to 80,
 // Nsol, Nstrun, strangeSeen, catalogue entries 0..Nsol-1 (at most 5000) and

@@ -18,7 +18,7 @@
 #include "datafiles/rowfiles.h"
 #include "datafiles/rulefiles.h"
 #include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "automaton/display.h"
 #include "mainwindow/spacetime.h"
 #include "solitons/climbs.h"
 #include "solitons/enumerate.h"

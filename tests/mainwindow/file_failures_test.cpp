@@ -20,8 +20,8 @@
 #include <optional>
 
 #include "datafiles/recording.h"
-#include "mainwindow/Unit1.h"
-#include "solitons/Unit2.h"
+#include "mainwindow/windows/Unit1.h"
+#include "solitons/windows/Unit2.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

@@ -19,11 +19,11 @@
 #include <functional>
 
 #include "automaton/reversal.h"
-#include "mainwindow/Unit1.h"
-#include "mainwindow/guidance.h"
-#include "mainwindow/panel.h"
-#include "mainwindow/updown.h"
-#include "solitons/Unit2.h"
+#include "mainwindow/windows/Unit1.h"
+#include "mainwindow/windows/guidance.h"
+#include "mainwindow/windows/panel.h"
+#include "mainwindow/windows/updown.h"
+#include "solitons/windows/Unit2.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

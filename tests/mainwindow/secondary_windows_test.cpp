@@ -10,13 +10,13 @@
 #include <QTest>
 #include <filesystem>
 
-#include "datafiles/Unit3.h"
+#include "datafiles/windows/Unit3.h"
 #include "datafiles/recording.h"
-#include "mainwindow/Unit1.h"
-#include "mainwindow/panel.h"
-#include "rules/Unit4.h"
+#include "mainwindow/windows/Unit1.h"
+#include "mainwindow/windows/panel.h"
+#include "rules/windows/Unit4.h"
 #include "rules/rulegrid.h"
-#include "solitons/Unit2.h"
+#include "solitons/windows/Unit2.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

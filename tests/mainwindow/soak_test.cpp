@@ -18,12 +18,12 @@
 #include <random>
 #include <set>
 
-#include "datafiles/Unit3.h"
+#include "datafiles/windows/Unit3.h"
 #include "datafiles/recording.h"
-#include "mainwindow/Unit1.h"
-#include "mainwindow/panel.h"
-#include "rules/Unit4.h"
-#include "solitons/Unit2.h"
+#include "mainwindow/windows/Unit1.h"
+#include "mainwindow/windows/panel.h"
+#include "rules/windows/Unit4.h"
+#include "solitons/windows/Unit2.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

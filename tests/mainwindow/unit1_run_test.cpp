@@ -13,9 +13,9 @@
 
 #include "automaton/reversal.h"
 #include "rules/randomrule.h"
-#include "mainwindow/Unit1.h"
-#include "mainwindow/uifont.h"
-#include "mainwindow/updown.h"
+#include "mainwindow/windows/Unit1.h"
+#include "mainwindow/windows/uifont.h"
+#include "mainwindow/windows/updown.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

@@ -12,9 +12,9 @@
 #include <QTest>
 #include <filesystem>
 
-#include "mainwindow/Unit1.h"
-#include "mainwindow/panel.h"
-#include "mainwindow/uifont.h"
+#include "mainwindow/windows/Unit1.h"
+#include "mainwindow/windows/panel.h"
+#include "mainwindow/windows/uifont.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

@@ -14,12 +14,12 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "datafiles/Unit3.h"
-#include "mainwindow/Unit1.h"
-#include "mainwindow/panel.h"
-#include "mainwindow/updown.h"
-#include "rules/Unit4.h"
-#include "solitons/Unit2.h"
+#include "datafiles/windows/Unit3.h"
+#include "mainwindow/windows/Unit1.h"
+#include "mainwindow/windows/panel.h"
+#include "mainwindow/windows/updown.h"
+#include "rules/windows/Unit4.h"
+#include "solitons/windows/Unit2.h"
 
 using namespace ondrix::ui;
 

@@ -1,4 +1,4 @@
-#include "mainwindow/panel.h"
+#include "mainwindow/windows/panel.h"
 
 #include <QMouseEvent>
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "mainwindow/secondarywindow.h"
+#include "mainwindow/windows/secondarywindow.h"
 
 class QLabel;
 

@@ -1,12 +1,12 @@
-#include "rules/Unit4.h"
+#include "rules/windows/Unit4.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 
-#include "mainwindow/controls.h"
-#include "mainwindow/uifont.h"
+#include "mainwindow/windows/controls.h"
+#include "mainwindow/windows/uifont.h"
 #include "rules/rulegrid.h"
 
 namespace ondrix::ui {

@@ -1,4 +1,4 @@
-#include "mainwindow/controls.h"
+#include "mainwindow/windows/controls.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "mainwindow/uifont.h"
+#include "mainwindow/windows/uifont.h"
 
 namespace ondrix::ui {
 

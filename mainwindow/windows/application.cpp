@@ -1,4 +1,4 @@
-#include "mainwindow/application.h"
+#include "mainwindow/windows/application.h"
 
 #include <QMessageBox>
 #include <exception>

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "mainwindow/secondarywindow.h"
+#include "mainwindow/windows/secondarywindow.h"
 
 class QLabel;
 class QLineEdit;

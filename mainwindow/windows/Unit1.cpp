@@ -1,4 +1,4 @@
-#include "mainwindow/Unit1.h"
+#include "mainwindow/windows/Unit1.h"
 
 #include <QChart>
 #include <QChartView>
@@ -15,20 +15,20 @@
 #include <QValueAxis>
 
 #include "automaton/textnumber.h"
-#include "datafiles/Unit3.h"
+#include "datafiles/windows/Unit3.h"
 #include "datafiles/examples.h"
 #include "datafiles/rowfiles.h"
-#include "mainwindow/clientarea.h"
-#include "mainwindow/controls.h"
-#include "mainwindow/guidance.h"
-#include "mainwindow/panel.h"
+#include "mainwindow/windows/clientarea.h"
+#include "mainwindow/windows/controls.h"
+#include "mainwindow/windows/guidance.h"
+#include "mainwindow/windows/panel.h"
 #include "mainwindow/runcontrol.h"
 #include "mainwindow/statistics.h"
-#include "mainwindow/uifont.h"
-#include "mainwindow/updown.h"
-#include "rules/Unit4.h"
+#include "mainwindow/windows/uifont.h"
+#include "mainwindow/windows/updown.h"
+#include "rules/windows/Unit4.h"
 #include "rules/ghosts.h"
-#include "solitons/Unit2.h"
+#include "solitons/windows/Unit2.h"
 #include "solitons/climbs.h"
 #include "solitons/panels.h"
 #include "solitons/placement.h"

@@ -2,7 +2,7 @@
 // is, its version and date.
 #pragma once
 
-#include "mainwindow/secondarywindow.h"
+#include "mainwindow/windows/secondarywindow.h"
 
 namespace ondrix::ui {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/updown.h"
+#include "mainwindow/windows/updown.h"
 
 #include <QToolButton>
 #include <algorithm>

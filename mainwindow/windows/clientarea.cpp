@@ -1,11 +1,11 @@
-#include "mainwindow/clientarea.h"
+#include "mainwindow/windows/clientarea.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 
-#include "mainwindow/ringpicture.h"
+#include "mainwindow/windows/ringpicture.h"
 
 namespace ondrix::ui {
 

@@ -11,7 +11,7 @@
 
 #include "mainwindow/ondrixstate.h"
 #include "mainwindow/picture.h"
-#include "mainwindow/ringpicture.h"
+#include "mainwindow/windows/ringpicture.h"
 #include "rules/mills.h"
 
 class QAction;

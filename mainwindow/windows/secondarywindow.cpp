@@ -1,6 +1,6 @@
-#include "mainwindow/secondarywindow.h"
+#include "mainwindow/windows/secondarywindow.h"
 
-#include "mainwindow/uifont.h"
+#include "mainwindow/windows/uifont.h"
 
 namespace ondrix::ui {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/uifont.h"
+#include "mainwindow/windows/uifont.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,6 +1,6 @@
-#include "datafiles/Unit3.h"
+#include "datafiles/windows/Unit3.h"
 
-#include "mainwindow/controls.h"
+#include "mainwindow/windows/controls.h"
 
 namespace ondrix::ui {
 

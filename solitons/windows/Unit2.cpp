@@ -1,4 +1,4 @@
-#include "solitons/Unit2.h"
+#include "solitons/windows/Unit2.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -6,10 +6,10 @@
 #include <QPushButton>
 
 #include "automaton/textnumber.h"
-#include "mainwindow/controls.h"
+#include "mainwindow/windows/controls.h"
 #include "mainwindow/ondrixstate.h"
 #include "mainwindow/picture.h"
-#include "mainwindow/uifont.h"
+#include "mainwindow/windows/uifont.h"
 
 namespace ondrix::ui {
 

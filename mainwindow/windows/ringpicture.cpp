@@ -1,4 +1,4 @@
-#include "mainwindow/ringpicture.h"
+#include "mainwindow/windows/ringpicture.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "mainwindow/guidance.h"
+#include "mainwindow/windows/guidance.h"
 
 #include <QAbstractButton>
 #include <QAction>
