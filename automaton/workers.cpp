@@ -4,8 +4,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ondrix {
@@ -48,13 +50,26 @@ class Helpers {
       epoch_.fetch_add(1);
     }
     wake_.notify_all();
-    work();
-    if (waitAwhile([this] { return running_.load() == 0; })) return;
-    std::unique_lock<std::mutex> lock(mutex_);
-    finished_.wait(lock, [this] { return running_.load() == 0; });
+    guarded(work);
+    if (!waitAwhile([this] { return running_.load() == 0; })) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      finished_.wait(lock, [this] { return running_.load() == 0; });
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
   }
 
  private:
+  // Runs the work; what it throws is kept for the caller.
+  void guarded(const std::function<void()>& work) {
+    try {
+      work();
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (!failure_) failure_ = std::current_exception();
+    }
+  }
+
   void serve() {
     std::uint64_t seen = 0;
     for (;;) {
@@ -67,7 +82,7 @@ class Helpers {
       taken_ += 1;
       const std::function<void()>* job = job_;
       lock.unlock();
-      (*job)();
+      guarded(*job);
       if (running_.fetch_sub(1) == 1) {
         const std::lock_guard<std::mutex> relock(mutex_);
         finished_.notify_all();
@@ -84,6 +99,7 @@ class Helpers {
   std::atomic<unsigned> running_{0};
   std::atomic<std::uint64_t> epoch_{0};
   bool stopping_ = false;
+  std::exception_ptr failure_;  // the first exception of the job
 };
 
 }  // namespace

@@ -9,7 +9,9 @@ namespace ondrix {
 
 // Runs `work` on `threads` threads at once, the caller's among them, and
 // returns when every one has returned. One job runs at a time; a job must
-// not start another with more than one thread.
+// not start another with more than one thread. An exception thrown by the
+// work on any thread is thrown again here, once every thread is done (the
+// first one, when several throw).
 void runOnThreads(unsigned threads, const std::function<void()>& work);
 
 }  // namespace ondrix

@@ -205,8 +205,8 @@ struct Found {
 class RowSource {
  public:
   RowSource(const std::vector<Unit>& units, std::atomic<std::size_t>& nextUnit, const LowRows& low,
-            const std::function<void(std::int64_t)>& covered)
-      : units_(units), nextUnit_(nextUnit), low_(low), covered_(covered) {}
+            const std::function<void(std::int64_t)>& covered, const Poll* poll)
+      : units_(units), nextUnit_(nextUnit), low_(low), covered_(covered), poll_(poll) {}
 
   // The next row to run, false when there is none.
   bool next(std::uint64_t& x, std::uint64_t& y, int& width) {
@@ -230,7 +230,10 @@ class RowSource {
  private:
   bool takeUnit() {
     if (width_ > 0) covered_(rowsOfWidth(width_) / (width_ <= lowDigits ? 1 : power3(width_ - 9)));
-    const std::size_t u = nextUnit_.fetch_add(1, std::memory_order_relaxed);
+    // A cancelled run takes no more units; the rows in the lanes end within
+    // their period bound.
+    const std::size_t u =
+        poll_ && poll_->cancelled() ? units_.size() : nextUnit_.fetch_add(1, std::memory_order_relaxed);
     if (u >= units_.size()) {
       width_ = 0;
       return false;
@@ -256,6 +259,7 @@ class RowSource {
   std::atomic<std::size_t>& nextUnit_;
   const LowRows& low_;
   const std::function<void(std::int64_t)>& covered_;
+  const Poll* poll_;
   int width_ = 0, n_ = 0, nEnd_ = 0;
   std::uint64_t highX_ = 0, highY_ = 0;
 };
@@ -378,9 +382,10 @@ Digits rowDigits(std::uint64_t x, std::uint64_t y, int width) {
 }
 
 // Marks the solitons the seed search of a 768-cell ring finds.
-void markSeedSearch(const RuleTable& rule, unsigned threads, std::vector<EnumeratedSoliton>& list) {
+void markSeedSearch(const RuleTable& rule, unsigned threads, std::vector<EnumeratedSoliton>& list, Poll* poll) {
   SearchOptions options;
   options.threads = threads;
+  options.poll = poll;
   for (const FoundSoliton& f : findSolitons(rule, startupRingLength, options).solitons) {
     const auto seen = describeSoliton(rule, codeDigits(f.code), f.period, f.shift);
     if (!seen) continue;
@@ -425,13 +430,14 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   std::int64_t covered = 0;
   std::vector<Found> found;
   const std::function<void(std::int64_t)> report = [&](std::int64_t rows) {
-    if (!options.progress) return;
+    if (!options.progress && !options.poll) return;
     std::lock_guard lock(mutex);
     covered += rows;
-    options.progress(covered, out.rows);
+    if (options.progress) options.progress(covered, out.rows);
+    if (options.poll) (*options.poll)(covered, out.rows);
   };
   runOnThreads(threads, [&] {
-    RowSource source(units, nextUnit, low, report);
+    RowSource source(units, nextUnit, low, report, options.poll);
     std::vector<Found> mine;
     if (words == 1)
       runRows<1>(rule, maxPeriod, source, mine);
@@ -443,6 +449,7 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
     out.candidates += source.candidates;
     found.insert(found.end(), mine.begin(), mine.end());
   });
+  throwIfCancelled(options.poll);
 
   std::map<std::int32_t, EnumeratedSoliton> solitons, pairs;
   for (const Found& f : found) {
@@ -458,7 +465,7 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   std::sort(out.solitons.begin(), out.solitons.end(), [](const EnumeratedSoliton& a, const EnumeratedSoliton& b) {
     return std::pair(a.period, a.code) < std::pair(b.period, b.code);
   });
-  if (options.markSeedSearch) markSeedSearch(rule, threads, out.solitons);
+  if (options.markSeedSearch) markSeedSearch(rule, threads, out.solitons, options.poll);
   return out;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "automaton/automaton.h"
+#include "automaton/poll.h"
 
 namespace ondrix {
 
@@ -31,6 +32,9 @@ struct EnumerateOptions {
   std::function<void(std::int64_t, std::int64_t)> progress;
   // Whether to run the seed search too, to tell which solitons it finds.
   bool markSeedSearch = true;
+  // Reports the rows covered and the rows in all, and cancels: a cancelled
+  // enumeration stops within a unit of rows and throws Cancelled.
+  Poll* poll = nullptr;
 };
 
 struct EnumeratedSoliton {
@@ -54,7 +58,8 @@ struct Enumeration {
   std::vector<EnumeratedSoliton> solitons;  // by period, then code
 };
 
-// Throws std::invalid_argument for a width or period out of range, and for
+// Throws Cancelled when its poll was cancelled, std::invalid_argument for a
+// width or period out of range, and for
 // a rule whose entry 0 is not 0: there the background itself changes, and
 // a pattern on it has no meaning.
 Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& options);

@@ -330,7 +330,7 @@ SeedFindings runSeeds(const AutomatonState& start, int count, const SearchOption
     int first = 0, last = 0, unreported = 0;
     auto nextSeed = [&] {
       if (first == last) {
-        first = next.fetch_add(chunk);
+        first = options.poll && options.poll->cancelled() ? count : next.fetch_add(chunk);
         if (first >= count) {
           first = last;
           return -1;
@@ -356,6 +356,7 @@ SeedFindings runSeeds(const AutomatonState& start, int count, const SearchOption
     findings.runPlainly += plain.runs();
   };
   runOnThreads(threads, work);
+  throwIfCancelled(options.poll);
   std::sort(findings.notable.begin(), findings.notable.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
   return findings;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "automaton/automaton.h"
+#include "automaton/poll.h"
 
 namespace ondrix {
 
@@ -38,6 +39,9 @@ struct SearchOptions {
   // ring's ends, and the like). The last seed, which always runs on the
   // ring itself, is not counted.
   int* seedsRunPlainly = nullptr;
+  // Cancels (the search then throws Cancelled); progress still goes to
+  // `progress`.
+  Poll* poll = nullptr;
 };
 
 // What a search found: each soliton once (by its least code), in the order

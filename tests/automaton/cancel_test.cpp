@@ -1,0 +1,86 @@
+// Long work stops when its poll is cancelled, and an exception of a worker
+// thread reaches the caller.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <stdexcept>
+#include <thread>
+
+#include "automaton/poll.h"
+#include "automaton/workers.h"
+#include "datafiles/rulefiles.h"
+#include "solitons/enumerate.h"
+#include "solitons/search.h"
+
+namespace ondrix {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+RuleTable shippedRule() {
+  RuleTable rule{};
+  EXPECT_TRUE(readTableFile(ONDRIX_ASSETS_DIR "/solCA.dat", rule));
+  return rule;
+}
+
+// The widest enumeration, cancelled half a second in: it returns within
+// 100 ms of the cancel, saying so, and reported progress before.
+TEST(Cancel, TheEnumerationStopsPromptly) {
+  std::atomic<std::int64_t> reported{0};
+  Poll poll([&](std::int64_t done, std::int64_t) { reported = done; });
+  EnumerateOptions options;
+  options.maxWidth = 19;
+  options.maxPeriod = 40;
+  options.threads = 2;
+  options.poll = &poll;
+  auto job = std::async(std::launch::async, [&] { enumerateSolitons(shippedRule(), options); });
+  ASSERT_EQ(job.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
+  const auto cancelled = Clock::now();
+  poll.cancel();
+  ASSERT_EQ(job.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - cancelled);
+  EXPECT_LT(took.count(), 100);
+  try {
+    job.get();
+    FAIL() << "a cancelled enumeration returned a result";
+  } catch (const Cancelled& e) {
+    EXPECT_STREQ(e.what(), "cancelled");
+  }
+  EXPECT_GT(reported.load(), 0);
+}
+
+TEST(Cancel, ACancelledSearchThrowsAndAnUncancelledOneDoesNot) {
+  Poll poll;
+  SearchOptions options;
+  options.poll = &poll;
+  EXPECT_FALSE(findSolitons(shippedRule(), 768, options).solitons.empty());
+  poll.cancel();
+  EXPECT_THROW(findSolitons(shippedRule(), 768, options), Cancelled);
+}
+
+// Whichever thread throws, the caller gets the exception once every thread
+// is done, and the helpers take the next job as before.
+TEST(Workers, AnExceptionOfAnyThreadReachesTheCaller) {
+  for (int thrower = 0; thrower < 2; ++thrower) {
+    std::atomic<int> started{0}, finished{0};
+    const std::thread::id caller = std::this_thread::get_id();
+    EXPECT_THROW(runOnThreads(2,
+                              [&] {
+                                ++started;
+                                const bool onCaller = std::this_thread::get_id() == caller;
+                                if (onCaller == (thrower == 0)) throw std::runtime_error("worker failed");
+                                ++finished;
+                              }),
+                 std::runtime_error);
+    EXPECT_EQ(started.load(), 2);
+    EXPECT_EQ(finished.load(), 1);
+  }
+  std::atomic<int> ran{0};
+  runOnThreads(2, [&] { ++ran; });
+  EXPECT_EQ(ran.load(), 2);
+}
+
+}  // namespace
+}  // namespace ondrix
