@@ -379,14 +379,15 @@ bool seedsInsideTheRing(const AutomatonState& ring) {
 
 SearchFindings searchRing(AutomatonState& ring, const SearchOptions& options) {
   ring.insertPos = searchInsertPos;
-  SearchFindings c;
+  SearchFindings found;
   std::unordered_set<std::int32_t> recorded;
 
   if (!seedsInsideTheRing(ring)) {
     // Seeds written past the ring's end stay in the storage from one seed to
     // the next, so the seeds depend on each other: run them in order.
     for (int n = 0; n < seedCount; ++n) {
-      recordOutcome(c, recorded, runSeedPlainly(ring, n));
+      throwIfCancelled(options.poll);
+      recordOutcome(found, recorded, runSeedPlainly(ring, n));
       if (options.progress && (n + 1) % 256 == 0) options.progress(n + 1);
     }
     if (options.seedsRunPlainly) *options.seedsRunPlainly = seedCount - 1;
@@ -397,11 +398,11 @@ SearchFindings searchRing(AutomatonState& ring, const SearchOptions& options) {
     ring.codeLastOffset = findings.lastOffset;
     if (options.seedsRunPlainly) *options.seedsRunPlainly = findings.runPlainly;
     const SeedOutcome last = runSeedPlainly(ring, seedCount - 1);
-    for (const auto& [n, o] : findings.notable) recordOutcome(c, recorded, o);
-    recordOutcome(c, recorded, last);
+    for (const auto& [n, o] : findings.notable) recordOutcome(found, recorded, o);
+    recordOutcome(found, recorded, last);
   }
   if (options.progress) options.progress(seedCount);
-  return c;
+  return found;
 }
 
 SearchFindings findSolitons(const RuleTable& rule, std::int32_t length, const SearchOptions& options) {
