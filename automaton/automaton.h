@@ -22,6 +22,7 @@ inline constexpr int ruleTableSize = 162;           // two halves of 81
 inline constexpr int ruleHalfSize = 81;             // the half the step reads
 inline constexpr int historySize = 1000;
 inline constexpr std::int32_t startupRingLength = 768;  // three rows of 256, as start-up sets it
+inline constexpr int codeWindow = 25;  // cells the code of a whole soliton is read from
 
 // Cells placed by one pattern placement and read by one encoding window.
 inline constexpr int placementWidth = 30;

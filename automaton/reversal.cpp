@@ -22,7 +22,7 @@ void buildPhases(OndrixState& st, RingDisplay& display, std::int32_t code, std::
     placePattern(ring);
     redrawUnlessDontShow(st, display);
     stepGeneration(ring);
-    const std::int32_t next = encodePattern(ring, firstLiveCell(ring), 25);
+    const std::int32_t next = encodePattern(ring, firstLiveCell(ring), codeWindow);
     out[j] = next;
     ring.currentSoliton = next;
   }
@@ -54,7 +54,7 @@ void reversePatternCode(OndrixState& st, RingDisplay& display) {
   clearRing(ring);
   placePatternSwapped(ring);
   redrawUnlessDontShow(st, display);
-  ring.reversedResult = encodePattern(ring, firstLiveCell(ring), 25);
+  ring.reversedResult = encodePattern(ring, firstLiveCell(ring), codeWindow);
 }
 
 void buildSolitonPhaseTables(OndrixState& st, RingDisplay& display) {

@@ -32,7 +32,7 @@ std::vector<std::int32_t> phaseCodes(const RuleTable& rule, const SolitonType& t
   std::vector<std::int32_t> codes;
   for (std::int32_t j = 0; j < t.period; ++j) {
     stepGeneration(ring);
-    codes.push_back(encodePattern(ring, firstLiveCell(ring), 25));
+    codes.push_back(encodePattern(ring, firstLiveCell(ring), codeWindow));
   }
   return codes;
 }
@@ -43,20 +43,20 @@ std::int32_t solitonWidth(const RuleTable& rule, std::int32_t code, std::int32_t
     AutomatonState ring = quietRing(rule);
     place(ring, code, 300, swapped);
     const std::int32_t start = firstLiveCell(ring);
-    const std::int32_t startCode = encodePattern(ring, start, 25);
+    const std::int32_t startCode = encodePattern(ring, start, codeWindow);
     for (std::int32_t j = 0; j < period; ++j) {
       stepGeneration(ring);
       const std::int32_t first = firstLiveCell(ring);
       if (first == ring.ringLength) return 0;
       ring.codeLastOffset = -1;
-      encodePattern(ring, first, 25);
+      encodePattern(ring, first, codeWindow);
       // Cells past the window would be a second part: not one soliton.
       const auto parts = clusters(ring, 5);
       if (parts.size() != 1) return 0;
       widest = std::max(widest, parts[0].second - parts[0].first + 1);
     }
     const std::int32_t moved = firstLiveCell(ring) - start;
-    if (encodePattern(ring, firstLiveCell(ring), 25) != startCode || moved != (swapped ? -shift : shift)) return 0;
+    if (encodePattern(ring, firstLiveCell(ring), codeWindow) != startCode || moved != (swapped ? -shift : shift)) return 0;
   }
   return widest;
 }
@@ -84,8 +84,8 @@ bool passThrough(const RuleTable& rule, const SolitonType& a, const SolitonType&
   const auto parts = clusters(ring, 8);
   if (parts.size() != 2) return false;
   const auto forward = phaseCodes(rule, a, false), backward = phaseCodes(rule, b, true);
-  const std::int32_t left = encodePattern(ring, parts[0].first, 25);
-  const std::int32_t right = encodePattern(ring, parts[1].first, 25);
+  const std::int32_t left = encodePattern(ring, parts[0].first, codeWindow);
+  const std::int32_t right = encodePattern(ring, parts[1].first, codeWindow);
   // b went through to the left, a to the right.
   return std::count(backward.begin(), backward.end(), left) && std::count(forward.begin(), forward.end(), right);
 }

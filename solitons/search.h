@@ -20,7 +20,7 @@ struct RingDisplay;
 inline constexpr int seedCells = 8;
 inline constexpr int seedCount = 6561;  // 3^8
 inline constexpr std::int32_t searchInsertPos = 80;
-inline constexpr int searchWindow = 25;
+inline constexpr int searchWindow = codeWindow;
 inline constexpr std::int32_t spreadLimit = 19;
 inline constexpr int searchGenerations = 300;
 
