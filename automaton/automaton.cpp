@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "automaton/poll.h"
 #include "automaton/stepkernels.h"
 
 namespace ondrix {
@@ -112,6 +113,14 @@ void stepGeneration(AutomatonState& s) {
     z[n - 1 + k] = z[k - 1];
   }
   s.liveCount = stepCells(s, 0, n, z);
+}
+
+void runGenerations(AutomatonState& s, std::int64_t generations, Poll* poll) {
+  for (std::int64_t g = 0; g < generations; ++g) {
+    if (poll && g % 4096 == 0 && !(*poll)(g, generations)) throw Cancelled();
+    stepGeneration(s);
+  }
+  if (poll) (*poll)(generations, generations);
 }
 
 void stepSpan(AutomatonState& s, std::int32_t from, std::int32_t to) {

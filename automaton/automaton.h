@@ -7,6 +7,8 @@
 
 namespace ondrix {
 
+class Poll;
+
 // Cell states. The letters are what the user sees.
 inline constexpr std::uint8_t stateC = 0;  // live; the only state the rule counts
 inline constexpr std::uint8_t stateB = 1;  // live; always produced from C
@@ -88,6 +90,10 @@ void placePatternInRing(AutomatonState& s, bool swapped);
 // One generation over cells 0..ringLength-1. Writes stepMarks of the ring
 // cells and liveCount (live cells before the step). Does not allocate.
 void stepGeneration(AutomatonState& s);
+
+// `generations` generations; the poll hears every 4096th and the last, and
+// a cancelled poll stops the run between generations (Cancelled).
+void runGenerations(AutomatonState& s, std::int64_t generations, Poll* poll = nullptr);
 
 // The same generation restricted to cells from..to, for a ring whose cells
 // outside from + 4 .. to - 4 are all A under a table whose entry 0 is 0: the

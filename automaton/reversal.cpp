@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "automaton/poll.h"
+
 #include "mainwindow/ondrixstate.h"
 #include "mainwindow/picture.h"
 
@@ -13,19 +15,22 @@ std::int32_t phasesBuilt(std::int32_t period) { return std::clamp(period, 0, max
 
 // Phase codes of the pattern `code` after 1, 2, ... generations, each pass
 // placing the previous shape at insertPos again.
-void buildPhases(OndrixState& st, RingDisplay& display, std::int32_t code, std::int32_t phases,
+void buildPhases(AutomatonState& ring, const std::function<void()>& placed, std::int32_t code, std::int32_t phases,
                  std::array<std::int32_t, maxPhases>& out) {
-  AutomatonState& ring = st.ring;
   ring.currentSoliton = code;
   for (std::int32_t j = 0; j < phases; ++j) {
     clearRing(ring);
     placePattern(ring);
-    redrawUnlessDontShow(st, display);
+    if (placed) placed();
     stepGeneration(ring);
     const std::int32_t next = encodePattern(ring, firstLiveCell(ring), codeWindow);
     out[j] = next;
     ring.currentSoliton = next;
   }
+}
+
+void swapRing(AutomatonState& ring) {
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
 }
 
 }  // namespace
@@ -48,6 +53,29 @@ void reverseRing(OndrixState& st, RingDisplay& display) {
   redrawUnlessDontShow(st, display);
 }
 
+bool returnsToSwappedStart(AutomatonState& ring, std::int64_t generations, Poll* poll) {
+  const auto start = ring.cells;
+  for (std::int64_t h = 0; h < 2; ++h) {
+    if (h == 1) swapRing(ring);
+    for (std::int64_t g = 0; g < generations; ++g) {
+      if (poll && g % 4096 == 0 && !(*poll)(h * generations + g, 2 * generations)) throw Cancelled();
+      stepGeneration(ring);
+    }
+  }
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
+    if (ring.cells[i] != swapState(start[i])) return false;
+  }
+  return true;
+}
+
+std::int32_t reversedPatternCode(AutomatonState& ring, std::int32_t code) {
+  ring.currentSoliton = code;
+  ring.insertPos = 80;
+  clearRing(ring);
+  placePatternSwapped(ring);
+  return encodePattern(ring, firstLiveCell(ring), codeWindow);
+}
+
 void reversePatternCode(OndrixState& st, RingDisplay& display) {
   AutomatonState& ring = st.ring;
   ring.insertPos = 80;
@@ -57,22 +85,23 @@ void reversePatternCode(OndrixState& st, RingDisplay& display) {
   ring.reversedResult = encodePattern(ring, firstLiveCell(ring), codeWindow);
 }
 
-void buildSolitonPhaseTables(OndrixState& st, RingDisplay& display) {
-  AutomatonState& ring = st.ring;
-  PhaseTables& tables = st.phases;
-  const Catalogue& catalogue = st.catalogue;
-
+PhaseTables solitonPhaseTables(AutomatonState& ring, const Catalogue& catalogue, const std::function<void()>& placed) {
+  PhaseTables tables;
   for (int k = 0; k < 12; ++k) {
     ring.currentSoliton = catalogue.solitonCode[k];
-    reversePatternCode(st, display);
+    ring.insertPos = 80;
+    clearRing(ring);
+    placePatternSwapped(ring);
+    if (placed) placed();
+    ring.reversedResult = encodePattern(ring, firstLiveCell(ring), codeWindow);
     tables.reversedSolitonCode[k] = ring.reversedResult;
   }
   ring.insertPos = 80;
   for (int k = 0; k < tagTypes; ++k) {
-    buildPhases(st, display, catalogue.solitonCode[k], phasesBuilt(catalogue.solitonPeriod[k]), tables.phaseCode[k]);
+    buildPhases(ring, placed, catalogue.solitonCode[k], phasesBuilt(catalogue.solitonPeriod[k]), tables.phaseCode[k]);
   }
   for (int k = 0; k < tagTypes; ++k) {
-    buildPhases(st, display, tables.reversedSolitonCode[k], phasesBuilt(catalogue.solitonPeriod[k]),
+    buildPhases(ring, placed, tables.reversedSolitonCode[k], phasesBuilt(catalogue.solitonPeriod[k]),
                 tables.reversedPhaseCode[k]);
   }
   for (int k = 0; k < tagTypes; ++k) tables.tagCodeCount[k] = 2 * phasesBuilt(catalogue.solitonPeriod[k]);
@@ -87,6 +116,11 @@ void buildSolitonPhaseTables(OndrixState& st, RingDisplay& display) {
   }
   tables.indexTagCodes();
   clearRing(ring);
+  return tables;
+}
+
+void buildSolitonPhaseTables(OndrixState& st, RingDisplay& display) {
+  st.phases = solitonPhaseTables(st.ring, st.catalogue, [&] { redrawUnlessDontShow(st, display); });
 }
 
 }  // namespace ondrix

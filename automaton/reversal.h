@@ -4,11 +4,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "automaton/automaton.h"
 
 namespace ondrix {
 
+struct Catalogue;
+class Poll;
 struct OndrixState;
 struct RingDisplay;
 
@@ -36,6 +39,22 @@ struct PhaseTables {
 constexpr std::uint8_t swapState(std::uint8_t c) {
   return c == stateC ? stateB : c == stateB ? stateC : c;
 }
+
+// Runs the ring `generations` generations, exchanges B and C and runs as
+// many again: the run back that a reversible rule always makes. Says
+// whether the ring is now its start with B and C exchanged. The poll hears
+// both halves as one.
+bool returnsToSwappedStart(AutomatonState& ring, std::int64_t generations, Poll* poll = nullptr);
+
+// The code of the pattern `code` with B and C exchanged, as cell 80 of a
+// cleared ring holds it: the ring is left so.
+std::int32_t reversedPatternCode(AutomatonState& ring, std::int32_t code);
+
+// The phase tables of the catalogue's types under the ring's rule and
+// length, as buildSolitonPhaseTables builds them; `placed` hears every
+// pattern placed before its generation is run. Leaves the ring cleared.
+PhaseTables solitonPhaseTables(AutomatonState& ring, const Catalogue& catalogue,
+                               const std::function<void()>& placed = {});
 
 // "Revers": toggles runBackward, exchanges B and C in the ring cells and
 // redraws unless Dont show. timeStep and the marks are left alone.

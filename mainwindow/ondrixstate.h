@@ -38,4 +38,16 @@ struct OndrixState {
   bool stopAtStart = false;
 };
 
+// The state as start-up leaves it before it reads its files: drawing on,
+// and a quiet ring of `length` cells under `rule`. Large: a caller that
+// keeps it long puts it on the heap.
+inline OndrixState startupState(const RuleTable& rule = {}, std::int32_t length = startupRingLength) {
+  OndrixState st;
+  st.dontShow = false;
+  st.ring.ringLength = length;
+  st.ring.ruleTable = rule;
+  clearRing(st.ring);
+  return st;
+}
+
 }  // namespace ondrix

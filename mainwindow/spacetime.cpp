@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "automaton/poll.h"
 #include "automaton/reversal.h"
 #include "mainwindow/picture.h"
 
@@ -25,6 +26,23 @@ void spaceTimeRow(AutomatonState& ring, const PhaseTables* tables, int scale, st
                                                                 : 0;
     out = std::fill_n(out, scale, index);
   }
+}
+
+void renderSpaceTime(AutomatonState& ring, const PhaseTables* tables, std::int64_t from, std::int64_t rows, int scale,
+                     const std::function<void(std::span<const std::uint8_t>)>& row, Poll* poll) {
+  const std::int64_t total = from + rows;
+  for (std::int64_t g = 0; g < from; ++g) {
+    if (poll && g % 4096 == 0 && !(*poll)(g, total)) throw Cancelled();
+    stepGeneration(ring);
+  }
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(ring.ringLength) * static_cast<std::size_t>(scale));
+  for (std::int64_t g = 0; g < rows; ++g) {
+    if (poll && g % 64 == 0 && !(*poll)(from + g, total)) throw Cancelled();
+    stepGeneration(ring);
+    spaceTimeRow(ring, tables, scale, pixels);
+    row(pixels);
+  }
+  if (poll) (*poll)(total, total);
 }
 
 }  // namespace ondrix

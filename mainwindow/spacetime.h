@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "automaton/rgb.h"
@@ -14,6 +15,7 @@ namespace ondrix {
 
 struct AutomatonState;
 struct PhaseTables;
+class Poll;
 
 inline constexpr std::uint8_t spaceTimeBackground = 12;  // palette index of A
 
@@ -24,5 +26,11 @@ std::array<Rgb, 13> spaceTimePalette();
 // tags), as palette indices, each cell `scale` pixels wide. `row` holds
 // ringLength * scale entries.
 void spaceTimeRow(AutomatonState& ring, const PhaseTables* tables, int scale, std::span<std::uint8_t> row);
+
+// A space-time picture, row by row: `from` generations run first, then
+// `rows` generations, each followed by its row. The poll hears the
+// generations run of from + rows, and may cancel between them.
+void renderSpaceTime(AutomatonState& ring, const PhaseTables* tables, std::int64_t from, std::int64_t rows, int scale,
+                     const std::function<void(std::span<const std::uint8_t>)>& row, Poll* poll = nullptr);
 
 }  // namespace ondrix

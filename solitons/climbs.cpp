@@ -25,7 +25,10 @@ void climb(OndrixState& st, RingDisplay& display, std::span<std::uint8_t> table,
   for (int pass = 1; improved; ++pass) {
     improved = false;
     for (std::size_t e = 0; e < table.size(); ++e) {
-      if (options.progress) options.progress(pass, static_cast<int>(e));
+      const auto entries = static_cast<std::int64_t>(table.size());
+      if (options.poll && !(*options.poll)((pass - 1) * entries + static_cast<std::int64_t>(e), pass * entries)) {
+        throw Cancelled();
+      }
       table[e] = flipped(table[e]);
       search();
       if (accept(bestNsol, bestNstrun)) {
@@ -90,9 +93,10 @@ void auxRuleAndSearch(OndrixState& st, RingDisplay& display, std::uint16_t numbe
   auxSearch(st, display);
 }
 
-void tryAllAuxRules(OndrixState& st, RingDisplay& display, const std::function<void(int)>& progress) {
+void tryAllAuxRules(OndrixState& st, RingDisplay& display, Poll* poll) {
   std::int32_t best = 0, bestR = 0;
   for (std::int32_t r = 0; r <= 65535; ++r) {
+    throwIfCancelled(poll);
     auxRuleAndSearch(st, display, static_cast<std::uint16_t>(r), AuxLayout::first);
     if (st.catalogue.Nsol > best) {
       best = st.catalogue.Nsol;
@@ -100,7 +104,7 @@ void tryAllAuxRules(OndrixState& st, RingDisplay& display, const std::function<v
     }
     if (r % 256 == 0) {
       display.showStatus(std::to_string(r) + " Nsol=" + std::to_string(best) + " j=" + std::to_string(bestR));
-      if (progress) progress(r);
+      if (poll) (*poll)(r, 65536);
     }
   }
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "datafiles/rulefiles.h"
 #include "solitons/search.h"
@@ -20,8 +19,11 @@ enum class ClimbTest { keepSolitons, atLeastFourteen };
 
 struct ClimbOptions {
   SearchOptions search;
-  // Called before each flip with the pass (from 1) and the entry flipped.
-  std::function<void(int pass, int entry)> progress;
+  // Hears, before each flip, the flips done and the flips of the passes
+  // begun (so the pass is total / entries); a cancelled poll stops the
+  // climb before its next flip, which throws Cancelled. The table then
+  // holds the best flips, as after a finished pass.
+  Poll* poll = nullptr;
 };
 
 // Button15 / Button17: passes over the 162 entries of the rule table until a
@@ -41,7 +43,8 @@ void auxRuleFromNumber(AuxRuleTable& aux, std::uint16_t number, AuxLayout layout
 
 // "main 4": auxSearch under every number of the first layout, showing
 // "<R> Nsol=<best> j=<best R>" every 256 numbers; the first best wins.
-void tryAllAuxRules(OndrixState& st, RingDisplay& display, const std::function<void(int)>& progress = {});
+// The poll hears every 256th number of the 65536 and may cancel.
+void tryAllAuxRules(OndrixState& st, RingDisplay& display, Poll* poll = nullptr);
 
 // "del 277 (7)", "del 21 (8)", "del 1044 (9)": one number, then auxSearch.
 void auxRuleAndSearch(OndrixState& st, RingDisplay& display, std::uint16_t number, AuxLayout layout);

@@ -430,11 +430,10 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   std::int64_t covered = 0;
   std::vector<Found> found;
   const std::function<void(std::int64_t)> report = [&](std::int64_t rows) {
-    if (!options.progress && !options.poll) return;
+    if (!options.poll) return;
     std::lock_guard lock(mutex);
     covered += rows;
-    if (options.progress) options.progress(covered, out.rows);
-    if (options.poll) (*options.poll)(covered, out.rows);
+    (*options.poll)(covered, out.rows);
   };
   runOnThreads(threads, [&] {
     RowSource source(units, nextUnit, low, report, options.poll);
@@ -467,6 +466,17 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   });
   if (options.markSeedSearch) markSeedSearch(rule, threads, out.solitons, options.poll);
   return out;
+}
+
+Catalogue enumeratedCatalogue(const Enumeration& e) {
+  Catalogue c;
+  c.Nsol = static_cast<std::int32_t>(std::min<std::size_t>(e.solitons.size(), catalogueCapacity));
+  for (std::int32_t k = 0; k < c.Nsol; ++k) {
+    c.solitonCode[k] = e.solitons[k].code;
+    c.solitonPeriod[k] = e.solitons[k].period;
+    c.solitonShift[k] = e.solitons[k].shift;
+  }
+  return c;
 }
 
 }  // namespace ondrix

@@ -6,12 +6,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <vector>
 
 #include "automaton/automaton.h"
 #include "automaton/poll.h"
+#include "solitons/catalogue.h"
 
 namespace ondrix {
 
@@ -27,13 +27,11 @@ struct EnumerateOptions {
   int maxPeriod = 12;  // 1..40
   // Worker threads; 0 takes one per processor. The result does not depend on it.
   unsigned threads = 0;
-  // Called with the rows covered so far and the rows in all, from the
-  // worker that covered them: one call at a time, counts increasing.
-  std::function<void(std::int64_t, std::int64_t)> progress;
   // Whether to run the seed search too, to tell which solitons it finds.
   bool markSeedSearch = true;
-  // Reports the rows covered and the rows in all, and cancels: a cancelled
-  // enumeration stops within a unit of rows and throws Cancelled.
+  // Hears the rows covered so far and the rows in all, from the worker that
+  // covered them: one call at a time, counts increasing. A cancelled poll
+  // stops the enumeration within a unit of rows; it throws Cancelled.
   Poll* poll = nullptr;
 };
 
@@ -63,6 +61,10 @@ struct Enumeration {
 // a rule whose entry 0 is not 0: there the background itself changes, and
 // a pattern on it has no meaning.
 Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& options);
+
+// The list as a catalogue: its first 5000 solitons in order, their code,
+// period and shift.
+Catalogue enumeratedCatalogue(const Enumeration& e);
 
 // The digits of a pattern code, empty for code 0 (and for negative codes).
 Digits codeDigits(std::int64_t code);

@@ -318,8 +318,8 @@ SeedFindings runSeeds(const AutomatonState& start, int count, const SearchOption
   auto report = [&](int finished) {
     const std::lock_guard<std::mutex> lock(reporting);
     done += finished;
-    while (reported + reportStep <= done) options.progress(reported += reportStep);
-    if (done == count && reported < done) options.progress(reported = done);
+    while (reported + reportStep <= done) (*options.poll)(reported += reportStep, seedCount);
+    if (done == count && reported < done) (*options.poll)(reported = done, seedCount);
   };
   SeedFindings findings;
   std::mutex gathering;
@@ -342,14 +342,14 @@ SeedFindings runSeeds(const AutomatonState& start, int count, const SearchOption
     auto finish = [&](int n, const SeedOutcome& o) {
       if (o.kind != SeedOutcome::dropped) notable.emplace_back(n, o);
       if (n == count - 1) lastOffset = o.lastOffset;
-      if (options.progress && ++unreported == reportStep) report(std::exchange(unreported, 0));
+      if (options.poll && ++unreported == reportStep) report(std::exchange(unreported, 0));
     };
     if (batched) {
       BatchRunner(start, plain).run(nextSeed, finish);
     } else {
       for (int n = nextSeed(); n >= 0; n = nextSeed()) finish(n, plain.run(n));
     }
-    if (options.progress && unreported > 0) report(unreported);
+    if (options.poll && unreported > 0) report(unreported);
     const std::lock_guard<std::mutex> lock(gathering);
     findings.notable.insert(findings.notable.end(), notable.begin(), notable.end());
     if (lastOffset >= 0) findings.lastOffset = lastOffset;
@@ -386,9 +386,8 @@ SearchFindings searchRing(AutomatonState& ring, const SearchOptions& options) {
     // Seeds written past the ring's end stay in the storage from one seed to
     // the next, so the seeds depend on each other: run them in order.
     for (int n = 0; n < seedCount; ++n) {
-      throwIfCancelled(options.poll);
+      if (options.poll && !(*options.poll)(n, seedCount)) throw Cancelled();
       recordOutcome(found, recorded, runSeedPlainly(ring, n));
-      if (options.progress && (n + 1) % 256 == 0) options.progress(n + 1);
     }
     if (options.seedsRunPlainly) *options.seedsRunPlainly = seedCount - 1;
   } else {
@@ -401,7 +400,7 @@ SearchFindings searchRing(AutomatonState& ring, const SearchOptions& options) {
     for (const auto& [n, o] : findings.notable) recordOutcome(found, recorded, o);
     recordOutcome(found, recorded, last);
   }
-  if (options.progress) options.progress(seedCount);
+  if (options.poll) (*options.poll)(seedCount, seedCount);
   return found;
 }
 
@@ -410,9 +409,7 @@ SearchFindings findSolitons(const RuleTable& rule, std::int32_t length, const Se
   return searchRing(ring, options);
 }
 
-void solitonSearch(OndrixState& st, RingDisplay& display, const SearchOptions& options) {
-  const SearchFindings found = searchRing(st.ring, options);
-  Catalogue& c = st.catalogue;
+void enterFindings(Catalogue& c, const SearchFindings& found) {
   c.Nsol = static_cast<std::int32_t>(found.solitons.size());
   for (std::int32_t k = 0; k < c.Nsol; ++k) {
     c.solitonCode[k] = found.solitons[k].code;
@@ -421,7 +418,11 @@ void solitonSearch(OndrixState& st, RingDisplay& display, const SearchOptions& o
   }
   c.Nstrun = found.strangeRuns;
   c.strangeSeen = found.strangeRuns > 0 ? 1 : 0;
-  display.showSearchCounts(c.Nsol, c.Nstrun);
+}
+
+void solitonSearch(OndrixState& st, RingDisplay& display, const SearchOptions& options) {
+  enterFindings(st.catalogue, searchRing(st.ring, options));
+  display.showSearchCounts(st.catalogue.Nsol, st.catalogue.Nstrun);
 }
 
 void placeSeedFromCode(AutomatonState& ring) {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "automaton/automaton.h"
@@ -14,6 +13,7 @@
 namespace ondrix {
 
 struct AutomatonState;
+struct Catalogue;
 struct OndrixState;
 struct RingDisplay;
 
@@ -27,9 +27,6 @@ inline constexpr int searchGenerations = 300;
 struct SearchOptions {
   // Worker threads; 0 takes one per processor. The result does not depend on it.
   unsigned threads = 0;
-  // Called with the number of seeds done so far, after every chunk of seeds,
-  // from the worker that finished it: one call at a time, counts increasing.
-  std::function<void(int)> progress;
   // Many seeds at once in bit-sliced rows where that is exact; false runs
   // every seed on a ring of its own, one generation at a time. The result is
   // the same.
@@ -39,8 +36,9 @@ struct SearchOptions {
   // ring's ends, and the like). The last seed, which always runs on the
   // ring itself, is not counted.
   int* seedsRunPlainly = nullptr;
-  // Cancels (the search then throws Cancelled); progress still goes to
-  // `progress`.
+  // Hears the seeds done and the seeds in all (6561), after every eight
+  // seeds, from the worker that finished them: one call at a time, counts
+  // increasing. A cancelled poll stops the search, which throws Cancelled.
   Poll* poll = nullptr;
 };
 
@@ -62,6 +60,10 @@ SearchFindings searchRing(AutomatonState& ring, const SearchOptions& options = {
 // Off screen: the search on a quiet ring of `length` cells under `rule`.
 SearchFindings findSolitons(const RuleTable& rule, std::int32_t length = startupRingLength,
                             const SearchOptions& options = {});
+
+// The findings as the catalogue holds them: Nsol, Nstrun, strangeSeen and
+// entries 0..Nsol-1; the entries after them are left alone.
+void enterFindings(Catalogue& c, const SearchFindings& found);
 
 // "Button14": the search under the rule table in force. Sets insertPos to 80,
 // Nsol, Nstrun, strangeSeen, catalogue entries 0..Nsol-1 (at most 5000) and

@@ -62,13 +62,7 @@ class Row {
 bool returns(const RuleTable& rule, const AutomatonState& row) {
   AutomatonState ring = row;
   ring.ruleTable = rule;
-  for (int g = 0; g < 1600; ++g) stepGeneration(ring);
-  for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
-  for (int g = 0; g < 1600; ++g) stepGeneration(ring);
-  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
-    if (ring.cells[i] != swapState(row.cells[i])) return false;
-  }
-  return true;
+  return returnsToSwappedStart(ring, 1600);
 }
 
 struct Example {
@@ -214,7 +208,7 @@ const HuntChoice& betterChoice(const HuntChoice& a, const HuntChoice& b) {
   return a.trial <= b.trial ? a : b;
 }
 
-HuntChoice huntRules(int from, int count, const std::function<void(int, const HuntChoice*)>& progress) {
+HuntChoice huntRules(int from, int count, const HuntOptions& options) {
   if (from < 0 || count < 0 || count > huntTrialLimit - from) {
     throw std::invalid_argument("trials " + std::to_string(from) + " to " + std::to_string(std::int64_t{from} + count) +
                                 " lie outside the hunt's numbering (0.." + std::to_string(huntTrialLimit) + ")");
@@ -222,14 +216,53 @@ HuntChoice huntRules(int from, int count, const std::function<void(int, const Hu
   RandomGenerator random = generatorBeforeTrial(from);
   HuntChoice best;
   for (int trial = from; trial < from + count; ++trial) {
+    throwIfCancelled(options.poll);
     const RuleTable rule = drawTrialRule(random, trial);
     HuntChoice c;
     c.trial = trial;
     const bool better = evaluateRule(rule, c) && (best.types.empty() || c.score() > best.score());
-    if (better) best = c;
-    if (progress) progress(trial, better ? &best : nullptr);
+    if (better) {
+      best = c;
+      if (options.improved) options.improved(best);
+    }
+    if (options.poll) (*options.poll)(trial - from + 1, count);
   }
   return best;
+}
+
+HuntChoice mergeHuntStretches(std::vector<HuntStretch> stretches, int& from, int& trials) {
+  if (stretches.empty()) throw std::invalid_argument("no hunt results to merge");
+  std::vector<HuntChoice> best(stretches.size());
+  for (std::size_t k = 0; k < stretches.size(); ++k) {
+    const HuntStretch& s = stretches[k];
+    const auto fail = [&s](const std::string& why) { throw std::invalid_argument(s.name + ": " + why); };
+    if (s.from < 0 || s.trials < 1 || s.from > huntTrialLimit || s.trials > huntTrialLimit) fail("not a stretch of the hunt");
+    if (s.from + s.trials > huntTrialLimit) {
+      fail("trials " + std::to_string(s.from) + " to " + std::to_string(s.from + s.trials) +
+           " run past the hunt's last trial " + std::to_string(huntTrialLimit - 1));
+    }
+    if (!s.found) continue;
+    if (s.rule.size() != ruleTableSize) fail("the rule does not hold 162 entries");
+    const bool inside = s.trial >= s.from && s.trial < s.from + s.trials;
+    const RuleTable drawn = inside ? trialRule(static_cast<int>(s.trial)) : RuleTable{};
+    if (!inside || !std::equal(drawn.begin(), drawn.end(), s.rule.begin())) fail("trial " + s.trialText + " does not draw that rule");
+    evaluateRule(drawn, best[k]);
+    best[k].trial = static_cast<int>(s.trial);
+  }
+  std::vector<std::size_t> order(stretches.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) { return stretches[x].from < stretches[y].from; });
+  for (std::size_t k = 1; k < order.size(); ++k) {
+    const HuntStretch &before = stretches[order[k - 1]], &s = stretches[order[k]];
+    if (s.from != before.from + before.trials) {
+      throw std::invalid_argument(s.name + ": trials " + std::to_string(s.from) + " on do not follow on from " + before.name);
+    }
+  }
+  HuntChoice chosen;
+  for (std::size_t k : order) chosen = betterChoice(chosen, best[k]);
+  from = static_cast<int>(stretches[order.front()].from);
+  trials = static_cast<int>(stretches[order.back()].from + stretches[order.back()].trials - from);
+  return chosen;
 }
 
 std::string writeShippedFiles(const std::string& folder, const HuntChoice& c, WriteOutcome& written) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "automaton/poll.h"
 #include "datafiles/files.h"
 #include "solitons/hunt.h"
 
@@ -25,16 +26,23 @@ struct HuntChoice {
 // Whether the rule offers a catalogue; fills the choice when it does.
 bool evaluateRule(const RuleTable& rule, HuntChoice& out);
 
+struct HuntOptions {
+  // Hears the trials done and the trials in all after every trial; a
+  // cancelled poll stops the hunt, which throws Cancelled.
+  Poll* poll = nullptr;
+  // Hears every choice that beats the best before it.
+  std::function<void(const HuntChoice&)> improved;
+};
+
 // Trials from..from+count-1 of the hunt: trial t draws a random table of
 // variant t mod 3 at threshold 70 + 7t mod 22 percent, from the generator
 // as the start-up leaves it, advanced by the draws of the trials before.
 // The best is the highest score, the earliest trial among equals, so
-// stretches merged by that order give what one run gives. `progress` hears
-// of every trial done and of every improvement.
+// stretches merged by that order give what one run gives.
 // Trials are numbered 0 up to huntTrialLimit (excluded); a stretch outside
 // that throws std::invalid_argument. The trials skipped cost nothing: the
 // generator jumps over their draws.
-HuntChoice huntRules(int from, int count, const std::function<void(int trial, const HuntChoice* improved)>& progress);
+HuntChoice huntRules(int from, int count, const HuntOptions& options = {});
 
 inline constexpr int huntTrialLimit = 2147483647;
 
@@ -43,6 +51,24 @@ RuleTable trialRule(int trial);
 
 // The better of two choices by that order.
 const HuntChoice& betterChoice(const HuntChoice& a, const HuntChoice& b);
+
+// A stretch of a hunt as its result tells it: trials from..from+trials-1
+// and the best it found, a rule and the trial said to draw it, if any.
+struct HuntStretch {
+  std::string name;  // where it came from, for the messages
+  std::int64_t from = 0, trials = 0;
+  bool found = false;
+  std::vector<int> rule;
+  std::int64_t trial = -1;  // -1 when the result gave no whole number
+  std::string trialText;    // the trial as the result wrote it
+};
+
+// The best of stretches that together cover one run of trials without gaps
+// or overlaps, in any order; each winner is checked against the trial it
+// names, reached by a jump of the generator, so a hostile stretch costs no
+// more than a genuine one. Sets the run's first trial and its length.
+// Throws std::invalid_argument, the message starting with the stretch's name.
+HuntChoice mergeHuntStretches(std::vector<HuntStretch> stretches, int& from, int& trials);
 
 // Writes solCA.dat, Sol.dat, Exp1.dat..Exp8.dat, tgho.dat and
 // data/filedem.bmp into the folder (made when missing), all or nothing:

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <map>
 
+#include "mainwindow/spacetime.h"
+
 namespace ondrix {
 
 namespace {
 
-constexpr std::int32_t ringCells = 768;
+constexpr std::int32_t ringCells = startupRingLength;
 
 // Groups of live cells around the ring; a group across the seam is one.
 std::vector<std::pair<std::int32_t, std::int32_t>> groupsAround(const AutomatonState& ring) {
@@ -113,6 +115,47 @@ Collision collide(const RuleTable& rule, const std::vector<SolitonType>& types, 
     return result;
   }
   return result;
+}
+
+SurveyTable surveyCollisions(const RuleTable& rule, const std::vector<SolitonType>& types, Poll* poll) {
+  SurveyTable table(surveyTypes, std::vector<Collision>(surveyTypes));
+  for (int a = 0; a < surveyTypes; ++a) {
+    for (int b = 0; b < surveyTypes; ++b) {
+      throwIfCancelled(poll);
+      table[a][b] = collide(rule, types, a, b);
+      if (poll) (*poll)(a * surveyTypes + b + 1, surveyTypes * surveyTypes);
+    }
+  }
+  return table;
+}
+
+IndexedPicture surveyPicture(const RuleTable& rule, const std::vector<SolitonType>& types, const SurveyTable& table) {
+  constexpr std::size_t tileW = ringCells / 4, tileH = 160, gap = 4;
+  IndexedPicture picture;
+  picture.width = surveyTypes * (tileW + gap) + gap;
+  picture.height = surveyTypes * (tileH + gap) + gap;
+  picture.pixels.assign(picture.width * picture.height, 0);  // black between the tiles
+  std::vector<std::uint8_t> cells(ringCells);
+  for (int a = 0; a < surveyTypes; ++a) {
+    for (int b = 0; b < surveyTypes; ++b) {
+      const std::int32_t generations = table[a][b].generations ? table[a][b].generations : surveyLimit;
+      const std::int32_t perRow = std::max<std::int32_t>(1, (std::max<std::int32_t>(generations, tileH) + tileH - 1) / tileH);
+      AutomatonState ring = quietRing(rule);
+      place(ring, types[a].code, surveyLeftStart, false);
+      place(ring, types[b].code, surveyRightStart, true);
+      const std::size_t x0 = gap + b * (tileW + gap), y0 = gap + a * (tileH + gap);
+      for (std::size_t r = 0; r < tileH; ++r) {
+        for (std::int32_t k = 0; k < perRow; ++k) stepGeneration(ring);
+        spaceTimeRow(ring, nullptr, 1, cells);
+        for (std::size_t c = 0; c < tileW; ++c) {
+          std::uint8_t index = spaceTimeBackground;
+          for (std::size_t k = 0; k < 4 && index == spaceTimeBackground; ++k) index = cells[4 * c + k];
+          picture.pixels[(y0 + r) * picture.width + x0 + c] = index;
+        }
+      }
+    }
+  }
+  return picture;
 }
 
 }  // namespace ondrix

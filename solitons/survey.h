@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "automaton/poll.h"
 #include "solitons/hunt.h"
 
 namespace ondrix {
@@ -41,5 +42,23 @@ struct Collision {
 // for 40 generations (at most 4000), then classified by the phase codes of
 // the types 0..10 of `types`.
 Collision collide(const RuleTable& rule, const std::vector<SolitonType>& types, int a, int b);
+
+inline constexpr int surveyTypes = 11;  // types 0..10 meet each other
+
+// table[a][b]: the collision of every ordered pair of types 0..10. The poll
+// hears every pair done (of 121) and may cancel between pairs.
+using SurveyTable = std::vector<std::vector<Collision>>;
+SurveyTable surveyCollisions(const RuleTable& rule, const std::vector<SolitonType>& types, Poll* poll = nullptr);
+
+// A picture as palette indices of spaceTimePalette, row by row.
+struct IndexedPicture {
+  std::size_t width = 0, height = 0;
+  std::vector<std::uint8_t> pixels;
+};
+
+// The survey as a grid of small space-time pictures, black between them: in
+// row a, column b, every fourth cell of the collision of a and b, the
+// generations up to its verdict (4000 when none) in 160 rows.
+IndexedPicture surveyPicture(const RuleTable& rule, const std::vector<SolitonType>& types, const SurveyTable& table);
 
 }  // namespace ondrix

@@ -5,12 +5,16 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <thread>
 
 #include "tool/inputs.h"
+#include "tool/progress.h"
 
 namespace ondrix::tool {
 
@@ -29,7 +33,40 @@ void writeStandardOutput(std::span<const std::uint8_t> bytes) {
 
 std::atomic<bool> stopping{false};
 
+// The job whose bar hears the poll, and the hand-over at a signal: the
+// main thread says when it has wound down (its writes abandoned as their
+// writers went out of scope).
+std::mutex jobs;
+Job* currentJob = nullptr;
+std::mutex handing;
+std::condition_variable handed;
+bool mainStopped = false;
+
 }  // namespace
+
+Poll& toolPoll() {
+  static Poll poll([](std::int64_t done, std::int64_t total) {
+    const std::lock_guard lock(jobs);
+    if (currentJob) currentJob->report(done, total);
+  });
+  return poll;
+}
+
+Job::Job(std::string what, long total, std::string unit, Show show)
+    : bar_(std::move(what), total, std::move(unit)), show_(std::move(show)) {
+  const std::lock_guard lock(jobs);
+  currentJob = this;
+}
+
+Job::~Job() {
+  const std::lock_guard lock(jobs);
+  currentJob = nullptr;
+}
+
+void Job::report(std::int64_t done, std::int64_t total) {
+  if (show_) return show_(bar_, done, total);
+  bar_.at(static_cast<long>(done), static_cast<long>(total));
+}
 
 void requireWritable(const std::string& path, bool named) {
   if (path.empty()) return;
@@ -96,6 +133,13 @@ void handleSignals() {
     while (sigwait(&stops, &signal) != 0) {
     }
     stopping = true;
+    // The work stops at its next poll and unwinds, which removes what it
+    // was writing; what does not poll (a last write) is cut short here.
+    toolPoll().cancel();
+    {
+      std::unique_lock lock(handing);
+      handed.wait_for(lock, std::chrono::seconds(2), [] { return mainStopped; });
+    }
     abandonAllWrites();
     std::fflush(stdout);  // what was printed before the signal stays printed
     const char* text = signal == SIGINT ? "\nondrix-tool: interrupted\n"
@@ -109,6 +153,11 @@ void handleSignals() {
 
 void awaitSignalStop() {
   if (!stopping) return;
+  {
+    const std::lock_guard lock(handing);
+    mainStopped = true;
+  }
+  handed.notify_one();
   for (;;) ::pause();  // signals are blocked here: the watcher's _exit ends the wait
 }
 

@@ -48,9 +48,10 @@ void writeOutput(const std::string& path, std::span<const std::uint8_t> bytes);
 // is a ToolError with the cause.
 void finishStandardOutput();
 
-// From here on SIGINT, SIGTERM and SIGHUP end the tool at once with one
-// line and exit 130, 143 or 129, after removing every temporary file and folder of the
-// writes in progress (the targets stay as they were); SIGPIPE no longer
+// From here on SIGINT, SIGTERM and SIGHUP cancel the tool's poll, and end
+// the tool with one line and exit 130, 143 or 129 once the work has
+// stopped (two seconds at most), after removing every temporary file and
+// folder of the writes in progress (the targets stay as they were); SIGPIPE no longer
 // kills it, so writes to a closed pipe fail with their cause. Call first
 // thing in main, before any thread starts.
 void handleSignals();

@@ -1,14 +1,18 @@
 // Progress of a long job on standard error: a bar on a terminal, redrawn
 // when the percentage changes; otherwise (a log, GNU parallel, nohup) a
-// line every 10 seconds. Jobs done within a second show nothing.
+// line every 10 seconds. Jobs done within a second show nothing. A Job
+// joins a bar to the poll that Ctrl-C cancels.
 #pragma once
 
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <cstdio>
 #include <mutex>
 #include <string>
+
+#include "automaton/poll.h"
 
 namespace ondrix::tool {
 
@@ -73,6 +77,28 @@ class Progress {
   int percent_ = -1;
   std::mutex lock_;
   Clock::time_point started_ = Clock::now(), lastLine_ = started_;
+};
+
+// The one poll of the tool's work: SIGINT, SIGTERM and SIGHUP cancel it.
+// It lives as long as the process, so the signal watcher may always reach it.
+Poll& toolPoll();
+
+// The job under way: the poll's reports go to its bar, through `show` when
+// the job counts in its own way. One at a time.
+class Job {
+ public:
+  using Show = std::function<void(Progress&, std::int64_t done, std::int64_t total)>;
+  Job(std::string what, long total, std::string unit = {}, Show show = {});
+  ~Job();
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+  Poll* poll() { return &toolPoll(); }
+  Progress& bar() { return bar_; }
+  void report(std::int64_t done, std::int64_t total);
+
+ private:
+  Progress bar_;
+  Show show_;
 };
 
 }  // namespace ondrix::tool

@@ -66,11 +66,12 @@ TEST_F(ClimbFiles, AClimbStartedWithoutStrangeSeedsAcceptsNothing) {
   table[100] = table[161] = 1;
   FakeDisplay display;
   int flips = 0;
-  ClimbOptions options;
-  options.progress = [&](int pass, int) {
-    EXPECT_EQ(pass, 1);
+  Poll poll([&](std::int64_t, std::int64_t begun) {
+    EXPECT_EQ(begun / ruleTableSize, 1);  // the pass
     ++flips;
-  };
+  });
+  ClimbOptions options;
+  options.poll = &poll;
   ruleClimb(st, display, ClimbTest::keepSolitons, options);  // Nstrun is 0 before any search
   EXPECT_EQ(flips, 162);
   EXPECT_EQ(st.ring.ruleTable, table);
@@ -96,8 +97,9 @@ TEST_F(ClimbFiles, AcceptedFlipsAreReportedAndSaved) {
     const std::int32_t startNstrun = st.catalogue.Nstrun;
     ASSERT_GT(startNstrun, 0);
     int lastPass = 0;
+    Poll poll([&](std::int64_t, std::int64_t begun) { lastPass = static_cast<int>(begun / ruleTableSize); });
     ClimbOptions options;
-    options.progress = [&](int pass, int) { lastPass = pass; };
+    options.poll = &poll;
     ruleClimb(st, display, ClimbTest::keepSolitons, options);
     ASSERT_GE(lastPass, 2);  // something was accepted, and a final pass accepted nothing
     EXPECT_TRUE(st.ring.ruleTable[5] == 0 || st.ring.ruleTable[5] == 1);
@@ -130,11 +132,12 @@ TEST_F(ClimbFiles, TheAuxiliaryClimbAcceptsItsFirstFlipOnly) {
   st.catalogue.Nstrun = 5;  // as a search may leave it
   FakeDisplay display;
   int flips = 0, lastPass = 0;
-  ClimbOptions options;
-  options.progress = [&](int pass, int) {
+  Poll poll([&](std::int64_t, std::int64_t begun) {
     ++flips;
-    lastPass = pass;
-  };
+    lastPass = static_cast<int>(begun / auxRuleTableSize);
+  });
+  ClimbOptions options;
+  options.poll = &poll;
   auxClimb(st, display, options);
   EXPECT_EQ(lastPass, 2);
   EXPECT_EQ(flips, 2 * auxRuleTableSize);
@@ -152,7 +155,8 @@ TEST_F(ClimbFiles, TryingEveryAuxiliaryNumberReportsEvery256) {
   clearRing(st.ring);
   FakeDisplay display;
   std::vector<int> reported;
-  tryAllAuxRules(st, display, [&](int r) { reported.push_back(r); });
+  Poll poll([&](std::int64_t r, std::int64_t) { reported.push_back(static_cast<int>(r)); });
+  tryAllAuxRules(st, display, &poll);
   ASSERT_EQ(reported.size(), 256u);
   EXPECT_EQ(reported.front(), 0);
   EXPECT_EQ(reported[1], 256);

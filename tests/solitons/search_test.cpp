@@ -197,9 +197,13 @@ TEST(Search, ReportsProgressUpToEverySeed) {
     st.ring.ruleTable[27] = 1;
     testing::FakeDisplay display;
     std::vector<int> reported;
+    Poll poll([&](std::int64_t done, std::int64_t total) {
+      EXPECT_EQ(total, seedCount);
+      reported.push_back(static_cast<int>(done));
+    });
     SearchOptions options;
     options.threads = threads;
-    options.progress = [&](int done) { reported.push_back(done); };
+    options.poll = &poll;
     solitonSearch(st, display, options);
     // Every chunk of eight seeds is reported, whichever thread ran it, then
     // the last seed: the counts rise by 8 up to 6560, then 6561.

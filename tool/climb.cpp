@@ -1,0 +1,59 @@
+// climb: a rule climb from a rule file, as the window's buttons run it,
+// its status texts printed line by line.
+#include "automaton/display.h"
+#include "mainwindow/ondrixstate.h"
+#include "solitons/climbs.h"
+#include "tool/commands.h"
+#include "tool/inputs.h"
+#include "tool/outputs.h"
+#include "tool/progress.h"
+
+namespace ondrix::tool {
+
+namespace {
+
+// The status texts of a climb, one per line; it remembers whether the
+// climb's last save failed.
+struct PrintingDisplay : NullDisplay {
+  explicit PrintingDisplay(std::FILE* to) : report(to) {}
+  std::FILE* report;
+  std::string unsaved;
+  void showStatus(const std::string& text) override { std::fprintf(report, "%s\n", text.c_str()); }
+  void showFileOutcome(FileKind, const std::string& failure) override {
+    unsaved = failure;
+    if (!failure.empty()) std::fprintf(report, "%s\n", failure.c_str());
+  }
+};
+
+}  // namespace
+
+int climb(const ClimbArgs& a) {
+  requireWritable(a.out);
+  const bool aux = a.variant == "aux";
+  auto st = std::make_unique<OndrixState>(startupState(aux ? RuleTable{} : readRule(a.rule)));
+  requireWritable(aux ? auxRuleFileName : ruleFileName, false);
+  PrintingDisplay display(reportStream({&a.out}, false));
+  // The bar runs over the entries of each pass.
+  Job job("climb", ruleTableSize, {}, [aux](Progress& bar, std::int64_t done, std::int64_t) {
+    const long entries = aux ? auxRuleTableSize : ruleTableSize;
+    bar.at(static_cast<long>(done % entries), entries);
+  });
+  ClimbOptions options;
+  options.poll = job.poll();
+  if (aux) {
+    st->auxRuleTable = readAuxRule(a.rule);
+    auxSearch(*st, display);
+    std::fprintf(display.report, "start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
+    auxClimb(*st, display, options);
+    if (!a.out.empty()) writeOutput(a.out, st->auxRuleTable);
+  } else {
+    solitonSearch(*st, display, options.search);
+    std::fprintf(display.report, "start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
+    ruleClimb(*st, display, a.variant == "keep" ? ClimbTest::keepSolitons : ClimbTest::atLeastFourteen, options);
+    if (!a.out.empty()) writeOutput(a.out, st->ring.ruleTable);
+  }
+  if (!display.unsaved.empty()) throw ToolError(exitInput, "the climb's best table is not saved: " + display.unsaved);
+  return 0;
+}
+
+}  // namespace ondrix::tool

@@ -1,0 +1,78 @@
+// collide: the collision survey of catalogue types 0..10, as a table, JSON
+// or a grid of small space-time pictures.
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+
+#include "mainwindow/spacetime.h"
+#include "solitons/survey.h"
+#include "tool/commands.h"
+#include "tool/inputs.h"
+#include "tool/outputs.h"
+#include "tool/png.h"
+#include "tool/progress.h"
+
+namespace ondrix::tool {
+
+using json = nlohmann::ordered_json;
+
+namespace {
+
+const char* outcomeName(Outcome o) {
+  return o == Outcome::passed ? "passed" : o == Outcome::changed ? "changed" : "debris";
+}
+
+}  // namespace
+
+int collideAll(const CollideArgs& a) {
+  const RuleTable rule = readRule(a.rule);
+  const auto types = typesOf(readCatalogue(a.catalogue));
+  requireSurveyable(a.catalogue, types);
+  requireWritable(a.png);
+  std::FILE* report = reportStream({&a.png}, a.json);
+  constexpr int n = surveyTypes;
+  SurveyTable table;
+  {
+    Job job("collide", n * n);
+    table = surveyCollisions(rule, types, job.poll());
+  }
+  if (!a.png.empty()) {
+    const IndexedPicture grid = surveyPicture(rule, types, table);
+    const auto palette = spaceTimePalette();
+    Output out(a.png);
+    PngWriter png(out, static_cast<std::uint32_t>(grid.width), static_cast<std::uint32_t>(grid.height), palette);
+    for (std::size_t y = 0; y < grid.height; ++y) png.row(std::span(grid.pixels.data() + y * grid.width, grid.width));
+    png.finish();
+  }
+  if (a.json) {
+    json pairs = json::array();
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        const Collision& c = table[i][j];
+        json products = json::array();
+        for (const Product& p : c.products) products.push_back({{"type", p.type}, {"leftward", p.leftward}});
+        pairs.push_back({{"a", i},
+                         {"b", j},
+                         {"outcome", outcomeName(c.outcome)},
+                         {"generations", c.generations},
+                         {"shift_a", c.shiftA},
+                         {"shift_b", c.shiftB},
+                         {"products", products}});
+      }
+    }
+    std::cout << json{{"pairs", pairs}}.dump(2) << "\n";
+    return 0;
+  }
+  std::fprintf(report, "rows: type a from cell 200 moving right; columns: type b's twin from cell 500 moving left\n\n%4s",
+               "a\\b");
+  for (int j = 0; j < n; ++j) std::fprintf(report, " | %-14d", j);
+  std::fprintf(report, "\n");
+  for (int i = 0; i < n; ++i) {
+    std::fprintf(report, "%4d", i);
+    for (int j = 0; j < n; ++j) std::fprintf(report, " | %-14s", table[i][j].text().c_str());
+    std::fprintf(report, "\n");
+  }
+  return 0;
+}
+
+}  // namespace ondrix::tool

@@ -1,0 +1,75 @@
+// The subcommands of ondrix-tool: each reads its inputs, calls the core,
+// and prints or writes what it found. Each returns the exit status.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "automaton/automaton.h"
+#include "solitons/catalogue.h"
+
+namespace ondrix::tool {
+
+struct SearchArgs {
+  std::string rule, save;
+  std::int32_t ring = startupRingLength;
+  unsigned threads = 0;
+  bool json = false;
+};
+int search(const SearchArgs& a);
+
+struct EnumerateArgs {
+  std::string rule, save;
+  int width = 0, period = 0;
+  unsigned threads = 0;
+  bool json = false;
+};
+int enumerate(const EnumerateArgs& a);
+
+struct ClimbArgs {
+  std::string rule, variant, out;
+};
+int climb(const ClimbArgs& a);
+
+struct RunArgs {
+  std::string rule, row, out;
+  long steps = 0;
+  std::int32_t ring = startupRingLength;
+  bool reverse = false;
+};
+int run(const RunArgs& a);
+
+struct RenderArgs {
+  std::string rule, row, png, catalogue;
+  long steps = 0, from = 0;
+  std::int32_t ring = startupRingLength;
+  int scale = 1;
+};
+int render(const RenderArgs& a);
+
+struct CollideArgs {
+  std::string rule, catalogue, png;
+  bool json = false;
+};
+int collideAll(const CollideArgs& a);
+
+struct HuntArgs {
+  int trials = 20000, skip = 0;
+  std::string out;
+  std::vector<std::string> merge;
+  bool json = false;
+};
+int hunt(const HuntArgs& a);
+
+// Where the human-readable report goes: standard output, unless a file
+// output was sent there with "-"; then it goes to standard error, and JSON,
+// which has nowhere else to go, is refused.
+std::FILE* reportStream(std::initializer_list<const std::string*> outputs, bool json);
+
+// A catalogue as the window's soliton file holds it.
+std::vector<std::uint8_t> solitonFileBytes(const Catalogue& c);
+
+}  // namespace ondrix::tool

@@ -1,0 +1,134 @@
+// search and enumerate: the solitons of a rule, found by seeds or by trying
+// every row.
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+
+#include "solitons/enumerate.h"
+#include "solitons/search.h"
+#include "solitons/shipdata.h"
+#include "tool/commands.h"
+#include "tool/inputs.h"
+#include "tool/outputs.h"
+#include "tool/progress.h"
+
+namespace ondrix::tool {
+
+using json = nlohmann::ordered_json;
+
+std::FILE* reportStream(std::initializer_list<const std::string*> outputs, bool json) {
+  for (const std::string* o : outputs) {
+    if (!isStandardOutput(*o)) continue;
+    if (json) throw ToolError(exitUsage, "--json and an output to - (standard output) cannot share standard output");
+    return stderr;
+  }
+  return stdout;
+}
+
+std::vector<std::uint8_t> solitonFileBytes(const Catalogue& c) { return translateLineEnds(catalogueImage(c)); }
+
+namespace {
+
+// The widest phase of a finding, or 0 when it does not come back alone,
+// with the gaps a soliton may have between its cells.
+std::int32_t widestPhase(const RuleTable& rule, std::int32_t code, std::int32_t period, std::int32_t shift) {
+  const auto s = describeSoliton(rule, codeDigits(code), period, shift);
+  return s ? s->width : 0;
+}
+
+std::string plural(long long n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+int search(const SearchArgs& a) {
+  const RuleTable rule = readRule(a.rule);
+  requireWritable(a.save);
+  std::FILE* report = reportStream({&a.save}, a.json);
+  Job job("search", seedCount);
+  SearchOptions options;
+  options.threads = a.threads;
+  options.poll = job.poll();
+  const SearchFindings findings = findSolitons(rule, a.ring, options);
+  Catalogue c;
+  enterFindings(c, findings);
+  json found = json::array();
+  for (const FoundSoliton& s : findings.solitons) {
+    found.push_back({{"code", s.code},
+                     {"period", s.period},
+                     {"shift", s.shift},
+                     {"speed", solitonSpeed(s.shift, s.period)},
+                     {"width", widestPhase(rule, s.code, s.period, s.shift)},
+                     {"cells", codeLetters(s.code)}});
+  }
+  if (!a.save.empty()) writeOutput(a.save, solitonFileBytes(c));
+  if (a.json) {
+    std::cout << json{{"nsol", c.Nsol}, {"nstrun", c.Nstrun}, {"solitons", found}}.dump(2) << "\n";
+    return 0;
+  }
+  std::fprintf(report, "Nsol %d  Nstrun %d\n%5s %10s %6s %5s %5s %5s  %s\n", c.Nsol, c.Nstrun, "index", "code", "period",
+               "shift", "speed", "width", "cells");
+  int index = 0;
+  for (const auto& s : found) {
+    const int width = s["width"].get<int>();  // 0: the finding does not come back alone
+    std::fprintf(report, "%5d %10d %6d %5d %5d %5s  %s\n", index++, s["code"].get<int>(), s["period"].get<int>(),
+                 s["shift"].get<int>(), s["speed"].get<int>(), width ? std::to_string(width).c_str() : "-",
+                 s["cells"].get<std::string>().c_str());
+  }
+  return 0;
+}
+
+int enumerate(const EnumerateArgs& a) {
+  const RuleTable rule = readRule(a.rule);
+  requireWritable(a.save);
+  std::FILE* report = reportStream({&a.save}, a.json);
+  Job job("enumerate", 0, "rows");
+  EnumerateOptions options;
+  options.maxWidth = a.width;
+  options.maxPeriod = a.period;
+  options.threads = a.threads;
+  options.poll = job.poll();
+  Enumeration e;
+  try {
+    e = enumerateSolitons(rule, options);
+  } catch (const std::invalid_argument& bad) {
+    throw ToolError(exitInput, a.rule + ": " + bad.what());
+  }
+  if (!a.save.empty()) writeOutput(a.save, solitonFileBytes(enumeratedCatalogue(e)));
+  if (a.json) {
+    json list = json::array();
+    for (const auto& s : e.solitons) {
+      list.push_back({{"code", s.code},
+                      {"period", s.period},
+                      {"shift", s.shift},
+                      {"speed", s.speed},
+                      {"width", s.width},
+                      {"cells", codeLetters(s.code)},
+                      {"seed_search", s.seedSearch}});
+    }
+    std::cout << json{{"rule", a.rule},
+                      {"max_width", a.width},
+                      {"max_period", a.period},
+                      {"candidates", e.candidates},
+                      {"rows", e.rows},
+                      {"side_by_side", e.sideBySide},
+                      {"solitons", list}}
+                     .dump(2)
+              << "\n";
+    return 0;
+  }
+  std::fprintf(report, "%s of 1 to %d cells with live cells at both ends, %lld of them run\n",
+               plural(e.rows, "row", "rows").c_str(), a.width, static_cast<long long>(e.candidates));
+  std::fprintf(report, "%s with a period of at most %d; %s of solitons side by side left out\n",
+               plural(std::ssize(e.solitons), "soliton", "solitons").c_str(), a.period,
+               plural(e.sideBySide, "pattern", "patterns").c_str());
+  std::fprintf(report, "%6s %5s %5s %6s %10s %6s  %s\n", "period", "shift", "speed", "widest", "code", "search", "cells");
+  for (const auto& s : e.solitons) {
+    std::fprintf(report, "%6d %5d %5d %6d %10d %6s  %s\n", s.period, s.shift, s.speed, s.width, s.code,
+                 s.seedSearch ? "yes" : "no", codeLetters(s.code).c_str());
+  }
+  return 0;
+}
+
+}  // namespace ondrix::tool
