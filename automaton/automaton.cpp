@@ -92,9 +92,8 @@ constexpr int margin = 4;
 std::int32_t stepCells(AutomatonState& s, std::int32_t from, std::int32_t count, const std::uint8_t* z) {
   const kernels::StepRun run{s.ruleTable.data(), s.cells.data() + from, z, s.nextCells.data() + from,
                              s.stepMarks.data() + from, count};
-#if defined(ONDRIX_HAVE_AVX2_KERNEL)
-  static const bool avx2 = kernels::avx2Available();
-  if (avx2) return kernels::stepCellsAvx2(run);
+#if defined(ONDRIX_X86_KERNELS)
+  if (processorFeatures().avx2) return kernels::stepCellsAvx2(run);
 #endif
   return kernels::stepCellsPortable(run);
 }

@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#if defined(ONDRIX_HAVE_SLICE_KERNELS)
+#if defined(ONDRIX_X86_KERNELS)
 #include <immintrin.h>
 #endif
 
@@ -143,7 +143,7 @@ std::uint32_t advancePortable(const Limits& limits, Batch& batch, Tracks& tracks
   return stopped;
 }
 
-#if defined(ONDRIX_HAVE_SLICE_KERNELS)
+#if defined(ONDRIX_X86_KERNELS)
 
 __attribute__((target("avx2"))) void stepAvx2(const SliceRule& rule, Batch& batch) { stepBatch(rule, batch); }
 
@@ -200,14 +200,16 @@ __attribute__((target("avx512f"))) void stepWideAvx512(const SliceRule& rule, Wi
 
 template <int K>
 WideStep<K> bestWideStep() {
-  if (__builtin_cpu_supports("avx512f")) return stepWideAvx512<K>;
-  if (__builtin_cpu_supports("avx2")) return stepWideAvx2<K>;
+  const ProcessorFeatures& cpu = processorFeatures();
+  if (cpu.avx512f) return stepWideAvx512<K>;
+  if (cpu.avx2) return stepWideAvx2<K>;
   return stepWidePortable<K>;
 }
 
 Kernels bestKernels() {
-  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512cd")) return {stepAvx512, advanceAvx512};
-  if (__builtin_cpu_supports("avx2")) return {stepAvx2, advancePortable};
+  const ProcessorFeatures& cpu = processorFeatures();
+  if (cpu.avx512f && cpu.avx512cd) return {stepAvx512, advanceAvx512};
+  if (cpu.avx2) return {stepAvx2, advancePortable};
   return {stepPortable, advancePortable};
 }
 

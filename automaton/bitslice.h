@@ -9,6 +9,8 @@
 // cells at least 4 bits inside its word for the next generation to be exact.
 #pragma once
 
+#include "automaton/processor.h"
+
 #include <array>
 #include <cstdint>
 
@@ -34,8 +36,7 @@ struct Batch {
 // anywhere; the others need the processor's AVX2 or AVX-512. All give the
 // same rows.
 void stepPortable(const SliceRule& rule, Batch& batch);
-#if defined(__x86_64__) && defined(__GNUC__)
-#define ONDRIX_HAVE_SLICE_KERNELS 1
+#if defined(ONDRIX_X86_KERNELS)
 void stepAvx2(const SliceRule& rule, Batch& batch);
 void stepAvx512(const SliceRule& rule, Batch& batch);
 #endif
@@ -68,7 +69,7 @@ struct Tracks {
 // A, stop too); their words and tracks are left as the generation left them
 // apart from the count.
 std::uint32_t advancePortable(const Limits& limits, Batch& batch, Tracks& tracks);
-#if defined(ONDRIX_HAVE_SLICE_KERNELS)
+#if defined(ONDRIX_X86_KERNELS)
 std::uint32_t advanceAvx512(const Limits& limits, Batch& batch, Tracks& tracks);
 #endif
 

@@ -1,6 +1,6 @@
 #include "automaton/stepkernels.h"
 
-#if defined(ONDRIX_HAVE_AVX2_KERNEL)
+#if defined(ONDRIX_X86_KERNELS)
 #include <immintrin.h>
 #endif
 
@@ -37,9 +37,7 @@ std::int32_t stepCellsPortable(const StepRun& r) {
   return live;
 }
 
-#if defined(ONDRIX_HAVE_AVX2_KERNEL)
-
-bool avx2Available() { return __builtin_cpu_supports("avx2"); }
+#if defined(ONDRIX_X86_KERNELS)
 
 namespace {
 
@@ -103,10 +101,6 @@ __attribute__((target("avx2"))) std::int32_t stepCellsAvx2(const StepRun& r) {
   for (; i < r.count; ++i) total += finishCell(r, i, tableBit(r, i));
   return total;
 }
-
-#else
-
-bool avx2Available() { return false; }
 
 #endif
 

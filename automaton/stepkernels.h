@@ -4,6 +4,8 @@
 // identical results; the step picks the fastest the processor runs.
 #pragma once
 
+#include "automaton/processor.h"
+
 #include <cstdint>
 
 namespace ondrix::kernels {
@@ -24,12 +26,8 @@ struct StepRun {
 
 std::int32_t stepCellsPortable(const StepRun& run);
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define ONDRIX_HAVE_AVX2_KERNEL 1
-std::int32_t stepCellsAvx2(const StepRun& run);
+#if defined(ONDRIX_X86_KERNELS)
+std::int32_t stepCellsAvx2(const StepRun& run);  // needs processorFeatures().avx2
 #endif
-
-// Whether this processor runs the AVX2 kernel.
-bool avx2Available();
 
 }  // namespace ondrix::kernels

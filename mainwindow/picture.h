@@ -57,6 +57,7 @@ void redrawUnlessDontShow(OndrixState& st, RingDisplay& display);
 inline constexpr int cellsPerRow = 256;
 inline constexpr int rowSpacing = 36;
 inline constexpr int threeRowCells = 3 * cellsPerRow;
+static_assert(threeRowCells == startupRingLength, "start-up shows its ring in three full rows");
 
 struct CellPlace {
   int x, y0;

@@ -44,7 +44,7 @@ void clearCommand(OndrixState& st, RingDisplay& display) {
 }
 
 void setThreeRows(AutomatonState& ring, bool threeRows) {
-  ring.ringLength = threeRows ? 768 : 256;
+  ring.ringLength = threeRows ? threeRowCells : cellsPerRow;
   clearRing(ring);
 }
 

@@ -40,7 +40,7 @@ RuleTable drawTrialRule(RandomGenerator& random, int trial) {
 class Row {
  public:
   explicit Row(const std::vector<SolitonType>& types) : types_(types) {
-    ring_.ringLength = 768;
+    ring_.ringLength = startupRingLength;
     ring_.cells.fill(stateA);
   }
   Row& right(int type, std::int32_t at) { return place(type, at, false); }  // towards higher indices
@@ -99,7 +99,7 @@ std::vector<Example> examples(const HuntChoice& c) {
   {
     RandomGenerator random;
     Row gas(t);
-    for (std::int32_t at = 8; at + 19 < 768; at += 24) {
+    for (std::int32_t at = 8; at + 19 < startupRingLength; at += 24) {
       const int type = random.next() % 11;
       random.next() % 2 ? gas.right(type, at) : gas.left(type, at);
     }
@@ -125,7 +125,7 @@ AutomatonState ghostRow(const RuleTable& rule, std::string& description) {
   std::vector<std::pair<std::string, AutomatonState>> seeds;
   auto seed = [&](const std::string& name, const std::vector<std::uint8_t>& cells) {
     AutomatonState ring;
-    ring.ringLength = 768;
+    ring.ringLength = startupRingLength;
     ring.cells.fill(stateA);
     std::copy(cells.begin(), cells.end(), ring.cells.begin() + 384);
     seeds.emplace_back(name, ring);

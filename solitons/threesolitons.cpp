@@ -26,8 +26,8 @@ ThreeStarts threeSolitonStarts(std::int32_t ringLength) {
   if (ringLength - threeRightFromEnd >= threeLeftStart + widest) {
     return {threeLeftStart, centre, ringLength - threeRightFromEnd};
   }
-  const std::int32_t fixedCentre = 384;  // where the scene stands on 768 cells
-  return {centre - (fixedCentre - threeLeftStart), centre, centre + (768 - threeRightFromEnd - fixedCentre)};
+  const std::int32_t fixedCentre = startupRingLength / 2;  // where the scene stands on 768 cells
+  return {centre - (fixedCentre - threeLeftStart), centre, centre + (startupRingLength - threeRightFromEnd - fixedCentre)};
 }
 
 void makeThreeSolitons(OndrixState& st, RingDisplay& display) {

@@ -9,10 +9,17 @@
 #include <thread>
 
 #include "automaton/poll.h"
+#include "automaton/display.h"
+#include "automaton/reversal.h"
 #include "automaton/workers.h"
 #include "datafiles/rulefiles.h"
+#include "mainwindow/ondrixstate.h"
+#include "mainwindow/spacetime.h"
+#include "solitons/climbs.h"
 #include "solitons/enumerate.h"
 #include "solitons/search.h"
+#include "solitons/shipdata.h"
+#include "solitons/survey.h"
 
 namespace ondrix {
 namespace {
@@ -58,6 +65,46 @@ TEST(Cancel, ACancelledSearchThrowsAndAnUncancelledOneDoesNot) {
   EXPECT_FALSE(findSolitons(shippedRule(), 768, options).solitons.empty());
   poll.cancel();
   EXPECT_THROW(findSolitons(shippedRule(), 768, options), Cancelled);
+}
+
+// Every long job reports through its poll and, cancelled at its first
+// report, stops there with Cancelled: jobs that would run for hours end.
+TEST(Cancel, EveryLongJobStopsAtItsPoll) {
+  const RuleTable rule = shippedRule();
+  const std::int64_t hours = 1'000'000'000;  // generations
+  auto st = std::make_unique<OndrixState>(startupState(rule));
+  NullDisplay display;
+  const std::vector<SolitonType> types(12, SolitonType{});
+  struct Job {
+    const char* name;
+    std::int64_t total;  // of the first report
+    std::function<void(Poll&)> run;
+  };
+  const Job jobs[] = {
+      {"rule climb", ruleTableSize,
+       [&](Poll& p) { ruleClimb(*st, display, ClimbTest::keepSolitons, ClimbOptions{{}, &p}); }},
+      {"aux climb", auxRuleTableSize, [&](Poll& p) { auxClimb(*st, display, ClimbOptions{{}, &p}); }},
+      {"every aux number", 65536, [&](Poll& p) { tryAllAuxRules(*st, display, &p); }},
+      {"hunt", 1000, [&](Poll& p) { huntRules(0, 1000, HuntOptions{&p, {}}); }},
+      {"run", hours, [&](Poll& p) { runGenerations(st->ring, hours, &p); }},
+      {"run back", 2 * hours, [&](Poll& p) { returnsToSwappedStart(st->ring, hours, &p); }},
+      {"space-time", 10 + hours,
+       [&](Poll& p) { renderSpaceTime(st->ring, nullptr, 10, hours, 1, [](std::span<const std::uint8_t>) {}, &p); }},
+      {"collision survey", surveyTypes * surveyTypes, [&](Poll& p) { surveyCollisions(rule, types, &p); }},
+  };
+  for (const Job& job : jobs) {
+    int reports = 0;
+    std::int64_t total = -1;
+    Poll* self = nullptr;
+    Poll poll([&](std::int64_t, std::int64_t all) {
+      if (reports++ == 0) total = all;
+      self->cancel();
+    });
+    self = &poll;
+    EXPECT_THROW(job.run(poll), Cancelled) << job.name;
+    EXPECT_EQ(reports, 1) << job.name;
+    EXPECT_EQ(total, job.total) << job.name;
+  }
 }
 
 // Whichever thread throws, the caller gets the exception once every thread

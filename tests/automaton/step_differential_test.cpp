@@ -69,8 +69,8 @@ TEST(StepKernels, EveryKernelGivesThePortableResult) {
     };
     const Out portable = run(kernels::stepCellsPortable);
     EXPECT_EQ(portable.next[count], 0xEE);  // nothing past the run
-#if defined(ONDRIX_HAVE_AVX2_KERNEL)
-    if (!kernels::avx2Available()) GTEST_SKIP() << "no AVX2 on this processor";
+#if defined(ONDRIX_X86_KERNELS)
+    if (!processorFeatures().avx2) GTEST_SKIP() << "no AVX2 on this processor";
     const Out avx2 = run(kernels::stepCellsAvx2);
     ASSERT_EQ(avx2.next, portable.next) << "count " << count;
     ASSERT_EQ(avx2.marks, portable.marks) << "count " << count;
