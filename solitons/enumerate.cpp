@@ -73,6 +73,32 @@ std::int64_t digitsCode(const Digits& row) {
   return code;
 }
 
+Digits letterDigits(std::string_view letters) {
+  Digits out;
+  for (const char c : letters) {
+    const std::size_t d = std::string_view("ABC").find(static_cast<char>(c & ~0x20));
+    if (c == 0 || d == std::string_view::npos) {
+      throw std::invalid_argument(std::string("'") + c + "' is not a cell: the cells are A, B and C");
+    }
+    out.push_back(static_cast<std::uint8_t>(d));
+  }
+  return out;
+}
+
+std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Digits& row, int maxPeriod) {
+  if (row.empty() || row.front() == 0 || row.back() == 0) return std::nullopt;
+  maxPeriod = std::min(maxPeriod, static_cast<int>((origin - std::ssize(row) - 1) / 4));
+  const auto ring = ringWith(rule, row, 0, row.size());
+  std::int32_t first = 0;
+  for (int t = 1; t <= maxPeriod; ++t) {
+    stepGeneration(*ring);
+    const Digits shape = shapeOf(*ring, first);
+    if (shape.empty()) return std::nullopt;
+    if (shape == row) return describeSoliton(rule, row, t, first - origin);
+  }
+  return std::nullopt;
+}
+
 bool sideBySide(const RuleTable& rule, const Digits& row, int period) {
   const std::size_t n = row.size();
   for (std::size_t a = 0; a + 1 < n; ++a) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "automaton/automaton.h"
@@ -61,6 +62,16 @@ struct Enumeration {
 // a rule whose entry 0 is not 0: there the background itself changes, and
 // a pattern on it has no meaning.
 Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& options);
+
+// A row from its letters, A, B and C (or a, b, c) from its first cell;
+// std::invalid_argument names any other character.
+Digits letterDigits(std::string_view letters);
+
+// The row as a soliton: run from where it stands until its shape first
+// comes back, within `maxPeriod` generations (at most 900), it is the
+// list entry of describeSoliton; nothing when the shape does not come back
+// in time, comes back in place, or dies out.
+std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Digits& row, int maxPeriod = 900);
 
 // The list as a catalogue: its first 5000 solitons in order, their code,
 // period and shift.

@@ -13,9 +13,10 @@ fail() {
   exit 1
 }
 
-# A prefix with a space in it: the launcher must cope with any path.
+# A prefix with a space in it: the launcher must cope with any path. The
+# program's part, as its package holds it; the library has a test of its own.
 dest="$tmp/dest dir"
-DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
+DESTDIR="$dest" cmake --install "$build" --prefix /usr --component ondrix >/dev/null
 root="$dest/usr"
 
 expected="bin/ondrix

@@ -341,6 +341,10 @@ TEST(Enumerate, TwinsAreOneEntry) {
       EXPECT_EQ(d->code, s.code);
       EXPECT_EQ(d->cells, s.cells);
       EXPECT_EQ(d->width, s.width);
+      const auto found = identifySoliton(rule, row);  // the period found by running it
+      ASSERT_TRUE(found) << s.code;
+      EXPECT_EQ(found->period, s.period);
+      EXPECT_EQ(found->code, s.code);
     }
   }
   EXPECT_GT(distinctTwins, 0) << "no soliton here whose twin is another soliton";
@@ -358,6 +362,9 @@ TEST(Enumerate, RefusesWhatItCannotDo) {
   restless[0] = 1;
   options.maxWidth = options.maxPeriod = 5;
   EXPECT_THROW(enumerateSolitons(restless, options), std::invalid_argument);
+  EXPECT_EQ(letterDigits("aBcA"), (Digits{0, 1, 2, 0}));
+  for (const char* bad : {"AB D", "AB\tC", "ABCD"}) EXPECT_THROW(letterDigits(bad), std::invalid_argument) << bad;
+  for (const Digits& row : {Digits{}, Digits{0, 1}, Digits{1, 0}}) EXPECT_FALSE(identifySoliton(shippedRule(), row));
 }
 
 }  // namespace
