@@ -22,10 +22,8 @@ struct Scene {
   OndrixState st;
   std::array<std::int16_t, ringCapacity> marks{};
   Scene() {
-    st.dontShow = false;
-    st.ring.ringLength = 768;
+    st = startupState();
     std::mt19937 rng(5);
-    clearRing(st.ring);
     for (std::int32_t i = 0; i < 768; ++i) {
       if (rng() % 5 == 0) st.ring.cells[i] = static_cast<std::uint8_t>(rng() % 2);
       st.ring.stepMarks[i] = static_cast<std::int16_t>(markN + rng() % 3);

@@ -25,10 +25,8 @@ struct Scene {
     std::filesystem::create_directories(folder / "data");
     std::filesystem::current_path(folder);
     writeWhole(frameTemplateName, makeFrameTemplate({240, 240, 240}));
-    st.dontShow = false;
-    st.ring.ringLength = 768;
+    st = startupState();
     st.ring.stepsPerTick = 8;
-    clearRing(st.ring);
     std::mt19937 rng(3);
     for (int e : {6, 7, 13, 14, 25, 27, 36, 37, 38, 39, 49, 71}) st.ring.ruleTable[e] = 1;
     for (int i = 0; i < 768; ++i) {

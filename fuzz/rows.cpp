@@ -17,12 +17,10 @@ using namespace ondrix;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::size_t ruleBytes = std::min<std::size_t>(size, ruleTableSize);
   static OndrixState st;
-  st = OndrixState{};
-  st.dontShow = false;
   static const std::int32_t lengths[] = {25, 76, 250, 256, 760, 768, 2500, 2560, 7600, 7680};
-  st.ring.ringLength = lengths[size % std::size(lengths)];
-  std::copy(data, data + ruleBytes, st.ring.ruleTable.begin());
-  clearRing(st.ring);
+  RuleTable rule{};
+  std::copy(data, data + ruleBytes, rule.begin());
+  st = startupState(rule, lengths[size % std::size(lengths)]);
   const auto before = st.ring.cells;
 
   NullDisplay display;

@@ -12,4 +12,23 @@ while IFS= read -r file; do
     status=1
   done < <(grep -nE '#include[[:space:]]*[<"](Q[A-Za-z]*|Qt[A-Za-z]*/[^>"]*|[a-z]+/windows/[^>"]*)[>"]' "$file" || true)
 done < <(find automaton datafiles mainwindow rules solitons tool -name '*.h' -o -name '*.cpp' | grep -v '/windows/' | sort)
+
+# The engine underneath the commands never sees the window's state or a
+# display: its files include neither, and in the files it shares with the
+# commands its functions take neither.
+window='OndrixState|RingDisplay|PictureDisplay|Readouts|mainwindow/ondrixstate\.h|automaton/display\.h'
+for file in automaton/automaton.{h,cpp} solitons/{enumerate,hunt,shipdata,survey}.{h,cpp} mainwindow/spacetime.h; do
+  if grep -nE "$window" "$file" >&2; then
+    echo "FAIL: $file reaches the window's state or a display" >&2
+    status=1
+  fi
+done
+engine='findSolitons|searchRing|enumerateSolitons|evaluateRule|huntRules|runGenerations|returnsToSwappedStart|solitonPhaseTables|reversedPatternCode|collide|surveyCollisions|renderSpaceTime|identifySoliton'
+declarations=$(perl -0777 -ne 'while (/\b('"$engine"')\(([^;{]*)[;{]/g) { print "$ARGV: $1($2)\n" }' \
+  automaton/*.h solitons/*.h mainwindow/*.h)
+[ "$(echo "$declarations" | grep -c .)" -ge 13 ] || { echo "FAIL: engine declarations not found" >&2; status=1; }
+if echo "$declarations" | grep -E 'OndrixState|Display|Readouts' >&2; then
+  echo "FAIL: an engine function takes the window's state or a display" >&2
+  status=1
+fi
 exit $status

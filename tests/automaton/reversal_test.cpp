@@ -79,11 +79,8 @@ TEST(Reversal, ForwardReversForwardGivesTheSwappedStart) {
 }
 
 TEST(Reversal, ReversOnAnEmptyRingOnlyTurnsTheDirection) {
-  OndrixState st;
-  st.dontShow = false;
+  OndrixState st = startupState();
   FakeDisplay display;
-  st.ring.ringLength = 768;
-  clearRing(st.ring);
   st.ring.stepMarks[5] = 3;
   reverseRing(st, display);
   EXPECT_EQ(firstLiveCell(st.ring), 768);
@@ -138,8 +135,7 @@ TEST(ReversePatternCode, IsItsOwnInverse) {
 class PhaseTablesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    st.dontShow = false;
-    st.ring.ringLength = 768;
+    st = startupState();
     smallSolitonRule(st.ring);
     // The least code over a period, as the search records it.
     clearRing(st.ring);

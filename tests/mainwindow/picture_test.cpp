@@ -14,11 +14,7 @@ namespace {
 using testing::FakeDisplay;
 
 OndrixState drawingState(std::int32_t length = 768) {
-  OndrixState st;
-  st.dontShow = false;
-  st.ring.ringLength = length;
-  clearRing(st.ring);
-  return st;
+  return startupState(RuleTable{}, length);
 }
 
 // Marks as a generation leaves them.

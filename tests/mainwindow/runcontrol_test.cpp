@@ -11,10 +11,7 @@ namespace {
 using testing::FakeDisplay;
 
 OndrixState running() {
-  OndrixState st;
-  st.dontShow = false;
-  st.ring.ringLength = 768;
-  clearRing(st.ring);
+  OndrixState st = startupState();
   st.ring.ruleTable[27] = 1;
   st.ring.cells[300] = stateC;
   return st;

@@ -8,9 +8,7 @@ namespace ondrix {
 namespace {
 
 TEST(DontShow, TenTimesTheRingAndTheSteps) {
-  OndrixState st;
-  st.dontShow = false;
-  st.ring.ringLength = 768;
+  OndrixState st = startupState();
   st.ring.cells.fill(stateB);
   setDontShow(st, true);
   EXPECT_TRUE(st.dontShow);
