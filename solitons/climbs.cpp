@@ -13,9 +13,9 @@ namespace {
 std::uint8_t flipped(std::uint8_t entry) { return entry == 0 ? 1 : 0; }
 
 // The climb shared by all three: flip, search, keep or flip back.
-template <typename Search, typename Accept>
+template <typename Search>
 void climb(OndrixState& st, RingDisplay& display, std::span<std::uint8_t> table, const std::string& file,
-           Search search, Accept accept, const ClimbOptions& options) {
+           Search search, ClimbTest test, const ClimbOptions& options) {
   Catalogue& c = st.catalogue;
   std::int32_t bestNsol = c.Nsol, bestNstrun = c.Nstrun;
   // While the best table is not saved, every progress text says so, and the
@@ -31,7 +31,7 @@ void climb(OndrixState& st, RingDisplay& display, std::span<std::uint8_t> table,
       }
       table[e] = flipped(table[e]);
       search();
-      if (accept(bestNsol, bestNstrun)) {
+      if (climbAccepts(test, {bestNsol, bestNstrun}, {c.Nsol, c.Nstrun})) {
         improved = true;
         bestNsol = c.Nsol;
         bestNstrun = c.Nstrun;
@@ -54,23 +54,18 @@ void climb(OndrixState& st, RingDisplay& display, std::span<std::uint8_t> table,
 
 }  // namespace
 
+bool climbAccepts(ClimbTest test, SearchCounts best, SearchCounts now) {
+  const bool solitons = test == ClimbTest::keepSolitons ? now.solitons >= best.solitons : now.solitons >= 14;
+  return solitons && now.strangeRuns < best.strangeRuns;
+}
+
 void ruleClimb(OndrixState& st, RingDisplay& display, ClimbTest test, const ClimbOptions& options) {
-  const Catalogue& c = st.catalogue;
   climb(
-      st, display, st.ring.ruleTable, ruleFileName, [&] { solitonSearch(st, display, options.search); },
-      [&](std::int32_t bestNsol, std::int32_t bestNstrun) {
-        const bool solitons = test == ClimbTest::keepSolitons ? c.Nsol >= bestNsol : c.Nsol >= 14;
-        return solitons && c.Nstrun < bestNstrun;
-      },
-      options);
+      st, display, st.ring.ruleTable, ruleFileName, [&] { solitonSearch(st, display, options.search); }, test, options);
 }
 
 void auxClimb(OndrixState& st, RingDisplay& display, const ClimbOptions& options) {
-  const Catalogue& c = st.catalogue;
-  climb(
-      st, display, st.auxRuleTable, auxRuleFileName, [&] { auxSearch(st, display); },
-      [&](std::int32_t bestNsol, std::int32_t bestNstrun) { return c.Nsol >= bestNsol && c.Nstrun < bestNstrun; },
-      options);
+  climb(st, display, st.auxRuleTable, auxRuleFileName, [&] { auxSearch(st, display); }, ClimbTest::keepSolitons, options);
 }
 
 void auxRuleFromNumber(AuxRuleTable& aux, std::uint16_t number, AuxLayout layout) {

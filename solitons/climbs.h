@@ -17,6 +17,14 @@ struct RingDisplay;
 // (Button15), or Nsol is at least 14 (Button17).
 enum class ClimbTest { keepSolitons, atLeastFourteen };
 
+// A climb's evaluation of a flip: the search's counts under the flipped
+// table against the best before it. Accepted when the strange runs
+// dropped and the test holds.
+struct SearchCounts {
+  std::int32_t solitons = 0, strangeRuns = 0;
+};
+bool climbAccepts(ClimbTest test, SearchCounts best, SearchCounts now);
+
 struct ClimbOptions {
   SearchOptions search;
   // Hears, before each flip, the flips done and the flips of the passes

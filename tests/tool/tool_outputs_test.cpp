@@ -167,6 +167,17 @@ TEST_F(ToolOutputs, KilledRendersLeaveTheOldOrTheNewPicture) {
   EXPECT_TRUE(temporaries().empty());
 }
 
+// Ctrl-C stops the widest enumeration with one line and exit 130, and
+// leaves neither the list nor a temporary file.
+TEST_F(ToolOutputs, AnInterruptedEnumerationLeavesNothing) {
+  const Result r = testing::shell("timeout --preserve-status -s INT 1 " + testing::toolPath() +
+                         " enumerate solCA.dat --max-width 19 --max-period 40 --save x.dat");
+  EXPECT_EQ(r.code, 130);
+  EXPECT_EQ(r.err, "ondrix-tool: interrupted\n");
+  EXPECT_FALSE(fs::exists("x.dat"));
+  EXPECT_TRUE(temporaries().empty());
+}
+
 // Two renders to one name at once: always one whole picture.
 TEST_F(ToolOutputs, TwoRendersToOneNameLeaveOneWholePicture) {
   const std::vector<std::string> a = {"render", "solCA.dat", "Exp5.dat", "--steps", "3000", "--png", "a.png"};
