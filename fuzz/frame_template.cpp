@@ -12,7 +12,7 @@ using namespace ondrix;
 namespace {
 
 // A picture whose pixel (x, y) is 0x00yyxx, made once.
-struct PictureDisplay : NullDisplay {
+struct CoordinatePicture : NullDisplay {
   const std::uint32_t* pictureRow(int y) override {
     static const auto picture = [] {
       std::array<std::array<std::uint32_t, 800>, captureHeight> p{};
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::copy_n(data, used, rec.frameTemplate.begin());
   if (previous > used) std::fill(rec.frameTemplate.begin() + used, rec.frameTemplate.begin() + previous, 0);
   previous = used;
-  PictureDisplay display;
+  CoordinatePicture display;
   composeFrame(rec, display);
   ONDRIX_CHECK(rec.frame.size() == frameTemplateSize);
   const std::span<const std::uint8_t, frameTemplateSize> frame(rec.frame.data(), frameTemplateSize);
