@@ -1,9 +1,9 @@
-#include "automaton/automaton.h"
+#include "ondrix/automaton/automaton.h"
 
 #include <cstring>
 
-#include "automaton/poll.h"
-#include "automaton/stepkernels.h"
+#include "ondrix/automaton/poll.h"
+#include "ondrix/automaton/stepkernels.h"
 
 namespace ondrix {
 

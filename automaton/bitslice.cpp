@@ -1,4 +1,4 @@
-#include "automaton/bitslice.h"
+#include "ondrix/automaton/bitslice.h"
 
 #include <bit>
 

@@ -9,7 +9,7 @@
 // cells at least 4 bits inside its word for the next generation to be exact.
 #pragma once
 
-#include "automaton/processor.h"
+#include "ondrix/automaton/processor.h"
 
 #include <array>
 #include <cstdint>

@@ -24,10 +24,15 @@ class Poll {
 
   Poll() = default;
   explicit Poll(Report report) : report_(std::move(report)) {}
+  // A poll for a part of a job that reports nothing of its own and is
+  // cancelled whenever `follows` is (which must outlive it).
+  explicit Poll(const Poll* follows) : follows_(follows) {}
 
   // From any thread: the job stops at its next check.
   void cancel() noexcept { cancelled_.store(true, std::memory_order_relaxed); }
-  bool cancelled() const noexcept { return cancelled_.load(std::memory_order_relaxed); }
+  bool cancelled() const noexcept {
+    return cancelled_.load(std::memory_order_relaxed) || (follows_ && follows_->cancelled());
+  }
 
   // Reports progress, from any thread; says whether to go on.
   bool operator()(std::int64_t done, std::int64_t total) {
@@ -41,6 +46,7 @@ class Poll {
  private:
   std::atomic<bool> cancelled_{false};
   Report report_;
+  const Poll* follows_ = nullptr;
   std::mutex reporting_;
 };
 

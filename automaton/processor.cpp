@@ -1,4 +1,4 @@
-#include "automaton/processor.h"
+#include "ondrix/automaton/processor.h"
 
 namespace ondrix {
 

@@ -1,11 +1,11 @@
-#include "automaton/reversal.h"
+#include "ondrix/automaton/reversal.h"
 
 #include <algorithm>
 
-#include "automaton/poll.h"
+#include "ondrix/automaton/poll.h"
 
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
 
 namespace ondrix {
 

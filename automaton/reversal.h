@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "automaton/automaton.h"
+#include "ondrix/automaton/automaton.h"
 
 namespace ondrix {
 

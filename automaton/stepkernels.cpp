@@ -1,10 +1,10 @@
-#include "automaton/stepkernels.h"
+#include "ondrix/automaton/stepkernels.h"
 
 #if defined(ONDRIX_X86_KERNELS)
 #include <immintrin.h>
 #endif
 
-#include "automaton/automaton.h"
+#include "ondrix/automaton/automaton.h"
 
 namespace ondrix::kernels {
 

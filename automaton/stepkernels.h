@@ -4,7 +4,7 @@
 // identical results; the step picks the fastest the processor runs.
 #pragma once
 
-#include "automaton/processor.h"
+#include "ondrix/automaton/processor.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "automaton/workers.h"
+#include "ondrix/automaton/workers.h"
 
 #include <atomic>
 #include <chrono>

@@ -9,8 +9,8 @@
 
 #include "bench/ratio_reporter.h"
 #include "bench/reference.h"
-#include "datafiles/rulefiles.h"
-#include "solitons/enumerate.h"
+#include "ondrix/datafiles/rulefiles.h"
+#include "ondrix/solitons/enumerate.h"
 
 namespace ondrix {
 namespace {

@@ -5,8 +5,8 @@
 #include <QColor>
 #include <QImage>
 
-#include "mainwindow/picture.h"
-#include "mainwindow/windows/ringpicture.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/mainwindow/windows/ringpicture.h"
 
 namespace ondrix::bench {
 

@@ -7,8 +7,8 @@
 #include "bench/painters.h"
 #include "bench/ratio_reporter.h"
 #include "bench/reference.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
 
 namespace ondrix {
 namespace {

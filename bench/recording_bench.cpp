@@ -8,10 +8,10 @@
 
 #include "bench/painters.h"
 #include "bench/ratio_reporter.h"
-#include "datafiles/files.h"
-#include "datafiles/recording.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/runcontrol.h"
+#include "ondrix/datafiles/files.h"
+#include "ondrix/datafiles/recording.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/runcontrol.h"
 
 namespace ondrix {
 namespace {

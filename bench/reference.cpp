@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "automaton/reversal.h"
-#include "mainwindow/ondrixstate.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/mainwindow/ondrixstate.h"
 
 namespace ondrix::reference {
 

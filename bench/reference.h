@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "automaton/automaton.h"
+#include "ondrix/automaton/automaton.h"
 
 namespace ondrix::reference {
 

@@ -5,10 +5,10 @@
 #include "bench/painters.h"
 #include "bench/ratio_reporter.h"
 #include "bench/reference.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
-#include "mainwindow/runcontrol.h"
-#include "mainwindow/statistics.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/mainwindow/runcontrol.h"
+#include "ondrix/mainwindow/statistics.h"
 
 namespace ondrix {
 namespace {

@@ -7,10 +7,10 @@
 #include "bench/painters.h"
 #include "bench/ratio_reporter.h"
 #include "bench/reference.h"
-#include "datafiles/rulefiles.h"
-#include "mainwindow/ondrixstate.h"
-#include "solitons/climbs.h"
-#include "solitons/search.h"
+#include "ondrix/datafiles/rulefiles.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/solitons/climbs.h"
+#include "ondrix/solitons/search.h"
 
 namespace ondrix {
 namespace {

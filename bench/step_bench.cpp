@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "automaton/automaton.h"
+#include "ondrix/automaton/automaton.h"
 #include "bench/ratio_reporter.h"
 #include "bench/reference.h"
 

@@ -1,8 +1,8 @@
-#include "datafiles/examples.h"
+#include "ondrix/datafiles/examples.h"
 
-#include "datafiles/rowfiles.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "ondrix/datafiles/rowfiles.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
 
 namespace ondrix {
 

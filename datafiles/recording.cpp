@@ -1,15 +1,15 @@
-#include "datafiles/recording.h"
+#include "ondrix/datafiles/recording.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
-#include "automaton/reversal.h"
-#include "datafiles/files.h"
-#include "mainwindow/ondrixstate.h"
-#include "automaton/display.h"
-#include "mainwindow/runcontrol.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/datafiles/files.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/automaton/display.h"
+#include "ondrix/mainwindow/runcontrol.h"
 
 namespace ondrix {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "automaton/rgb.h"
-#include "datafiles/files.h"
+#include "ondrix/automaton/rgb.h"
+#include "ondrix/datafiles/files.h"
 
 namespace ondrix {
 

@@ -1,12 +1,12 @@
-#include "datafiles/rowfiles.h"
+#include "ondrix/datafiles/rowfiles.h"
 
 #include <algorithm>
 #include <array>
 #include <span>
 
-#include "automaton/automaton.h"
-#include "datafiles/files.h"
-#include "automaton/display.h"
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/datafiles/files.h"
+#include "ondrix/automaton/display.h"
 
 namespace ondrix {
 

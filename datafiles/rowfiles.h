@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "datafiles/files.h"
+#include "ondrix/datafiles/files.h"
 
 namespace ondrix {
 

@@ -1,6 +1,6 @@
-#include "datafiles/rulefiles.h"
+#include "ondrix/datafiles/rulefiles.h"
 
-#include "datafiles/files.h"
+#include "ondrix/datafiles/files.h"
 
 namespace ondrix {
 

@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "automaton/automaton.h"
-#include "datafiles/files.h"
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/datafiles/files.h"
 
 namespace ondrix {
 

@@ -14,8 +14,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   ondrix::RuleTable rule{};
-  if (const auto read = ondrix::readTableFile(argv[1], rule); !read) {
-    std::fprintf(stderr, "%s: %s\n", argv[1], read.failure.c_str());
+  const ondrix::ReadOutcome read = ondrix::readTableFile(argv[1], rule);
+  if (!read) {
+    std::fprintf(stderr, "%s\n", read.failure.c_str());  // names the file and the cause
+    return 1;
+  }
+  if (read.got != rule.size()) {  // the window takes a short table; here it is a mistake
+    std::fprintf(stderr, "%s: not a rule table (%zu bytes, not %zu)\n", argv[1], read.got, rule.size());
     return 1;
   }
   try {

@@ -4,11 +4,11 @@
 // is a type or a step mark; a pattern reversed twice is itself.
 #include <algorithm>
 
-#include "automaton/reversal.h"
+#include "ondrix/automaton/reversal.h"
 #include "fuzz/fuzzsupport.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
-#include "solitons/catalogue.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/solitons/catalogue.h"
 
 using namespace ondrix;
 

@@ -3,9 +3,9 @@
 // the picture's.
 #include <algorithm>
 
-#include "datafiles/recording.h"
+#include "ondrix/datafiles/recording.h"
 #include "fuzz/fuzzsupport.h"
-#include "mainwindow/picture.h"
+#include "ondrix/mainwindow/picture.h"
 
 using namespace ondrix;
 

@@ -5,12 +5,12 @@
 // come back to the row.
 #include <algorithm>
 
-#include "automaton/reversal.h"
-#include "datafiles/rowfiles.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/datafiles/rowfiles.h"
 #include "fuzz/fuzzsupport.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
-#include "mainwindow/statistics.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/mainwindow/statistics.h"
 
 using namespace ondrix;
 

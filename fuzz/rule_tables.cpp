@@ -4,7 +4,7 @@
 // comes back to the row.
 #include <algorithm>
 
-#include "automaton/reversal.h"
+#include "ondrix/automaton/reversal.h"
 #include "bench/reference.h"
 #include "fuzz/fuzzsupport.h"
 

@@ -3,7 +3,7 @@
 // number reads back, and the 16-bit store keeps the value modulo 65536.
 #include <string>
 
-#include "automaton/textnumber.h"
+#include "ondrix/automaton/textnumber.h"
 #include "fuzz/fuzzsupport.h"
 
 using namespace ondrix;

@@ -2,16 +2,16 @@
 // Core operations take the parts they use by reference.
 #pragma once
 
-#include "automaton/automaton.h"
-#include "automaton/random.h"
-#include "automaton/reversal.h"
-#include "datafiles/recording.h"
-#include "datafiles/rulefiles.h"
-#include "mainwindow/statistics.h"
-#include "rules/mills.h"
-#include "rules/randomrule.h"
-#include "solitons/catalogue.h"
-#include "solitons/threesolitons.h"
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/automaton/random.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/datafiles/recording.h"
+#include "ondrix/datafiles/rulefiles.h"
+#include "ondrix/mainwindow/statistics.h"
+#include "ondrix/rules/mills.h"
+#include "ondrix/rules/randomrule.h"
+#include "ondrix/solitons/catalogue.h"
+#include "ondrix/solitons/threesolitons.h"
 
 namespace ondrix {
 

@@ -1,9 +1,9 @@
-#include "mainwindow/picture.h"
+#include "ondrix/mainwindow/picture.h"
 
 #include <algorithm>
 
-#include "automaton/reversal.h"
-#include "mainwindow/ondrixstate.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/mainwindow/ondrixstate.h"
 
 namespace ondrix {
 

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "automaton/automaton.h"
-#include "automaton/display.h"
-#include "automaton/rgb.h"
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/automaton/display.h"
+#include "ondrix/automaton/rgb.h"
 
 namespace ondrix {
 

@@ -1,9 +1,9 @@
-#include "mainwindow/runcontrol.h"
+#include "ondrix/mainwindow/runcontrol.h"
 
 #include <algorithm>
 
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
 
 namespace ondrix {
 

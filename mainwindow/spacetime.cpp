@@ -1,10 +1,10 @@
-#include "mainwindow/spacetime.h"
+#include "ondrix/mainwindow/spacetime.h"
 
 #include <algorithm>
 
-#include "automaton/poll.h"
-#include "automaton/reversal.h"
-#include "mainwindow/picture.h"
+#include "ondrix/automaton/poll.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/mainwindow/picture.h"
 
 namespace ondrix {
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <span>
 
-#include "automaton/rgb.h"
+#include "ondrix/automaton/rgb.h"
 
 namespace ondrix {
 

@@ -1,7 +1,7 @@
-#include "mainwindow/statistics.h"
+#include "ondrix/mainwindow/statistics.h"
 
-#include "mainwindow/ondrixstate.h"
-#include "automaton/display.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/automaton/display.h"
 
 namespace ondrix {
 

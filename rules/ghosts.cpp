@@ -1,12 +1,12 @@
-#include "rules/ghosts.h"
+#include "ondrix/rules/ghosts.h"
 
 #include <algorithm>
 
-#include "automaton/textnumber.h"
-#include "datafiles/rowfiles.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
-#include "mainwindow/statistics.h"
+#include "ondrix/automaton/textnumber.h"
+#include "ondrix/datafiles/rowfiles.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/mainwindow/statistics.h"
 
 namespace ondrix {
 

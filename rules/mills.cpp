@@ -1,12 +1,12 @@
-#include "rules/mills.h"
+#include "ondrix/rules/mills.h"
 
 #include <algorithm>
 #include <array>
 
-#include "automaton/reversal.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
-#include "mainwindow/statistics.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/mainwindow/statistics.h"
 
 namespace ondrix {
 

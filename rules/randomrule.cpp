@@ -1,6 +1,6 @@
-#include "rules/randomrule.h"
+#include "ondrix/rules/randomrule.h"
 
-#include "automaton/textnumber.h"
+#include "ondrix/automaton/textnumber.h"
 
 namespace ondrix {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdint>
 
-#include "automaton/automaton.h"
-#include "automaton/random.h"
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/automaton/random.h"
 
 namespace ondrix {
 

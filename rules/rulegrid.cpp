@@ -1,4 +1,4 @@
-#include "rules/rulegrid.h"
+#include "ondrix/rules/rulegrid.h"
 
 namespace ondrix {
 

@@ -1,11 +1,11 @@
-#include "solitons/catalogue.h"
+#include "ondrix/solitons/catalogue.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "datafiles/files.h"
-#include "automaton/display.h"
+#include "ondrix/datafiles/files.h"
+#include "ondrix/automaton/display.h"
 
 namespace ondrix {
 

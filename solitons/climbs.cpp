@@ -1,10 +1,10 @@
-#include "solitons/climbs.h"
+#include "ondrix/solitons/climbs.h"
 
 #include <span>
 #include <string>
 
-#include "mainwindow/ondrixstate.h"
-#include "automaton/display.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/automaton/display.h"
 
 namespace ondrix {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "datafiles/rulefiles.h"
-#include "solitons/search.h"
+#include "ondrix/datafiles/rulefiles.h"
+#include "ondrix/solitons/search.h"
 
 namespace ondrix {
 

@@ -1,4 +1,4 @@
-#include "solitons/enumerate.h"
+#include "ondrix/solitons/enumerate.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,10 +10,10 @@
 #include <string>
 #include <thread>
 
-#include "automaton/bitslice.h"
-#include "automaton/workers.h"
-#include "solitons/catalogue.h"
-#include "solitons/search.h"
+#include "ondrix/automaton/bitslice.h"
+#include "ondrix/automaton/workers.h"
+#include "ondrix/solitons/catalogue.h"
+#include "ondrix/solitons/search.h"
 
 namespace ondrix {
 
@@ -86,15 +86,19 @@ Digits letterDigits(std::string_view letters) {
 }
 
 std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Digits& row, int maxPeriod) {
-  if (row.empty() || row.front() == 0 || row.back() == 0) return std::nullopt;
+  if (rule[0] != 0) throw std::invalid_argument("the rule's entry 0 is not 0: the background of A cells does not stay A");
+  const auto first = std::find_if(row.begin(), row.end(), [](std::uint8_t d) { return d != 0; });
+  const auto last = std::find_if(row.rbegin(), row.rend(), [](std::uint8_t d) { return d != 0; }).base();
+  if (first >= last) return std::nullopt;
+  if (first != row.begin() || last != row.end()) return identifySoliton(rule, Digits(first, last), maxPeriod);
   maxPeriod = std::min(maxPeriod, static_cast<int>((origin - std::ssize(row) - 1) / 4));
   const auto ring = ringWith(rule, row, 0, row.size());
-  std::int32_t first = 0;
+  std::int32_t at = 0;
   for (int t = 1; t <= maxPeriod; ++t) {
     stepGeneration(*ring);
-    const Digits shape = shapeOf(*ring, first);
+    const Digits shape = shapeOf(*ring, at);
     if (shape.empty()) return std::nullopt;
-    if (shape == row) return describeSoliton(rule, row, t, first - origin);
+    if (shape == row) return describeSoliton(rule, row, t, at - origin);
   }
   return std::nullopt;
 }
@@ -408,10 +412,11 @@ Digits rowDigits(std::uint64_t x, std::uint64_t y, int width) {
 }
 
 // Marks the solitons the seed search of a 768-cell ring finds.
-void markSeedSearch(const RuleTable& rule, unsigned threads, std::vector<EnumeratedSoliton>& list, Poll* poll) {
+void markSeedSearch(const RuleTable& rule, unsigned threads, std::vector<EnumeratedSoliton>& list, const Poll* poll) {
+  Poll quiet(poll);  // the enumeration's report counts rows only
   SearchOptions options;
   options.threads = threads;
-  options.poll = poll;
+  options.poll = &quiet;
   for (const FoundSoliton& f : findSolitons(rule, startupRingLength, options).solitons) {
     const auto seen = describeSoliton(rule, codeDigits(f.code), f.period, f.shift);
     if (!seen) continue;

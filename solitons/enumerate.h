@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "automaton/automaton.h"
-#include "automaton/poll.h"
-#include "solitons/catalogue.h"
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/automaton/poll.h"
+#include "ondrix/solitons/catalogue.h"
 
 namespace ondrix {
 
@@ -31,7 +31,9 @@ struct EnumerateOptions {
   // Whether to run the seed search too, to tell which solitons it finds.
   bool markSeedSearch = true;
   // Hears the rows covered so far and the rows in all, from the worker that
-  // covered them: one call at a time, counts increasing. A cancelled poll
+  // covered them, after every unit of rows (a few hundred times a second):
+  // one call at a time, counts increasing. The seed search that follows
+  // reports nothing but stops when the poll is cancelled. A cancelled poll
   // stops the enumeration within a unit of rows; it throws Cancelled.
   Poll* poll = nullptr;
 };
@@ -70,14 +72,17 @@ Digits letterDigits(std::string_view letters);
 // The row as a soliton: run from where it stands until its shape first
 // comes back, within `maxPeriod` generations (at most 900), it is the
 // list entry of describeSoliton; nothing when the shape does not come back
-// in time, comes back in place, or dies out.
+// in time, comes back in place, or dies out. A cells at its ends are not
+// part of it. Throws std::invalid_argument for a rule whose entry 0 is not
+// 0, as the enumeration does.
 std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Digits& row, int maxPeriod = 900);
 
 // The list as a catalogue: its first 5000 solitons in order, their code,
 // period and shift.
 Catalogue enumeratedCatalogue(const Enumeration& e);
 
-// The digits of a pattern code, empty for code 0 (and for negative codes).
+// The digits of a pattern code, empty for code 0 (and for negative codes):
+// the first cell is the least significant digit (116 is C C A B B).
 Digits codeDigits(std::int64_t code);
 std::int64_t digitsCode(const Digits& row);
 

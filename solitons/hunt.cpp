@@ -1,9 +1,9 @@
-#include "solitons/hunt.h"
+#include "ondrix/solitons/hunt.h"
 
 #include <algorithm>
 
-#include "automaton/reversal.h"
-#include "solitons/search.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/solitons/search.h"
 
 namespace ondrix {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "automaton/rgb.h"
+#include "ondrix/automaton/rgb.h"
 
 namespace ondrix {
 

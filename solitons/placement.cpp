@@ -1,11 +1,11 @@
-#include "solitons/placement.h"
+#include "ondrix/solitons/placement.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
-#include "rules/ghosts.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/rules/ghosts.h"
 
 namespace ondrix {
 

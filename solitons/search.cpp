@@ -1,4 +1,4 @@
-#include "solitons/search.h"
+#include "ondrix/solitons/search.h"
 
 #include <algorithm>
 #include <array>
@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "automaton/bitslice.h"
-#include "automaton/workers.h"
-#include "mainwindow/ondrixstate.h"
-#include "automaton/display.h"
+#include "ondrix/automaton/bitslice.h"
+#include "ondrix/automaton/workers.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/automaton/display.h"
 
 namespace ondrix {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "automaton/automaton.h"
-#include "automaton/poll.h"
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/automaton/poll.h"
 
 namespace ondrix {
 
@@ -42,7 +42,8 @@ struct SearchOptions {
   Poll* poll = nullptr;
 };
 
-// What a search found: each soliton once (by its least code), in the order
+// What a search found: each soliton once (by its least code: its cells are
+// codeDigits(code), and identifySoliton tells its widest phase), in the order
 // of the seeds that found it, at most 5000; and how many seeds spread past
 // the search window.
 struct FoundSoliton {

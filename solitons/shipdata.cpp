@@ -1,4 +1,4 @@
-#include "solitons/shipdata.h"
+#include "ondrix/solitons/shipdata.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,14 +8,14 @@
 #include <set>
 #include <sstream>
 
-#include "automaton/random.h"
-#include "automaton/reversal.h"
-#include "datafiles/files.h"
-#include "datafiles/recording.h"
-#include "datafiles/rowfiles.h"
-#include "datafiles/rulefiles.h"
-#include "rules/randomrule.h"
-#include "solitons/catalogue.h"
+#include "ondrix/automaton/random.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/datafiles/files.h"
+#include "ondrix/datafiles/recording.h"
+#include "ondrix/datafiles/rowfiles.h"
+#include "ondrix/datafiles/rulefiles.h"
+#include "ondrix/rules/randomrule.h"
+#include "ondrix/solitons/catalogue.h"
 
 namespace ondrix {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "automaton/poll.h"
-#include "datafiles/files.h"
-#include "solitons/hunt.h"
+#include "ondrix/automaton/poll.h"
+#include "ondrix/datafiles/files.h"
+#include "ondrix/solitons/hunt.h"
 
 namespace ondrix {
 

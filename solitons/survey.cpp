@@ -1,9 +1,9 @@
-#include "solitons/survey.h"
+#include "ondrix/solitons/survey.h"
 
 #include <algorithm>
 #include <map>
 
-#include "mainwindow/spacetime.h"
+#include "ondrix/mainwindow/spacetime.h"
 
 namespace ondrix {
 

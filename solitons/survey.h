@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "automaton/poll.h"
-#include "solitons/hunt.h"
+#include "ondrix/automaton/poll.h"
+#include "ondrix/solitons/hunt.h"
 
 namespace ondrix {
 

@@ -1,9 +1,9 @@
-#include "solitons/threesolitons.h"
+#include "ondrix/solitons/threesolitons.h"
 
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
-#include "mainwindow/runcontrol.h"
-#include "solitons/placement.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/mainwindow/runcontrol.h"
+#include "ondrix/solitons/placement.h"
 
 namespace ondrix {
 

@@ -10,7 +10,7 @@ while IFS= read -r file; do
   while IFS= read -r hit; do
     echo "FAIL: $file:$hit" >&2
     status=1
-  done < <(grep -nE '#include[[:space:]]*[<"](Q[A-Za-z]*|Qt[A-Za-z]*/[^>"]*|[a-z]+/windows/[^>"]*)[>"]' "$file" || true)
+  done < <(grep -nE '#include[[:space:]]*[<"](Q[A-Za-z]*|Qt[A-Za-z]*/[^>"]*|([a-z]+/)+windows/[^>"]*)[>"]' "$file" || true)
 done < <(find automaton datafiles mainwindow rules solitons tool -name '*.h' -o -name '*.cpp' | grep -v '/windows/' | sort)
 
 # The engine underneath the commands never sees the window's state or a

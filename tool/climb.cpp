@@ -1,8 +1,8 @@
 // climb: a rule climb from a rule file, as the window's buttons run it,
 // its status texts printed line by line.
-#include "automaton/display.h"
-#include "mainwindow/ondrixstate.h"
-#include "solitons/climbs.h"
+#include "ondrix/automaton/display.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/solitons/climbs.h"
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"

@@ -4,8 +4,8 @@
 
 #include <iostream>
 
-#include "mainwindow/spacetime.h"
-#include "solitons/survey.h"
+#include "ondrix/mainwindow/spacetime.h"
+#include "ondrix/solitons/survey.h"
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"

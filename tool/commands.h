@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "automaton/automaton.h"
-#include "solitons/catalogue.h"
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/solitons/catalogue.h"
 
 namespace ondrix::tool {
 

@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "solitons/shipdata.h"
+#include "ondrix/solitons/shipdata.h"
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "datafiles/files.h"
-#include "datafiles/rulefiles.h"
+#include "ondrix/datafiles/files.h"
+#include "ondrix/datafiles/rulefiles.h"
 
 namespace ondrix::tool {
 

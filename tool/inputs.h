@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "automaton/automaton.h"
-#include "datafiles/rulefiles.h"
-#include "solitons/catalogue.h"
-#include "solitons/hunt.h"
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/datafiles/rulefiles.h"
+#include "ondrix/solitons/catalogue.h"
+#include "ondrix/solitons/hunt.h"
 
 namespace ondrix::tool {
 

@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
-#include "automaton/poll.h"
-#include "solitons/enumerate.h"
-#include "solitons/shipdata.h"
+#include "ondrix/automaton/poll.h"
+#include "ondrix/solitons/enumerate.h"
+#include "ondrix/solitons/shipdata.h"
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"

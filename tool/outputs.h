@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "datafiles/files.h"
+#include "ondrix/datafiles/files.h"
 
 namespace ondrix::tool {
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "automaton/rgb.h"
+#include "ondrix/automaton/rgb.h"
 #include "tool/outputs.h"
 
 namespace ondrix::tool {

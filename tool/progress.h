@@ -12,7 +12,7 @@
 #include <mutex>
 #include <string>
 
-#include "automaton/poll.h"
+#include "ondrix/automaton/poll.h"
 
 namespace ondrix::tool {
 

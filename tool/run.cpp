@@ -1,7 +1,7 @@
 // run and render: a row run forward (and back), and its space-time picture.
-#include "automaton/display.h"
-#include "automaton/reversal.h"
-#include "mainwindow/spacetime.h"
+#include "ondrix/automaton/display.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/mainwindow/spacetime.h"
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"

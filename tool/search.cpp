@@ -4,9 +4,9 @@
 
 #include <iostream>
 
-#include "solitons/enumerate.h"
-#include "solitons/search.h"
-#include "solitons/shipdata.h"
+#include "ondrix/solitons/enumerate.h"
+#include "ondrix/solitons/search.h"
+#include "ondrix/solitons/shipdata.h"
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"

@@ -1,6 +1,6 @@
-#include "datafiles/windows/Unit3.h"
+#include "ondrix/datafiles/windows/Unit3.h"
 
-#include "mainwindow/windows/controls.h"
+#include "ondrix/mainwindow/windows/controls.h"
 
 namespace ondrix::ui {
 

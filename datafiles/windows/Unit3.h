@@ -2,7 +2,7 @@
 // is, its version and date.
 #pragma once
 
-#include "mainwindow/windows/secondarywindow.h"
+#include "ondrix/mainwindow/windows/secondarywindow.h"
 
 namespace ondrix::ui {
 

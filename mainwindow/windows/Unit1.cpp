@@ -1,4 +1,4 @@
-#include "mainwindow/windows/Unit1.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
 
 #include <QChart>
 #include <QChartView>
@@ -14,26 +14,26 @@
 #include <QStatusBar>
 #include <QValueAxis>
 
-#include "automaton/textnumber.h"
-#include "datafiles/windows/Unit3.h"
-#include "datafiles/examples.h"
-#include "datafiles/rowfiles.h"
-#include "mainwindow/windows/clientarea.h"
-#include "mainwindow/windows/controls.h"
-#include "mainwindow/windows/guidance.h"
-#include "mainwindow/windows/panel.h"
-#include "mainwindow/runcontrol.h"
-#include "mainwindow/statistics.h"
-#include "mainwindow/windows/uifont.h"
-#include "mainwindow/windows/updown.h"
-#include "rules/windows/Unit4.h"
-#include "rules/ghosts.h"
-#include "solitons/windows/Unit2.h"
-#include "solitons/climbs.h"
-#include "solitons/panels.h"
-#include "solitons/placement.h"
-#include "solitons/search.h"
-#include "solitons/threesolitons.h"
+#include "ondrix/automaton/textnumber.h"
+#include "ondrix/datafiles/windows/Unit3.h"
+#include "ondrix/datafiles/examples.h"
+#include "ondrix/datafiles/rowfiles.h"
+#include "ondrix/mainwindow/windows/clientarea.h"
+#include "ondrix/mainwindow/windows/controls.h"
+#include "ondrix/mainwindow/windows/guidance.h"
+#include "ondrix/mainwindow/windows/panel.h"
+#include "ondrix/mainwindow/runcontrol.h"
+#include "ondrix/mainwindow/statistics.h"
+#include "ondrix/mainwindow/windows/uifont.h"
+#include "ondrix/mainwindow/windows/updown.h"
+#include "ondrix/rules/windows/Unit4.h"
+#include "ondrix/rules/ghosts.h"
+#include "ondrix/solitons/windows/Unit2.h"
+#include "ondrix/solitons/climbs.h"
+#include "ondrix/solitons/panels.h"
+#include "ondrix/solitons/placement.h"
+#include "ondrix/solitons/search.h"
+#include "ondrix/solitons/threesolitons.h"
 
 namespace ondrix::ui {
 

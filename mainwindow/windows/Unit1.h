@@ -9,10 +9,10 @@
 #include <optional>
 #include <unordered_map>
 
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
-#include "mainwindow/windows/ringpicture.h"
-#include "rules/mills.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/mainwindow/windows/ringpicture.h"
+#include "ondrix/rules/mills.h"
 
 class QAction;
 class QCheckBox;

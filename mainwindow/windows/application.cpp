@@ -1,4 +1,4 @@
-#include "mainwindow/windows/application.h"
+#include "ondrix/mainwindow/windows/application.h"
 
 #include <QMessageBox>
 #include <exception>

@@ -1,11 +1,11 @@
-#include "mainwindow/windows/clientarea.h"
+#include "ondrix/mainwindow/windows/clientarea.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 
-#include "mainwindow/windows/ringpicture.h"
+#include "ondrix/mainwindow/windows/ringpicture.h"
 
 namespace ondrix::ui {
 

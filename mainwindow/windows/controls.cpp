@@ -1,4 +1,4 @@
-#include "mainwindow/windows/controls.h"
+#include "ondrix/mainwindow/windows/controls.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "mainwindow/windows/uifont.h"
+#include "ondrix/mainwindow/windows/uifont.h"
 
 namespace ondrix::ui {
 

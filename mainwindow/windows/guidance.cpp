@@ -1,4 +1,4 @@
-#include "mainwindow/windows/guidance.h"
+#include "ondrix/mainwindow/windows/guidance.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
-#include "datafiles/examples.h"
+#include "ondrix/datafiles/examples.h"
 
 namespace ondrix::ui {
 

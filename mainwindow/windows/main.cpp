@@ -4,8 +4,8 @@
 #include <cstring>
 #include <exception>
 
-#include "mainwindow/windows/Unit1.h"
-#include "mainwindow/windows/application.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
+#include "ondrix/mainwindow/windows/application.h"
 
 int main(int argc, char** argv) {
   using namespace ondrix::ui;

@@ -1,4 +1,4 @@
-#include "mainwindow/windows/panel.h"
+#include "ondrix/mainwindow/windows/panel.h"
 
 #include <QMouseEvent>
 

@@ -1,8 +1,8 @@
-#include "mainwindow/windows/ringpicture.h"
+#include "ondrix/mainwindow/windows/ringpicture.h"
 
 #include <algorithm>
 
-#include "mainwindow/picture.h"
+#include "ondrix/mainwindow/picture.h"
 
 namespace ondrix::ui {
 

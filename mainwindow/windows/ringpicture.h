@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QImage>
 
-#include "automaton/automaton.h"
+#include "ondrix/automaton/automaton.h"
 
 namespace ondrix::ui {
 

@@ -1,6 +1,6 @@
-#include "mainwindow/windows/secondarywindow.h"
+#include "ondrix/mainwindow/windows/secondarywindow.h"
 
-#include "mainwindow/windows/uifont.h"
+#include "ondrix/mainwindow/windows/uifont.h"
 
 namespace ondrix::ui {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/windows/uifont.h"
+#include "ondrix/mainwindow/windows/uifont.h"
 
 #include <QApplication>
 #include <QPalette>

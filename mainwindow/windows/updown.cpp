@@ -1,4 +1,4 @@
-#include "mainwindow/windows/updown.h"
+#include "ondrix/mainwindow/windows/updown.h"
 
 #include <QToolButton>
 #include <algorithm>

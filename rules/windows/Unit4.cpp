@@ -1,13 +1,13 @@
-#include "rules/windows/Unit4.h"
+#include "ondrix/rules/windows/Unit4.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 
-#include "mainwindow/windows/controls.h"
-#include "mainwindow/windows/uifont.h"
-#include "rules/rulegrid.h"
+#include "ondrix/mainwindow/windows/controls.h"
+#include "ondrix/mainwindow/windows/uifont.h"
+#include "ondrix/rules/rulegrid.h"
 
 namespace ondrix::ui {
 

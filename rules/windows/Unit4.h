@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "mainwindow/windows/secondarywindow.h"
+#include "ondrix/mainwindow/windows/secondarywindow.h"
 
 class QLabel;
 

@@ -1,15 +1,15 @@
-#include "solitons/windows/Unit2.h"
+#include "ondrix/solitons/windows/Unit2.h"
 
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "automaton/textnumber.h"
-#include "mainwindow/windows/controls.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
-#include "mainwindow/windows/uifont.h"
+#include "ondrix/automaton/textnumber.h"
+#include "ondrix/mainwindow/windows/controls.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/mainwindow/windows/uifont.h"
 
 namespace ondrix::ui {
 

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "mainwindow/windows/secondarywindow.h"
+#include "ondrix/mainwindow/windows/secondarywindow.h"
 
 class QLabel;
 class QLineEdit;

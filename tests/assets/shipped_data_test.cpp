@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <set>
 
-#include "automaton/reversal.h"
-#include "datafiles/recording.h"
-#include "datafiles/rowfiles.h"
-#include "datafiles/rulefiles.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/datafiles/recording.h"
+#include "ondrix/datafiles/rowfiles.h"
+#include "ondrix/datafiles/rulefiles.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

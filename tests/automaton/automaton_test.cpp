@@ -1,4 +1,4 @@
-#include "automaton/automaton.h"
+#include "ondrix/automaton/automaton.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

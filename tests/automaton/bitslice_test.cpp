@@ -1,13 +1,13 @@
 // The bit-sliced rows against the plain step and code, and every kernel
 // against the portable one.
-#include "automaton/bitslice.h"
+#include "ondrix/automaton/bitslice.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
-#include "automaton/automaton.h"
+#include "ondrix/automaton/automaton.h"
 #include "bench/reference.h"
 
 namespace ondrix::bitslice {

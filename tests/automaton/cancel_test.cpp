@@ -5,21 +5,22 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
-#include "automaton/poll.h"
-#include "automaton/display.h"
-#include "automaton/reversal.h"
-#include "automaton/workers.h"
-#include "datafiles/rulefiles.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/spacetime.h"
-#include "solitons/climbs.h"
-#include "solitons/enumerate.h"
-#include "solitons/search.h"
-#include "solitons/shipdata.h"
-#include "solitons/survey.h"
+#include "ondrix/automaton/poll.h"
+#include "ondrix/automaton/display.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/automaton/workers.h"
+#include "ondrix/datafiles/rulefiles.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/spacetime.h"
+#include "ondrix/solitons/climbs.h"
+#include "ondrix/solitons/enumerate.h"
+#include "ondrix/solitons/search.h"
+#include "ondrix/solitons/shipdata.h"
+#include "ondrix/solitons/survey.h"
 
 namespace ondrix {
 namespace {
@@ -56,6 +57,22 @@ TEST(Cancel, TheEnumerationStopsPromptly) {
     EXPECT_STREQ(e.what(), "cancelled");
   }
   EXPECT_GT(reported.load(), 0);
+}
+
+// The enumeration's poll hears rows only, though a seed search follows
+// them; a poll that follows another is cancelled with it.
+TEST(Cancel, TheEnumerationReportsRowsOnly) {
+  std::set<std::int64_t> totals;
+  Poll poll([&](std::int64_t, std::int64_t total) { totals.insert(total); });
+  EnumerateOptions options;
+  options.maxWidth = options.maxPeriod = 8;
+  options.poll = &poll;
+  const Enumeration e = enumerateSolitons(shippedRule(), options);
+  EXPECT_EQ(totals, std::set<std::int64_t>{e.rows});
+  Poll part(&poll);
+  EXPECT_FALSE(part.cancelled());
+  poll.cancel();
+  EXPECT_TRUE(part.cancelled());
 }
 
 TEST(Cancel, ACancelledSearchThrowsAndAnUncancelledOneDoesNot) {

@@ -1,4 +1,4 @@
-#include "automaton/random.h"
+#include "ondrix/automaton/random.h"
 
 #include <gtest/gtest.h>
 

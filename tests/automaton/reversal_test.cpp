@@ -1,12 +1,12 @@
-#include "automaton/reversal.h"
+#include "ondrix/automaton/reversal.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/runcontrol.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/runcontrol.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

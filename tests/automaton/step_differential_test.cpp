@@ -3,8 +3,8 @@
 
 #include <random>
 
-#include "automaton/automaton.h"
-#include "automaton/stepkernels.h"
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/automaton/stepkernels.h"
 #include "bench/reference.h"
 
 namespace ondrix {

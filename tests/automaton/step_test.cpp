@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "automaton/automaton.h"
+#include "ondrix/automaton/automaton.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

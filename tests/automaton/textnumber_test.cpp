@@ -1,4 +1,4 @@
-#include "automaton/textnumber.h"
+#include "ondrix/automaton/textnumber.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "datafiles/examples.h"
+#include "ondrix/datafiles/examples.h"
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/ondrixstate.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

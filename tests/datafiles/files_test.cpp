@@ -1,4 +1,4 @@
-#include "datafiles/files.h"
+#include "ondrix/datafiles/files.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>

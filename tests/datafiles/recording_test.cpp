@@ -1,12 +1,12 @@
-#include "datafiles/recording.h"
+#include "ondrix/datafiles/recording.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
-#include "datafiles/files.h"
-#include "mainwindow/ondrixstate.h"
+#include "ondrix/datafiles/files.h"
+#include "ondrix/mainwindow/ondrixstate.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

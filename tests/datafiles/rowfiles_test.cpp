@@ -1,8 +1,8 @@
-#include "datafiles/rowfiles.h"
+#include "ondrix/datafiles/rowfiles.h"
 
 #include <gtest/gtest.h>
 
-#include "automaton/automaton.h"
+#include "ondrix/automaton/automaton.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

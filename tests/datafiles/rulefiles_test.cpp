@@ -1,4 +1,4 @@
-#include "datafiles/rulefiles.h"
+#include "ondrix/datafiles/rulefiles.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "mainwindow/windows/application.h"
+#include "ondrix/mainwindow/windows/application.h"
 
 using namespace ondrix::ui;
 

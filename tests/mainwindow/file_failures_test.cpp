@@ -19,9 +19,9 @@
 #include <memory>
 #include <optional>
 
-#include "datafiles/recording.h"
-#include "mainwindow/windows/Unit1.h"
-#include "solitons/windows/Unit2.h"
+#include "ondrix/datafiles/recording.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
+#include "ondrix/solitons/windows/Unit2.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

@@ -18,12 +18,12 @@
 #include <filesystem>
 #include <functional>
 
-#include "automaton/reversal.h"
-#include "mainwindow/windows/Unit1.h"
-#include "mainwindow/windows/guidance.h"
-#include "mainwindow/windows/panel.h"
-#include "mainwindow/windows/updown.h"
-#include "solitons/windows/Unit2.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
+#include "ondrix/mainwindow/windows/guidance.h"
+#include "ondrix/mainwindow/windows/panel.h"
+#include "ondrix/mainwindow/windows/updown.h"
+#include "ondrix/solitons/windows/Unit2.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

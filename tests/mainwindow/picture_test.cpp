@@ -1,11 +1,11 @@
-#include "mainwindow/picture.h"
+#include "ondrix/mainwindow/picture.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "bench/reference.h"
-#include "mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/ondrixstate.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

@@ -1,8 +1,8 @@
-#include "mainwindow/runcontrol.h"
+#include "ondrix/mainwindow/runcontrol.h"
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/ondrixstate.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

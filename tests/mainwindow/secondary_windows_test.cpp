@@ -10,13 +10,13 @@
 #include <QTest>
 #include <filesystem>
 
-#include "datafiles/windows/Unit3.h"
-#include "datafiles/recording.h"
-#include "mainwindow/windows/Unit1.h"
-#include "mainwindow/windows/panel.h"
-#include "rules/windows/Unit4.h"
-#include "rules/rulegrid.h"
-#include "solitons/windows/Unit2.h"
+#include "ondrix/datafiles/windows/Unit3.h"
+#include "ondrix/datafiles/recording.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
+#include "ondrix/mainwindow/windows/panel.h"
+#include "ondrix/rules/windows/Unit4.h"
+#include "ondrix/rules/rulegrid.h"
+#include "ondrix/solitons/windows/Unit2.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

@@ -18,12 +18,12 @@
 #include <random>
 #include <set>
 
-#include "datafiles/windows/Unit3.h"
-#include "datafiles/recording.h"
-#include "mainwindow/windows/Unit1.h"
-#include "mainwindow/windows/panel.h"
-#include "rules/windows/Unit4.h"
-#include "solitons/windows/Unit2.h"
+#include "ondrix/datafiles/windows/Unit3.h"
+#include "ondrix/datafiles/recording.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
+#include "ondrix/mainwindow/windows/panel.h"
+#include "ondrix/rules/windows/Unit4.h"
+#include "ondrix/solitons/windows/Unit2.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

@@ -1,8 +1,8 @@
-#include "mainwindow/statistics.h"
+#include "ondrix/mainwindow/statistics.h"
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/ondrixstate.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

@@ -10,8 +10,8 @@
 #include <QTest>
 #include <filesystem>
 
-#include "mainwindow/windows/Unit1.h"
-#include "mainwindow/windows/uifont.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
+#include "ondrix/mainwindow/windows/uifont.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

@@ -11,11 +11,11 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "automaton/reversal.h"
-#include "rules/randomrule.h"
-#include "mainwindow/windows/Unit1.h"
-#include "mainwindow/windows/uifont.h"
-#include "mainwindow/windows/updown.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/rules/randomrule.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
+#include "ondrix/mainwindow/windows/uifont.h"
+#include "ondrix/mainwindow/windows/updown.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

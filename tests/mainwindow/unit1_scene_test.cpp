@@ -12,9 +12,9 @@
 #include <QTest>
 #include <filesystem>
 
-#include "mainwindow/windows/Unit1.h"
-#include "mainwindow/windows/panel.h"
-#include "mainwindow/windows/uifont.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
+#include "ondrix/mainwindow/windows/panel.h"
+#include "ondrix/mainwindow/windows/uifont.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

@@ -2,8 +2,8 @@
 #include <QLabel>
 #include <QTest>
 
-#include "mainwindow/windows/Unit1.h"
-#include "mainwindow/windows/uifont.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
+#include "ondrix/mainwindow/windows/uifont.h"
 #include "tests/support/testsupport.h"
 
 using namespace ondrix;

@@ -14,12 +14,12 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "datafiles/windows/Unit3.h"
-#include "mainwindow/windows/Unit1.h"
-#include "mainwindow/windows/panel.h"
-#include "mainwindow/windows/updown.h"
-#include "rules/windows/Unit4.h"
-#include "solitons/windows/Unit2.h"
+#include "ondrix/datafiles/windows/Unit3.h"
+#include "ondrix/mainwindow/windows/Unit1.h"
+#include "ondrix/mainwindow/windows/panel.h"
+#include "ondrix/mainwindow/windows/updown.h"
+#include "ondrix/rules/windows/Unit4.h"
+#include "ondrix/solitons/windows/Unit2.h"
 
 using namespace ondrix::ui;
 

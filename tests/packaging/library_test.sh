@@ -15,19 +15,22 @@ fail() {
 prefix="$tmp/prefix"
 cmake --install "$build" --prefix "$prefix" --component dev >/dev/null
 
-for f in include/ondrix/automaton/automaton.h include/ondrix/solitons/enumerate.h lib/cmake/Ondrix/OndrixConfig.cmake \
-  lib/cmake/Ondrix/OndrixTargets.cmake lib/pkgconfig/ondrix.pc lib/libondrix.a; do
+# The library's folder: lib/, or Debian's multiarch folder below it.
+lib=$(cd "$prefix" && dirname "$(find lib -name libondrix.a)")
+for f in include/ondrix/automaton/automaton.h include/ondrix/solitons/enumerate.h "$lib/cmake/Ondrix/OndrixConfig.cmake" \
+  "$lib/cmake/Ondrix/OndrixTargets.cmake" "$lib/pkgconfig/ondrix.pc" "$lib/libondrix.a"; do
   [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 ! find "$prefix" -name 'bitslice.h' -o -name 'stepkernels.h' -o -path '*/windows/*' | grep -q . ||
   fail "private or window headers installed"
 ! grep -rl 'include <Q' "$prefix/include" || fail "an installed header includes Qt"
 
-# Every public header at once, on the installed include path alone: one
-# that names a header left out does not compile.
+# Every public header at once, on the installed include path alone (the
+# headers name each other as <ondrix/...>): one that names a header left
+# out, or one of the source tree, does not compile.
 (cd "$prefix/include" && find ondrix -name '*.h' | sed 's/.*/#include <&>/') >"$tmp/all.cpp"
 echo 'int main() {}' >>"$tmp/all.cpp"
-c++ -std=c++20 -fsyntax-only -I"$prefix/include" -I"$prefix/include/ondrix" "$tmp/all.cpp" ||
+c++ -std=c++20 -fsyntax-only -I"$prefix/include" "$tmp/all.cpp" ||
   fail "the installed headers do not compile on their own"
 
 expect="period 5, shift 2, speed 160"
@@ -36,7 +39,7 @@ cmake --build "$tmp/cmake-build" >/dev/null
 got=$("$tmp/cmake-build/period" "$source/assets/solCA.dat" CCABB)
 [ "$got" = "$expect" ] || fail "find_package build: '$got', not '$expect'"
 
-export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
+export PKG_CONFIG_PATH="$prefix/$lib/pkgconfig"
 # shellcheck disable=SC2046 # the flags are words
 c++ -std=c++20 -o "$tmp/period" "$source/examples/period.cpp" $(pkg-config --cflags --libs --static ondrix)
 got=$("$tmp/period" "$source/assets/solCA.dat" CCABB)

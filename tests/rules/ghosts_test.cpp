@@ -1,8 +1,8 @@
-#include "rules/ghosts.h"
+#include "ondrix/rules/ghosts.h"
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/ondrixstate.h"
 
 namespace ondrix {
 namespace {

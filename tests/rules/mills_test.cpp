@@ -1,12 +1,12 @@
-#include "rules/mills.h"
+#include "ondrix/rules/mills.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "automaton/reversal.h"
-#include "mainwindow/ondrixstate.h"
-#include "rules/ghosts.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/rules/ghosts.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

@@ -1,4 +1,4 @@
-#include "rules/randomrule.h"
+#include "ondrix/rules/randomrule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "solitons/catalogue.h"
+#include "ondrix/solitons/catalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "solitons/climbs.h"
+#include "ondrix/solitons/climbs.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <set>
 
-#include "mainwindow/ondrixstate.h"
-#include "rules/randomrule.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/rules/randomrule.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

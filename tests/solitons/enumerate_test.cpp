@@ -1,4 +1,4 @@
-#include "solitons/enumerate.h"
+#include "ondrix/solitons/enumerate.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <string>
 
 #include "bench/reference.h"
-#include "mainwindow/ondrixstate.h"
-#include "mainwindow/picture.h"
-#include "solitons/search.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/solitons/search.h"
 
 namespace ondrix {
 namespace {
@@ -364,7 +364,12 @@ TEST(Enumerate, RefusesWhatItCannotDo) {
   EXPECT_THROW(enumerateSolitons(restless, options), std::invalid_argument);
   EXPECT_EQ(letterDigits("aBcA"), (Digits{0, 1, 2, 0}));
   for (const char* bad : {"AB D", "AB\tC", "ABCD"}) EXPECT_THROW(letterDigits(bad), std::invalid_argument) << bad;
-  for (const Digits& row : {Digits{}, Digits{0, 1}, Digits{1, 0}}) EXPECT_FALSE(identifySoliton(shippedRule(), row));
+  const auto alone = identifySoliton(shippedRule(), letterDigits("CCABB"));
+  const auto padded = identifySoliton(shippedRule(), letterDigits("AACCABBA"));  // A cells at the ends are not its
+  ASSERT_TRUE(alone && padded);
+  EXPECT_EQ(padded->code, alone->code);
+  for (const char* none : {"", "AAA"}) EXPECT_FALSE(identifySoliton(shippedRule(), letterDigits(none))) << none;
+  EXPECT_THROW(identifySoliton(restless, letterDigits("CCABB")), std::invalid_argument);
 }
 
 }  // namespace

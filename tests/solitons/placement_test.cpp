@@ -1,10 +1,10 @@
-#include "solitons/placement.h"
+#include "ondrix/solitons/placement.h"
 
 #include <gtest/gtest.h>
 
-#include "automaton/reversal.h"
-#include "mainwindow/ondrixstate.h"
-#include "solitons/threesolitons.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/solitons/threesolitons.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

@@ -1,4 +1,4 @@
-#include "solitons/search.h"
+#include "ondrix/solitons/search.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <random>
 
 #include "bench/reference.h"
-#include "mainwindow/ondrixstate.h"
-#include "rules/randomrule.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/rules/randomrule.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "mainwindow/picture.h"
-#include "mainwindow/statistics.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/mainwindow/statistics.h"
 
 namespace ondrix::testing {
 

@@ -9,14 +9,14 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "mainwindow/ondrixstate.h"
-#include "automaton/reversal.h"
-#include "mainwindow/picture.h"
-#include "rules/randomrule.h"
-#include "solitons/catalogue.h"
-#include "solitons/enumerate.h"
-#include "solitons/shipdata.h"
-#include "solitons/search.h"
+#include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/automaton/reversal.h"
+#include "ondrix/mainwindow/picture.h"
+#include "ondrix/rules/randomrule.h"
+#include "ondrix/solitons/catalogue.h"
+#include "ondrix/solitons/enumerate.h"
+#include "ondrix/solitons/shipdata.h"
+#include "ondrix/solitons/search.h"
 #include "tests/support/testsupport.h"
 #include "tests/tool/toolprocess.h"
 
