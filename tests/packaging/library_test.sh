@@ -6,6 +6,7 @@
 set -euo pipefail
 build=$1
 source=$2
+flags=${3:-}  # the build's compiler flags (a sanitized library needs sanitized consumers)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() {
@@ -34,14 +35,15 @@ c++ -std=c++20 -fsyntax-only -I"$prefix/include" "$tmp/all.cpp" ||
   fail "the installed headers do not compile on their own"
 
 expect="period 5, shift 2, speed 160"
-cmake -S "$source/examples" -B "$tmp/cmake-build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake -S "$source/examples" -B "$tmp/cmake-build" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_FLAGS="$flags" >/dev/null
 cmake --build "$tmp/cmake-build" >/dev/null
 got=$("$tmp/cmake-build/period" "$source/assets/solCA.dat" CCABB)
 [ "$got" = "$expect" ] || fail "find_package build: '$got', not '$expect'"
 
 export PKG_CONFIG_PATH="$prefix/$lib/pkgconfig"
 # shellcheck disable=SC2046 # the flags are words
-c++ -std=c++20 -o "$tmp/period" "$source/examples/period.cpp" $(pkg-config --cflags --libs --static ondrix)
+# shellcheck disable=SC2086 # the flags are words too
+c++ -std=c++20 $flags -o "$tmp/period" "$source/examples/period.cpp" $(pkg-config --cflags --libs --static ondrix)
 got=$("$tmp/period" "$source/assets/solCA.dat" CCABB)
 [ "$got" = "$expect" ] || fail "pkg-config build: '$got', not '$expect'"
 set +e
