@@ -199,17 +199,20 @@ std::string checkedTarget(const std::string& name, struct stat& st, bool& exists
 
 }  // namespace
 
-std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer, std::string* failure) {
+std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer, std::string* failure,
+                                      bool streams) {
   const auto failed = [&](std::string why) -> std::optional<std::size_t> {
     if (failure) *failure = std::move(why);
     return std::nullopt;
   };
   // Non-blocking, so that a pipe or a device at the name cannot hold the
   // program; anything but a regular file is then turned away.
-  const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(name.c_str(), O_RDONLY | (streams ? 0 : O_NONBLOCK) | O_CLOEXEC);
   if (fd < 0) return failed(cause(errno));
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  const bool known = ::fstat(fd, &st) == 0;
+  const bool stream = streams && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode));
+  if (!known || !(S_ISREG(st.st_mode) || stream)) {
     ::close(fd);
     return failed(kindOf(st));
   }

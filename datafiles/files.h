@@ -20,8 +20,10 @@ namespace ondrix {
 // When `failure` is given, a file that cannot be read leaves the cause
 // there ("No such file or directory", "is a FIFO", "Too many levels of
 // symbolic links").
+// `streams`: a pipe or a character device at the name is read too, waiting
+// for its writer; for names the user gave, never for the program's own.
 std::optional<std::size_t> readPrefix(const std::string& name, std::span<std::uint8_t> buffer,
-                                      std::string* failure = nullptr);
+                                      std::string* failure = nullptr, bool streams = false);
 
 // What a read for a command came to: the bytes read, or a failure that
 // names the file and the cause in plain words ("line.dat: no such file",

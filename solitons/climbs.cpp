@@ -37,7 +37,8 @@ void climb(OndrixState& st, RingDisplay& display, std::span<std::uint8_t> table,
         bestNstrun = c.Nstrun;
         const std::string progress =
             " i=" + std::to_string(pass) + " Nsol=" + std::to_string(c.Nsol) + " Nstrun=" + std::to_string(c.Nstrun);
-        unsaved = writeTableFile(file, table) ? std::string() : "Could not write " + file;
+        const std::string& target = options.saveAs ? *options.saveAs : file;
+        unsaved = target.empty() || writeTableFile(target, table) ? std::string() : "Could not write " + target;
         if (unsaved.empty()) {
           display.showStatus(progress);
           display.showFileOutcome(FileKind::write, {});

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "ondrix/datafiles/rulefiles.h"
 #include "ondrix/solitons/search.h"
@@ -32,6 +34,9 @@ struct ClimbOptions {
   // climb before its next flip, which throws Cancelled. The table then
   // holds the best flips, as after a finished pass.
   Poll* poll = nullptr;
+  // Where each accepted table is saved: the window's file (ca.dat, Exr.dat)
+  // when unset; nowhere when empty.
+  std::optional<std::string> saveAs;
 };
 
 // Button15 / Button17: passes over the 162 entries of the rule table until a

@@ -103,6 +103,114 @@ std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Di
   return std::nullopt;
 }
 
+Digits twinCells(const Digits& cells) { return exchanged(mirrored(cells)); }
+
+bool isOwnTwin(const RuleTable& rule, const EnumeratedSoliton& s) {
+  const Digits twin = twinCells(s.cells);
+  const auto ring = ringWith(rule, s.cells, 0, s.cells.size());
+  std::int32_t at = 0;
+  for (int t = 0; t < s.period; ++t) {
+    if (shapeOf(*ring, at) == twin) return true;
+    stepGeneration(*ring);
+  }
+  return false;
+}
+
+namespace {
+
+Digits trimmed(const Digits& row) {
+  const auto first = std::find_if(row.begin(), row.end(), [](std::uint8_t d) { return d != 0; });
+  const auto last = std::find_if(row.rbegin(), row.rend(), [](std::uint8_t d) { return d != 0; }).base();
+  return first < last ? Digits(first, last) : Digits{};
+}
+
+// Whether the row's two parts, cells ..split-1 and split.., run alone give
+// the row's own generations for `generations` generations.
+bool apartFor(const RuleTable& rule, const Digits& row, std::size_t split, int generations) {
+  const auto whole = ringWith(rule, row, 0, row.size()), left = ringWith(rule, row, 0, split),
+             right = ringWith(rule, row, split, row.size());
+  for (int t = 0; t < generations; ++t) {
+    stepGeneration(*whole);
+    stepGeneration(*left);
+    stepGeneration(*right);
+    for (std::int32_t i = 0; i < ringCapacity; ++i) {
+      const std::uint8_t l = left->cells[i], r = right->cells[i];
+      if ((l != stateA && r != stateA) || whole->cells[i] != (l == stateA ? r : l)) return false;
+    }
+  }
+  return true;
+}
+
+// The solitons the row is, side by side, from its first cell on: a soliton
+// and then the rest, split at a run of A cells where the two run apart.
+std::vector<EnumeratedSoliton> solitonsApart(const RuleTable& rule, const Digits& row, int generations, bool whole) {
+  if (whole) {
+    if (auto alone = identifySoliton(rule, row)) return {*alone};
+  }
+  for (std::size_t a = 1; a + 1 < row.size(); ++a) {
+    if (row[a] != 0 || row[a - 1] == 0) continue;  // a: the first A of a run
+    std::size_t b = a;
+    while (b < row.size() && row[b] == 0) ++b;
+    const auto first = identifySoliton(rule, Digits(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(a)));
+    if (!first) continue;
+    auto rest = solitonsApart(rule, Digits(row.begin() + static_cast<std::ptrdiff_t>(b), row.end()), generations, true);
+    if (rest.empty() || !apartFor(rule, row, b, generations)) continue;
+    rest.insert(rest.begin(), *first);
+    return rest;
+  }
+  return {};
+}
+
+}  // namespace
+
+PatternIdentity identifyPattern(const RuleTable& rule, const Digits& given, int bound) {
+  if (rule[0] != 0) throw std::invalid_argument("the rule's entry 0 is not 0: the background of A cells does not stay A");
+  const Digits row = trimmed(given);
+  PatternIdentity out;
+  out.bound = std::max(0, std::min(bound, static_cast<int>((origin - std::ssize(row) - 1) / 4)));
+  if (row.empty()) {
+    out.kind = PatternKind::dies;
+    return out;
+  }
+  const auto ring = ringWith(rule, row, 0, row.size());
+  std::int32_t at = 0;
+  for (int t = 1; t <= out.bound; ++t) {
+    stepGeneration(*ring);
+    const Digits shape = shapeOf(*ring, at);
+    if (shape.empty()) {
+      out.kind = PatternKind::dies;
+      out.period = t;
+      return out;
+    }
+    if (shape != row) continue;
+    out.period = t;
+    if (at == origin) {
+      out.kind = PatternKind::oscillator;
+    } else if (sideBySide(rule, row, t)) {
+      out.kind = PatternKind::sideBySide;
+      out.solitons = solitonsApart(rule, row, out.bound, false);
+    } else {
+      out.kind = PatternKind::soliton;
+      auto listed = describeSoliton(rule, row, t, at - origin);
+      if (!listed) {  // every phase wider than a code holds: no code, the row as given
+        listed.emplace();
+        listed->period = t;
+        listed->shift = std::abs(at - origin);
+        listed->speed = solitonSpeed(listed->shift, t);
+        listed->width = static_cast<std::int32_t>(row.size());
+        listed->cells = row;
+      }
+      out.solitons = {*listed};
+    }
+    return out;
+  }
+  // Solitons of other speeds side by side never come back as one shape.
+  out.solitons = solitonsApart(rule, row, out.bound, false);
+  out.kind = out.solitons.size() >= 2 ? PatternKind::sideBySide : PatternKind::unknown;
+  if (out.kind == PatternKind::unknown) out.solitons.clear();
+  return out;
+}
+
 bool sideBySide(const RuleTable& rule, const Digits& row, int period) {
   const std::size_t n = row.size();
   for (std::size_t a = 0; a + 1 < n; ++a) {

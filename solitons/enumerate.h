@@ -77,6 +77,34 @@ Digits letterDigits(std::string_view letters);
 // 0, as the enumeration does.
 std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Digits& row, int maxPeriod = 900);
 
+// The soliton's twin, its mirror image with B and C exchanged (which moves
+// the same way), as cells from the first; and whether the twin is one of
+// the soliton's own phases.
+Digits twinCells(const Digits& cells);
+bool isOwnTwin(const RuleTable& rule, const EnumeratedSoliton& s);
+
+// What a pattern is, found by running it alone on the longest ring.
+enum class PatternKind {
+  soliton,     // its shape comes back moved
+  oscillator,  // its shape comes back in place (period 1: it stands still)
+  sideBySide,  // solitons apart that do not act on each other within the bound
+  dies,        // nothing is left
+  unknown,     // none of these within the bound
+};
+struct PatternIdentity {
+  PatternKind kind = PatternKind::unknown;
+  // soliton, oscillator: generations until the shape is back; dies: until
+  // nothing is left.
+  std::int32_t period = 0;
+  std::vector<EnumeratedSoliton> solitons;  // soliton: it; sideBySide: each, from the first cell on
+  std::int32_t bound = 0;                   // the generations it was run for at most
+};
+
+// Runs the row (A cells at its ends left out) for at most `bound`
+// generations, fewer when it could grow round the longest ring, and says
+// what it is. std::invalid_argument for a rule whose entry 0 is not 0.
+PatternIdentity identifyPattern(const RuleTable& rule, const Digits& row, int bound = 900);
+
 // The list as a catalogue: its first 5000 solitons in order, their code,
 // period and shift.
 Catalogue enumeratedCatalogue(const Enumeration& e);

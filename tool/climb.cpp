@@ -31,14 +31,17 @@ int climb(const ClimbArgs& a) {
   requireWritable(a.out);
   const bool aux = a.variant == "aux";
   auto st = std::make_unique<OndrixState>(startupState(aux ? RuleTable{} : readRule(a.rule)));
-  requireWritable(aux ? auxRuleFileName : ruleFileName, false);
+  // Accepted tables go to --out as they come (to nothing for -), or to the
+  // window's file in the working folder.
+  ClimbOptions options;
+  if (!a.out.empty()) options.saveAs = isStandardOutput(a.out) ? std::string() : a.out;
+  else requireWritable(aux ? auxRuleFileName : ruleFileName, false);
   PrintingDisplay display(reportStream({&a.out}, false));
   // The bar runs over the entries of each pass.
   Job job("climb", ruleTableSize, {}, [aux](Progress& bar, std::int64_t done, std::int64_t) {
     const long entries = aux ? auxRuleTableSize : ruleTableSize;
     bar.at(static_cast<long>(done % entries), entries);
   });
-  ClimbOptions options;
   options.poll = job.poll();
   if (aux) {
     st->auxRuleTable = readAuxRule(a.rule);

@@ -38,7 +38,7 @@ struct RunArgs {
   std::string rule, row, out;
   long steps = 0;
   std::int32_t ring = startupRingLength;
-  bool reverse = false;
+  bool reverse = false, crop = false;
 };
 int run(const RunArgs& a);
 
@@ -47,6 +47,7 @@ struct RenderArgs {
   long steps = 0, from = 0;
   std::int32_t ring = startupRingLength;
   int scale = 1;
+  bool crop = false;
 };
 int render(const RenderArgs& a);
 
@@ -55,6 +56,21 @@ struct CollideArgs {
   bool json = false;
 };
 int collideAll(const CollideArgs& a);
+
+struct ShowArgs {
+  std::string rule, row;
+  std::int32_t ring = startupRingLength;
+  bool crop = false;
+};
+int show(const ShowArgs& a);
+
+struct IdentifyArgs {
+  std::string rule, pattern, catalogue;
+  std::int32_t ring = ringCapacity;
+  int bound = 900;
+  bool json = false;
+};
+int identify(const IdentifyArgs& a);
 
 struct HuntArgs {
   int trials = 20000, skip = 0;

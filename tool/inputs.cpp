@@ -1,17 +1,35 @@
 #include "tool/inputs.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "ondrix/datafiles/files.h"
 #include "ondrix/datafiles/rulefiles.h"
+#include "ondrix/datafiles/textformats.h"
 
 namespace ondrix::tool {
 
 std::vector<std::uint8_t> readInput(const std::string& path, std::size_t most) {
   std::vector<std::uint8_t> bytes(most);
+  if (path == "-") {
+    std::size_t done = 0;
+    while (done < most) {
+      const ssize_t n = ::read(STDIN_FILENO, bytes.data() + done, most - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) throw ToolError(exitInput, std::string("cannot read standard input: ") + std::strerror(errno));
+      if (n == 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    return bytes;
+  }
   std::string failure;
-  const auto got = readPrefix(path, bytes, &failure);
+  const auto got = readPrefix(path, bytes, &failure, true);
   if (!got) throw ToolError(exitInput, "cannot read " + path + ": " + failure);
   bytes.resize(*got);
   return bytes;
@@ -19,9 +37,26 @@ std::vector<std::uint8_t> readInput(const std::string& path, std::size_t most) {
 
 namespace {
 
-std::uintmax_t sizeOf(const std::string& path) {
+// The size of a file the user named, or of what was read from "-".
+std::uintmax_t sizeOf(const std::string& path, std::size_t read) {
   std::error_code error;
-  return std::filesystem::file_size(path, error);
+  const auto size = path == "-" ? read : std::filesystem::file_size(path, error);
+  return error ? read : size;
+}
+
+// Whether the argument names something, a file or anything else; what does
+// not may be a rule or a row written out.
+bool names(const std::string& arg) {
+  std::error_code error;
+  return arg == "-" || std::filesystem::exists(std::filesystem::symlink_status(arg, error));
+}
+
+// The text of what was read, without the line end or spaces around it.
+std::string_view textOf(const std::vector<std::uint8_t>& bytes) {
+  std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 }  // namespace
@@ -31,10 +66,10 @@ namespace {
 // A table file of exactly N bytes.
 template <std::size_t N>
 std::array<std::uint8_t, N> fixedTable(const std::string& path, const std::string& what) {
-  const auto bytes = readInput(path, N);
-  if (sizeOf(path) != N) {
+  const auto bytes = readInput(path, N + 1);
+  if (sizeOf(path, bytes.size()) != N) {
     throw ToolError(exitInput, path + ": " + what + " holds " + std::to_string(N) + " bytes, this one " +
-                                   std::to_string(sizeOf(path)));
+                                   std::to_string(sizeOf(path, bytes.size())) + (path == "-" && bytes.size() > N ? " or more" : ""));
   }
   std::array<std::uint8_t, N> table{};
   std::copy(bytes.begin(), bytes.end(), table.begin());
@@ -43,25 +78,59 @@ std::array<std::uint8_t, N> fixedTable(const std::string& path, const std::strin
 
 }  // namespace
 
-RuleTable readRule(const std::string& path) { return fixedTable<ruleTableSize>(path, "a rule file"); }
+RuleTable readRule(const std::string& path) {
+  if (!names(path) && looksLikeRuleText(path)) return parseRuleText(path);
+  const auto bytes = readInput(path, 2 * ruleTableSize + 3);  // 162 digits and a line end, or 162 bytes
+  if (const auto text = textOf(bytes); looksLikeRuleText(text)) return parseRuleText(text);
+  if (bytes.size() != ruleTableSize) {
+    throw ToolError(exitInput, path + ": a rule file holds 162 bytes, this one " +
+                                   std::to_string(sizeOf(path, bytes.size())) + " (or write the rule as 81 or 162 digits)");
+  }
+  RuleTable rule{};
+  std::copy(bytes.begin(), bytes.end(), rule.begin());
+  return rule;
+}
 
 AuxRuleTable readAuxRule(const std::string& path) { return fixedTable<auxRuleTableSize>(path, "an auxiliary table"); }
 
-AutomatonState readRow(const std::string& path, std::int32_t ringLength) {
-  const auto bytes = readInput(path, ringCapacity + 1);
-  if (bytes.empty()) throw ToolError(exitInput, path + ": an empty row");
-  if (bytes.size() > static_cast<std::size_t>(ringCapacity)) {
-    throw ToolError(exitInput, path + ": a row holds at most 7680 cells, this one " + std::to_string(sizeOf(path)));
-  }
+AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool crop) {
   AutomatonState ring;
   ring.ringLength = ringLength;
   ring.cells.fill(stateA);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] > stateA) {
-      throw ToolError(exitInput, path + ": cell " + std::to_string(i) + " holds " + std::to_string(bytes[i]) +
+  const auto place = [&](std::string_view text) {
+    try {
+      const auto cells = parseRowText(text, ringLength);
+      std::copy(cells.begin(), cells.end(), ring.cells.begin());
+    } catch (const std::invalid_argument& bad) {
+      throw ToolError(exitInput, path + ": not a row file or pattern: " + bad.what());
+    }
+    return ring;
+  };
+  const bool patternLike = path.find_first_not_of("ABCabc*@+0123456789") == std::string::npos;
+  if (!names(path) && patternLike) return place(path);
+  const auto bytes = readInput(path, rowTextLimit + 1);
+  if (bytes.empty()) throw ToolError(exitInput, path + ": an empty row");
+  if (std::any_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b > stateA; })) {
+    if (bytes.size() > rowTextLimit) throw ToolError(exitInput, path + ": a row as text holds at most 1 MiB");
+    // Not a byte per cell: a pattern written out, or a file that is neither.
+    const auto text = textOf(bytes);
+    if (text.find_first_not_of("ABCabc*@+0123456789") != std::string_view::npos) {
+      const auto at = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b > stateA; }) - bytes.begin();
+      throw ToolError(exitInput, path + ": cell " + std::to_string(at) + " holds " + std::to_string(bytes[at]) +
                                      ", not a state 0, 1 or 2");
     }
-    if (i < static_cast<std::size_t>(ringLength)) ring.cells[i] = bytes[i];
+    return place(text);
+  }
+  if (bytes.size() > static_cast<std::size_t>(ringCapacity)) {
+    throw ToolError(exitInput, path + ": a row holds at most 7680 cells, this one " + std::to_string(sizeOf(path, bytes.size())));
+  }
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i < static_cast<std::size_t>(ringLength)) {
+      ring.cells[i] = bytes[i];
+    } else if (bytes[i] != stateA && !crop) {
+      throw ToolError(exitInput, path + ": cell " + std::to_string(i) + " is live but the ring has " +
+                                     std::to_string(ringLength) + " cells (--ring, or --crop to drop the cells past it)");
+    }
   }
   return ring;
 }

@@ -24,18 +24,23 @@ inline constexpr int exitUsage = 1;
 inline constexpr int exitInput = 2;
 inline constexpr int exitCheckFailed = 3;
 
-// Up to `most` bytes of a regular file, or a ToolError with the cause.
+// Up to `most` bytes of a file the user named (a pipe or a device too), or
+// of standard input for "-"; or a ToolError with the cause.
 std::vector<std::uint8_t> readInput(const std::string& path, std::size_t most);
 
-// Exactly 162 bytes.
+// A rule file of exactly 162 bytes, "-" for standard input, or the rule
+// written out as 81 or 162 digits (in place of a name, or in the file).
 RuleTable readRule(const std::string& path);
 
 // Exactly 54 bytes.
 AuxRuleTable readAuxRule(const std::string& path);
 
-// A row of 1..7680 bytes, each 0, 1 or 2; the first ringLength of them over
-// a ring of A cells.
-AutomatonState readRow(const std::string& path, std::int32_t ringLength);
+// A row on a ring of A cells: a file of 1..7680 bytes, each 0, 1 or 2 ("-"
+// for standard input), or a pattern in letters ("BCAAB@300+CB@700", in
+// place of a name or in the file). Live cells past the ring are refused
+// unless `crop` drops them.
+inline constexpr std::size_t rowTextLimit = 1 << 20;
+AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool crop = false);
 
 // The twelve catalogue types of a soliton file, which must be exactly what
 // the program writes for them.

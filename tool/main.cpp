@@ -24,14 +24,17 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("ondrix-tool ") + ONDRIX_VERSION);
   app.require_subcommand(1);
   const auto ringLengths = wholeNumber(25, ringCapacity);
-  auto ruleAndRow = [](CLI::App* cmd, std::string& rule, std::string& row) {
-    cmd->add_option("RULE", rule, "rule file (162 bytes)")->required();
-    cmd->add_option("ROW", row, "row file (a byte per cell: 0 C, 1 B, 2 A)")->required();
+  const std::string ruleHelp = "rule file (162 bytes), - for standard input, or the rule as 81 or 162 digits";
+  const std::string rowHelp =
+      "row file (a byte per cell: 0 C, 1 B, 2 A), - for standard input, or letters placed on the ring: BCAAB@300+CB@700";
+  auto ruleAndRow = [&](CLI::App* cmd, std::string& rule, std::string& row) {
+    cmd->add_option("RULE", rule, ruleHelp)->required();
+    cmd->add_option("ROW", row, rowHelp)->required();
   };
 
   SearchArgs s;
   auto* searchCmd = app.add_subcommand("search", "the soliton search over the 6561 seeds of eight cells");
-  searchCmd->add_option("RULE", s.rule, "rule file (162 bytes)")->required();
+  searchCmd->add_option("RULE", s.rule, ruleHelp)->required();
   searchCmd->add_option("--ring", s.ring, "ring length (25..7680)")->transform(ringLengths);
   searchCmd->add_option("--threads", s.threads, "worker threads, 0 for one per processor")->transform(wholeNumber(0, 256));
   searchCmd->add_option("--save", s.save, "write the first twelve findings as a soliton file")->check(aName());
@@ -40,7 +43,7 @@ int main(int argc, char** argv) {
   EnumerateArgs n;
   auto* enumerateCmd = app.add_subcommand(
       "enumerate", "every soliton with a phase of at most --max-width cells and a period of at most --max-period");
-  enumerateCmd->add_option("RULE", n.rule, "rule file (162 bytes)")->required();
+  enumerateCmd->add_option("RULE", n.rule, ruleHelp)->required();
   enumerateCmd->add_option("--max-width", n.width, "cells (1..19)")->required()->transform(wholeNumber(1, enumerateWidthLimit));
   enumerateCmd->add_option("--max-period", n.period, "generations (1..40)")
       ->required()
@@ -51,12 +54,12 @@ int main(int argc, char** argv) {
 
   ClimbArgs c;
   auto* climbCmd = app.add_subcommand("climb", "a rule climb; writes ca.dat (Exr.dat for aux) here as it goes");
-  climbCmd->add_option("RULE", c.rule, "rule file (162 bytes); for aux the auxiliary table (54 bytes, Exr.dat)")
+  climbCmd->add_option("RULE", c.rule, ruleHelp + "; for aux the auxiliary table (54 bytes, Exr.dat)")
       ->required();
   climbCmd->add_option("--variant", c.variant, "keep | fourteen | aux")
       ->required()
       ->check(CLI::IsMember({"keep", "fourteen", "aux"}));
-  climbCmd->add_option("--out", c.out, "also write the final table here")->check(aName());
+  climbCmd->add_option("--out", c.out, "save the tables here as the climb accepts them (in place of ca.dat or Exr.dat)")->check(aName());
 
   RunArgs r;
   auto* runCmd = app.add_subcommand("run", "N generations of a row; --reverse checks the return");
@@ -65,6 +68,7 @@ int main(int argc, char** argv) {
   runCmd->add_option("--ring", r.ring, "ring length (25..7680)")->transform(ringLengths);
   runCmd->add_flag("--reverse", r.reverse, "then exchange B and C and run N more: exit 3 unless the swapped start returns");
   runCmd->add_option("--out", r.out, "write the final row")->check(aName());
+  runCmd->add_flag("--crop", r.crop, "drop the live cells of a row file past the ring");
 
   RenderArgs d;
   auto* renderCmd = app.add_subcommand("render", "a space-time picture: one pixel row per generation, time downward");
@@ -76,10 +80,27 @@ int main(int argc, char** argv) {
   renderCmd->add_option("--scale", d.scale, "pixels across per cell (1..16); always one row per generation")
       ->transform(wholeNumber(1, 16));
   renderCmd->add_option("--from", d.from, "generations run before the first row")->transform(wholeNumber(0, 100000000));
+  renderCmd->add_flag("--crop", d.crop, "drop the live cells of a row file past the ring");
+
+  ShowArgs w;
+  auto* showCmd = app.add_subcommand("show", "a rule as its digits and a row as letters, as the other commands take them");
+  showCmd->add_option("--rule", w.rule, ruleHelp);
+  showCmd->add_option("--row", w.row, rowHelp);
+  showCmd->add_option("--ring", w.ring, "ring length for the row (25..7680)")->transform(ringLengths);
+  showCmd->add_flag("--crop", w.crop, "drop the live cells of a row file past the ring");
+
+  IdentifyArgs i;
+  auto* identifyCmd = app.add_subcommand(
+      "identify", "run a pattern alone and say what it is; exit 3 when it neither dies nor comes back within --bound");
+  identifyCmd->add_option("RULE", i.rule, ruleHelp)->required();
+  identifyCmd->add_option("PATTERN", i.pattern, rowHelp)->required();
+  identifyCmd->add_option("--bound", i.bound, "generations to run at most (1..900)")->transform(wholeNumber(1, 900));
+  identifyCmd->add_option("--catalogue", i.catalogue, "soliton file: name the catalogue type of each soliton");
+  identifyCmd->add_flag("--json", i.json, "one JSON object instead of the text");
 
   CollideArgs k;
   auto* collideCmd = app.add_subcommand("collide", "the collision survey of catalogue types 0..10");
-  collideCmd->add_option("RULE", k.rule, "rule file (162 bytes)")->required();
+  collideCmd->add_option("RULE", k.rule, ruleHelp)->required();
   collideCmd->add_option("SOL", k.catalogue, "soliton file")->required();
   collideCmd->add_option("--png", k.png, "a grid of small space-time pictures of every pair")->check(aName());
   collideCmd->add_flag("--json", k.json, "one JSON object instead of the table");
@@ -113,6 +134,8 @@ int main(int argc, char** argv) {
     if (*renderCmd) status = render(d);
     if (*collideCmd) status = collideAll(k);
     if (*huntCmd) status = hunt(h);
+    if (*showCmd) status = show(w);
+    if (*identifyCmd) status = identify(i);
     finishStandardOutput();
   } catch (const Cancelled&) {
     awaitSignalStop();  // the work stopped for a signal, whose handling ends the tool

@@ -12,7 +12,7 @@ namespace ondrix::tool {
 
 int run(const RunArgs& a) {
   const RuleTable rule = readRule(a.rule);
-  AutomatonState ring = readRow(a.row, a.ring);
+  AutomatonState ring = readRow(a.row, a.ring, a.crop);
   requireWritable(a.out);
   std::FILE* report = reportStream({&a.out}, false);
   ring.ruleTable = rule;
@@ -32,7 +32,7 @@ int run(const RunArgs& a) {
 }
 
 int render(const RenderArgs& a) {
-  AutomatonState ring = readRow(a.row, a.ring);
+  AutomatonState ring = readRow(a.row, a.ring, a.crop);
   ring.ruleTable = readRule(a.rule);
   PhaseTables tables;
   if (!a.catalogue.empty()) {

@@ -43,6 +43,10 @@ std::string plural(long long n, const char* one, const char* many) {
 }  // namespace
 
 int search(const SearchArgs& a) {
+  if (a.ring < searchInsertPos + seedCells) {
+    throw ToolError(exitUsage, "--ring " + std::to_string(a.ring) + ": the seeds stand at cells 80 to 87, so the ring needs " +
+                                   "at least " + std::to_string(searchInsertPos + seedCells) + " cells");
+  }
   const RuleTable rule = readRule(a.rule);
   requireWritable(a.save);
   std::FILE* report = reportStream({&a.save}, a.json);

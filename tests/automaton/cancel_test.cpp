@@ -97,10 +97,15 @@ TEST(Cancel, EveryLongJobStopsAtItsPoll) {
     std::int64_t total;  // of the first report
     std::function<void(Poll&)> run;
   };
+  const auto polled = [](Poll& p) {
+    ClimbOptions o;
+    o.poll = &p;
+    return o;
+  };
   const Job jobs[] = {
       {"rule climb", ruleTableSize,
-       [&](Poll& p) { ruleClimb(*st, display, ClimbTest::keepSolitons, ClimbOptions{{}, &p}); }},
-      {"aux climb", auxRuleTableSize, [&](Poll& p) { auxClimb(*st, display, ClimbOptions{{}, &p}); }},
+       [&](Poll& p) { ruleClimb(*st, display, ClimbTest::keepSolitons, polled(p)); }},
+      {"aux climb", auxRuleTableSize, [&](Poll& p) { auxClimb(*st, display, polled(p)); }},
       {"every aux number", 65536, [&](Poll& p) { tryAllAuxRules(*st, display, &p); }},
       {"hunt", 1000, [&](Poll& p) { huntRules(0, 1000, HuntOptions{&p, {}}); }},
       {"run", hours, [&](Poll& p) { runGenerations(st->ring, hours, &p); }},

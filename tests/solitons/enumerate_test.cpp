@@ -350,6 +350,38 @@ TEST(Enumerate, TwinsAreOneEntry) {
   EXPECT_GT(distinctTwins, 0) << "no soliton here whose twin is another soliton";
 }
 
+// What a pattern is: a soliton, solitons side by side (alike and apart, or
+// slower behind faster), an oscillator, nothing, or unknown within the bound.
+TEST(Enumerate, IdentifiesPatterns) {
+  struct Case {
+    const char* letters;
+    PatternKind kind;
+    std::int32_t period;
+    std::vector<std::int32_t> codes;
+  };
+  const Case cases[] = {
+      {"CCABB", PatternKind::soliton, 5, {116}},
+      {"AACCABBA", PatternKind::soliton, 5, {116}},
+      {"CCABBAAAAAAAAAAAAAAAAAAAACCABB", PatternKind::sideBySide, 5, {116, 116}},
+      {"BBABBCAAAAAAAAAAAAAAAACCABB", PatternKind::sideBySide, 0, {598, 116}},
+      {"BCBCBCBC", PatternKind::oscillator, 2, {}},
+      {"CBBCCBCB", PatternKind::unknown, 0, {}},
+      {"AAA", PatternKind::dies, 0, {}},
+  };
+  for (const Case& c : cases) {
+    const PatternIdentity id = identifyPattern(shippedRule(), letterDigits(c.letters), 900);
+    EXPECT_EQ(id.kind, c.kind) << c.letters;
+    EXPECT_EQ(id.period, c.period) << c.letters;
+    std::vector<std::int32_t> codes;
+    for (const auto& s : id.solitons) codes.push_back(s.code);
+    EXPECT_EQ(codes, c.codes) << c.letters;
+  }
+  // CCABB's twin is one of its phases; the bound stops where the row could
+  // come round the longest ring.
+  EXPECT_TRUE(isOwnTwin(shippedRule(), *identifySoliton(shippedRule(), letterDigits("CCABB"))));
+  EXPECT_LE(identifyPattern(shippedRule(), Digits(3000, 1), 900).bound, (ringCapacity / 2 - 3000) / 4);
+}
+
 TEST(Enumerate, RefusesWhatItCannotDo) {
   EnumerateOptions options;
   const std::pair<int, int> limits[] = {{0, 5}, {20, 5}, {5, 0}, {5, 41}};

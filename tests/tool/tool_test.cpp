@@ -2,6 +2,7 @@
 // against the library, and every bad input's message and exit code.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -27,6 +28,7 @@ namespace fs = std::filesystem;
 using json = nlohmann::json;
 const fs::path assets = ONDRIX_ASSETS_DIR;
 
+using testing::fileBytes;
 using testing::Result;
 using testing::tool;
 
@@ -232,6 +234,11 @@ TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
                         Case{"enumerate solCA.dat --max-width 5", 1, "--max-period"},
                         Case{"enumerate restless.dat --max-width 5 --max-period 5", 2, "entry 0 is not 0"},
                         Case{"enumerate solCA.dat --max-width 5 --max-period 5 --save no/x.dat", 2, "cannot write no/x.dat"},
+                        Case{"search solCA.dat --ring 50", 1, "at least 88 cells"},
+                        Case{"run solCA.dat Exp1.dat --steps 5 --ring 256", 2, "cell 500 is live but the ring has 256 cells"},
+                        Case{"run solCA.dat BC@30 --steps 5 --ring 25", 2, "do not fit on a ring of 25 cells"},
+                        Case{"run 0101 Exp1.dat --steps 5", 2, "cannot read 0101"},
+                        Case{"show", 1, "show takes --rule, --row or both"},
                         Case{"", 1, "subcommand"}}) {
     const Result r = tool(c.args);
     EXPECT_EQ(r.code, c.code) << c.args;
@@ -244,6 +251,46 @@ TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
 
 // Two stretches of a hunt merged give what one run gives; and the shipped
 // files are what the hunt's winning trial makes, byte for byte.
+// Rules and rows as text and through standard input and pipes give what
+// their files give; identify says what a pattern is, or exits 3.
+TEST_F(ToolTest, TextStandardInputAndPipesStandForFiles) {
+  const Result rule = tool("show --rule solCA.dat"), row = tool("show --row Exp5.dat");
+  ASSERT_EQ(rule.code, 0);
+  ASSERT_EQ(row.code, 0);
+  const std::string digits = rule.out.substr(0, rule.out.size() - 1), letters = row.out.substr(0, row.out.size() - 1);
+  EXPECT_EQ(digits.size(), 162u);
+  EXPECT_EQ(tool("search " + digits + " --json").out, tool("search solCA.dat --json").out);
+  EXPECT_EQ(tool("search - --json < solCA.dat").out, tool("search solCA.dat --json").out);
+  ASSERT_EQ(tool("run solCA.dat Exp5.dat --steps 100 --out file.dat").code, 0);
+  for (const std::string& given : std::vector<std::string>{letters, "- < Exp5.dat", "- < letters.txt"}) {
+    testing::putFile("letters.txt", std::vector<std::uint8_t>(row.out.begin(), row.out.end()));
+    ASSERT_EQ(tool("run " + digits + " " + given + " --steps 100 --out text.dat").code, 0) << given;
+    EXPECT_EQ(fileBytes("text.dat"), fileBytes("file.dat")) << given;
+  }
+  const Result piped = testing::shell(testing::toolPath() + " run solCA.dat - --steps 100 --out - < Exp3.dat | " +
+                                      testing::toolPath() + " run solCA.dat - --steps 100 --reverse");
+  EXPECT_EQ(piped.code, 0) << piped.err;
+  EXPECT_EQ(piped.out, "returned: the swapped start came back\n");
+  ASSERT_EQ(::mkfifo("fifo", 0666), 0);
+  const Result fifo = testing::shell("cat Exp5.dat > fifo & " + testing::toolPath() + " run solCA.dat fifo --steps 100 --out fifo.dat");
+  EXPECT_EQ(fifo.code, 0) << fifo.err;
+  EXPECT_EQ(fileBytes("fifo.dat"), fileBytes("file.dat"));
+  EXPECT_EQ(tool("run solCA.dat Exp1.dat --steps 5 --ring 256 --crop").code, 0);
+  EXPECT_EQ(tool("identify solCA.dat AACCABBA").out.rfind("a soliton\n  period 5, shift 2, speed 160", 0), 0u);
+  EXPECT_EQ(tool("identify solCA.dat CBBCCBCB").code, 3);  // neither dies nor comes back
+  EXPECT_NE(tool("identify solCA.dat BBABBC@0+CCABB@30 --catalogue Sol.dat").out.find("2 solitons side by side"),
+            std::string::npos);
+}
+
+// A climb given --out saves its tables there, not in ca.dat.
+TEST_F(ToolTest, AClimbSavesWhereItIsTold) {
+  fs::remove("ca.dat");
+  const Result r = tool("climb solCA.dat --variant keep --out best.dat");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(fileBytes("best.dat").size(), 162u);
+  EXPECT_FALSE(fs::exists("ca.dat"));
+}
+
 TEST_F(ToolTest, HuntStretchesMergeAndTheShippedFilesComeBack) {
   ASSERT_EQ(tool("hunt --trials 400 --out whole").code, 0);
   ASSERT_EQ(tool("hunt --trials 300 --json > first.json").code, 3);  // nothing found in that stretch

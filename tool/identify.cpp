@@ -1,0 +1,142 @@
+// show and identify: rules and rows as text, and what a pattern is.
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+
+#include "ondrix/datafiles/textformats.h"
+#include "ondrix/solitons/enumerate.h"
+#include "ondrix/solitons/shipdata.h"
+#include "tool/commands.h"
+#include "tool/inputs.h"
+#include "tool/outputs.h"
+
+namespace ondrix::tool {
+
+using json = nlohmann::ordered_json;
+
+namespace {
+
+std::string digitLetters(const Digits& d) {
+  std::string out;
+  for (const std::uint8_t c : d) out += "ABC"[c];
+  return out;
+}
+
+// The live cells of the ring from the first to the last, as digits.
+Digits liveSpan(const AutomatonState& ring) {
+  Digits row;
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
+    row.push_back(ring.cells[i] == stateC ? 2 : ring.cells[i] == stateB ? 1 : 0);
+  }
+  while (!row.empty() && row.back() == 0) row.pop_back();
+  const auto first = std::find_if(row.begin(), row.end(), [](std::uint8_t d) { return d != 0; });
+  return Digits(first, row.end());
+}
+
+const char* kindName(PatternKind k) {
+  switch (k) {
+    case PatternKind::soliton: return "soliton";
+    case PatternKind::oscillator: return "oscillator";
+    case PatternKind::sideBySide: return "side by side";
+    case PatternKind::dies: return "dies";
+    default: return "unknown";
+  }
+}
+
+}  // namespace
+
+int show(const ShowArgs& a) {
+  if (a.rule.empty() && a.row.empty()) throw ToolError(exitUsage, "show takes --rule, --row or both");
+  if (!a.rule.empty()) {
+    try {
+      std::printf("%s\n", ruleText(readRule(a.rule)).c_str());
+    } catch (const std::invalid_argument& bad) {
+      throw ToolError(exitInput, a.rule + ": " + bad.what());
+    }
+  }
+  if (!a.row.empty()) {
+    const AutomatonState ring = readRow(a.row, a.ring, a.crop);
+    std::int32_t end = ring.ringLength;
+    while (end > 0 && ring.cells[end - 1] == stateA) --end;
+    std::printf("%s\n", end ? rowText(std::span(ring.cells.data(), static_cast<std::size_t>(end))).c_str() : "A");
+  }
+  return 0;
+}
+
+int identify(const IdentifyArgs& a) {
+  const RuleTable rule = readRule(a.rule);
+  const Digits row = liveSpan(readRow(a.pattern, a.ring));
+  PatternIdentity id;
+  try {
+    id = identifyPattern(rule, row, a.bound);
+  } catch (const std::invalid_argument& bad) {
+    throw ToolError(exitInput, a.rule + ": " + bad.what());
+  }
+  // The catalogue type of each soliton, by the code the list gives it.
+  std::vector<std::int32_t> typeCodes;
+  if (!a.catalogue.empty()) {
+    for (const SolitonType& t : typesOf(readCatalogue(a.catalogue))) {
+      const auto listed = identifySoliton(rule, codeDigits(t.code));
+      typeCodes.push_back(listed ? listed->code : -1);
+    }
+  }
+  const auto typeOf = [&](const EnumeratedSoliton& s) {
+    const auto at = std::find(typeCodes.begin(), typeCodes.end(), s.code);
+    return s.code > 0 && at != typeCodes.end() ? static_cast<int>(at - typeCodes.begin()) : -1;
+  };
+  const int status = id.kind == PatternKind::unknown ? exitCheckFailed : 0;
+  if (a.json) {
+    json solitons = json::array();
+    for (const EnumeratedSoliton& s : id.solitons) {
+      solitons.push_back({{"code", s.code},
+                          {"period", s.period},
+                          {"shift", s.shift},
+                          {"speed", s.speed},
+                          {"width", s.width},
+                          {"cells", digitLetters(s.cells)},
+                          {"twin", digitLetters(twinCells(s.cells))},
+                          {"own_twin", isOwnTwin(rule, s)},
+                          {"type", typeOf(s) >= 0 ? json(typeOf(s)) : json(nullptr)}});
+    }
+    std::cout << json{{"pattern", digitLetters(row)},
+                      {"kind", kindName(id.kind)},
+                      {"period", id.period},
+                      {"bound", id.bound},
+                      {"solitons", solitons}}
+                     .dump(2)
+              << "\n";
+    return status;
+  }
+  const auto describe = [&](const EnumeratedSoliton& s) {
+    const int type = typeOf(s);
+    const Digits twin = twinCells(s.cells);
+    std::printf("  period %d, shift %d, speed %d, widest phase %d cells; listed as code %d (%s); %s%s\n", s.period,
+                s.shift, s.speed, s.width, s.code, digitLetters(s.cells).c_str(),
+                isOwnTwin(rule, s) ? "its own twin" : ("twin " + digitLetters(twin)).c_str(),
+                type >= 0 ? ("; catalogue type " + std::to_string(type)).c_str() : "");
+  };
+  switch (id.kind) {
+    case PatternKind::soliton:
+      std::printf("a soliton\n");
+      describe(id.solitons.front());
+      break;
+    case PatternKind::sideBySide:
+      std::printf("%zu solitons side by side\n", id.solitons.size());
+      for (const auto& s : id.solitons) describe(s);
+      break;
+    case PatternKind::oscillator:
+      if (id.period == 1) std::printf("still: it stands as it is\n");
+      else std::printf("an oscillator of period %d, in place\n", id.period);
+      break;
+    case PatternKind::dies:
+      if (id.period == 0) std::printf("no live cell: nothing to run\n");
+      else std::printf("dies out after %d generations\n", id.period);
+      break;
+    case PatternKind::unknown:
+      std::printf("neither dies nor comes back within %d generations\n", id.bound);
+      break;
+  }
+  return status;
+}
+
+}  // namespace ondrix::tool
