@@ -7,6 +7,10 @@
 #include "tool/inputs.h"
 #include "tool/outputs.h"
 #include "tool/progress.h"
+#include "tool/provenance.h"
+
+#include <iostream>
+
 
 namespace ondrix::tool {
 
@@ -36,7 +40,12 @@ int climb(const ClimbArgs& a) {
   ClimbOptions options;
   if (!a.out.empty()) options.saveAs = isStandardOutput(a.out) ? std::string() : a.out;
   else requireWritable(aux ? auxRuleFileName : ruleFileName, false);
-  PrintingDisplay display(reportStream({&a.out}, false));
+  PrintingDisplay display(a.json ? stderr : reportStream({&a.out}, false));
+  if (a.json) reportStream({&a.out}, true);  // refuses --json with --out -
+  Provenance made("climb");
+  if (!aux) made.rule(st->ring.ruleTable);
+  made.parameters() = {{"variant", a.variant}, {"ring", startupRingLength}};
+  nlohmann::ordered_json result;
   // The bar runs over the entries of each pass.
   Job job("climb", ruleTableSize, {}, [aux](Progress& bar, std::int64_t done, std::int64_t) {
     const long entries = aux ? auxRuleTableSize : ruleTableSize;
@@ -46,16 +55,27 @@ int climb(const ClimbArgs& a) {
   if (aux) {
     st->auxRuleTable = readAuxRule(a.rule);
     auxSearch(*st, display);
-    std::fprintf(display.report, "start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
+    result["start"] = {{"nsol", st->catalogue.Nsol}, {"nstrun", st->catalogue.Nstrun}};
+    if (!a.json) std::fprintf(display.report, "start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
     auxClimb(*st, display, options);
     if (!a.out.empty()) writeOutput(a.out, st->auxRuleTable);
+    result["table"] = std::vector<int>(st->auxRuleTable.begin(), st->auxRuleTable.end());
+    if (a.json) auxSearch(*st, display);  // the counts of the table kept
   } else {
     solitonSearch(*st, display, options.search);
-    std::fprintf(display.report, "start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
+    result["start"] = {{"nsol", st->catalogue.Nsol}, {"nstrun", st->catalogue.Nstrun}};
+    if (!a.json) std::fprintf(display.report, "start: Nsol=%d Nstrun=%d\n", st->catalogue.Nsol, st->catalogue.Nstrun);
     ruleClimb(*st, display, a.variant == "keep" ? ClimbTest::keepSolitons : ClimbTest::atLeastFourteen, options);
     if (!a.out.empty()) writeOutput(a.out, st->ring.ruleTable);
+    result["table"] = ruleJson(st->ring.ruleTable);
+    if (a.json) solitonSearch(*st, display, options.search);  // the counts of the table kept
   }
   if (!display.unsaved.empty()) throw ToolError(exitInput, "the climb's best table is not saved: " + display.unsaved);
+  if (a.json) {
+    result["end"] = {{"nsol", st->catalogue.Nsol}, {"nstrun", st->catalogue.Nstrun}};
+    result["provenance"] = made.record();
+    std::cout << result.dump(2) << "\n";
+  }
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "tool/outputs.h"
 #include "tool/png.h"
 #include "tool/progress.h"
+#include "tool/provenance.h"
 
 namespace ondrix::tool {
 
@@ -30,6 +31,11 @@ int collideAll(const CollideArgs& a) {
   requireSurveyable(a.catalogue, types);
   requireWritable(a.png);
   std::FILE* report = reportStream({&a.png}, a.json);
+  Provenance made("collide");
+  made.rule(rule);
+  json codes = json::array();
+  for (const SolitonType& t : types) codes.push_back(t.code);
+  made.parameters() = {{"catalogue_codes", codes}, {"ring", startupRingLength}, {"limit", surveyLimit}};
   constexpr int n = surveyTypes;
   SurveyTable table;
   {
@@ -40,7 +46,8 @@ int collideAll(const CollideArgs& a) {
     const IndexedPicture grid = surveyPicture(rule, types, table);
     const auto palette = spaceTimePalette();
     Output out(a.png);
-    PngWriter png(out, static_cast<std::uint32_t>(grid.width), static_cast<std::uint32_t>(grid.height), palette);
+    PngWriter png(out, static_cast<std::uint32_t>(grid.width), static_cast<std::uint32_t>(grid.height), palette,
+                  made.textChunks());
     for (std::size_t y = 0; y < grid.height; ++y) png.row(std::span(grid.pixels.data() + y * grid.width, grid.width));
     png.finish();
   }
@@ -60,7 +67,7 @@ int collideAll(const CollideArgs& a) {
                          {"products", products}});
       }
     }
-    std::cout << json{{"pairs", pairs}}.dump(2) << "\n";
+    std::cout << json{{"pairs", pairs}, {"provenance", made.record()}}.dump(2) << "\n";
     return 0;
   }
   std::fprintf(report, "rows: type a from cell 200 moving right; columns: type b's twin from cell 500 moving left\n\n%4s",

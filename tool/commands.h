@@ -31,6 +31,7 @@ int enumerate(const EnumerateArgs& a);
 
 struct ClimbArgs {
   std::string rule, variant, out;
+  bool json = false;
 };
 int climb(const ClimbArgs& a);
 
@@ -38,7 +39,7 @@ struct RunArgs {
   std::string rule, row, out;
   long steps = 0;
   std::int32_t ring = startupRingLength;
-  bool reverse = false, crop = false;
+  bool reverse = false, crop = false, json = false;
 };
 int run(const RunArgs& a);
 
@@ -47,7 +48,7 @@ struct RenderArgs {
   long steps = 0, from = 0;
   std::int32_t ring = startupRingLength;
   int scale = 1;
-  bool crop = false;
+  bool crop = false, json = false;
 };
 int render(const RenderArgs& a);
 

@@ -9,6 +9,7 @@
 #include "tool/inputs.h"
 #include "tool/outputs.h"
 #include "tool/progress.h"
+#include "tool/provenance.h"
 
 namespace ondrix::tool {
 
@@ -34,11 +35,12 @@ std::int64_t trialNumber(const json& j, const char* key, std::int64_t least, con
 
 // A hunt result as the stretch it tells of; the checks of what it claims
 // are the core's.
-HuntStretch readStretch(const std::string& f) {
+HuntStretch readStretch(const std::string& f, std::string& problem) {
   const auto bytes = readInput(f, (1 << 20) + 1);
   if (bytes.size() > (1 << 20)) throw ToolError(exitInput, f + ": over 1 MiB, not a hunt result");
   try {
     const json j = json::parse(bytes.begin(), bytes.end());
+    problem = provenanceProblem(j, "hunt");
     HuntStretch s;
     s.name = f;
     s.from = trialNumber(j, "from", 0, f);
@@ -69,16 +71,22 @@ void requireFolderWritable(const std::string& folder) {
 }  // namespace
 
 int hunt(const HuntArgs& a) {
+  Provenance made("hunt");
   HuntChoice best;
   int from = a.skip, trials = a.trials;
   requireFolderWritable(a.out);
   if (!a.merge.empty()) {
     std::vector<HuntStretch> stretches;
-    for (const std::string& f : a.merge) stretches.push_back(readStretch(f));
+    std::vector<std::string> problems(a.merge.size());
+    for (std::size_t k = 0; k < a.merge.size(); ++k) stretches.push_back(readStretch(a.merge[k], problems[k]));
     try {
       best = mergeHuntStretches(std::move(stretches), from, trials);
     } catch (const std::invalid_argument& bad) {
       throw ToolError(exitInput, bad.what());
+    }
+    // What each stretch claims holds; they must also come from one hunt.
+    for (std::size_t k = 0; k < a.merge.size(); ++k) {
+      if (!problems[k].empty()) throw ToolError(exitInput, a.merge[k] + ": " + problems[k]);
     }
   } else {
     if (a.trials > huntTrialLimit - a.skip) {
@@ -100,7 +108,12 @@ int hunt(const HuntArgs& a) {
     std::printf("trials %d to %d: the best is trial %d: %d speeds, %d passing pairs\n", from, from + trials - 1,
                 best.trial, best.speeds, best.pairs);
   }
-  if (a.json) std::cout << json{{"from", from}, {"trials", trials}, {"best", choiceJson(best)}}.dump(2) << "\n";
+  made.parameters() = {{"from", from}, {"trials", trials}};
+  if (!a.merge.empty()) made.parameters()["merged"] = a.merge;
+  if (a.json) {
+    std::cout << json{{"from", from}, {"trials", trials}, {"best", choiceJson(best)}, {"provenance", made.record()}}.dump(2)
+              << "\n";
+  }
   if (best.types.empty()) {
     std::fprintf(stderr, "ondrix-tool: no rule with twelve usable solitons\n");
     return exitCheckFailed;

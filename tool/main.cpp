@@ -12,6 +12,7 @@
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"
+#include "tool/progress.h"
 
 using namespace ondrix;
 using namespace ondrix::tool;
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
                "ondrix-tool"};
   app.set_version_flag("--version", std::string("ondrix-tool ") + ONDRIX_VERSION);
   app.require_subcommand(1);
+  app.add_flag("--quiet", Progress::quiet, "no progress on standard error (before or after the subcommand)");
+  app.fallthrough();
   const auto ringLengths = wholeNumber(25, ringCapacity);
   const std::string ruleHelp = "rule file (162 bytes), - for standard input, or the rule as 81 or 162 digits";
   const std::string rowHelp =
@@ -59,6 +62,7 @@ int main(int argc, char** argv) {
   climbCmd->add_option("--variant", c.variant, "keep | fourteen | aux")
       ->required()
       ->check(CLI::IsMember({"keep", "fourteen", "aux"}));
+  climbCmd->add_flag("--json", c.json, "the start, the table kept and its counts as JSON (the climb's lines go to standard error)");
   climbCmd->add_option("--out", c.out, "save the tables here as the climb accepts them (in place of ca.dat or Exr.dat)")->check(aName());
 
   RunArgs r;
@@ -69,6 +73,7 @@ int main(int argc, char** argv) {
   runCmd->add_flag("--reverse", r.reverse, "then exchange B and C and run N more: exit 3 unless the swapped start returns");
   runCmd->add_option("--out", r.out, "write the final row")->check(aName());
   runCmd->add_flag("--crop", r.crop, "drop the live cells of a row file past the ring");
+  runCmd->add_flag("--json", r.json, "one JSON object instead of the text");
 
   RenderArgs d;
   auto* renderCmd = app.add_subcommand("render", "a space-time picture: one pixel row per generation, time downward");
@@ -81,6 +86,7 @@ int main(int argc, char** argv) {
       ->transform(wholeNumber(1, 16));
   renderCmd->add_option("--from", d.from, "generations run before the first row")->transform(wholeNumber(0, 100000000));
   renderCmd->add_flag("--crop", d.crop, "drop the live cells of a row file past the ring");
+  renderCmd->add_flag("--json", d.json, "print what was made and how, as JSON");
 
   ShowArgs w;
   auto* showCmd = app.add_subcommand("show", "a rule as its digits and a row as letters, as the other commands take them");

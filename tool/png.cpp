@@ -45,18 +45,21 @@ void PngWriter::pngWrite(void* png, std::uint8_t* data, std::size_t size) {
   }
 }
 
-PngWriter::PngWriter(Output& out, std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette) : out_(out) {
+PngWriter::PngWriter(Output& out, std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette,
+                     const TextChunks& text)
+    : out_(out) {
   png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
   info_ = png_create_info_struct(static_cast<png_structp>(png_));
   try {
-    start(width, height, palette);
+    start(width, height, palette, text);
   } catch (...) {
     release();
     throw;
   }
 }
 
-void PngWriter::start(std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette) {
+void PngWriter::start(std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette,
+                      const TextChunks& text) {
   auto png = static_cast<png_structp>(png_);
   auto info = static_cast<png_infop>(info_);
   ONDRIX_PNG_GUARD(png_);
@@ -73,6 +76,16 @@ void PngWriter::start(std::uint32_t width, std::uint32_t height, std::span<const
   std::vector<png_color> colours;
   for (const Rgb& c : palette) colours.push_back({c.r, c.g, c.b});
   png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
+  std::vector<std::string> words;  // libpng takes char*, and copies
+  for (const auto& [key, value] : text) words.insert(words.end(), {key, value});
+  std::vector<png_text> chunks(text.size());
+  for (std::size_t k = 0; k < chunks.size(); ++k) {
+    chunks[k].compression = PNG_TEXT_COMPRESSION_NONE;
+    chunks[k].key = words[2 * k].data();
+    chunks[k].text = words[2 * k + 1].data();
+    chunks[k].text_length = words[2 * k + 1].size();
+  }
+  if (!chunks.empty()) png_set_text(png, info, chunks.data(), static_cast<int>(chunks.size()));
   png_write_info(png, info);
 }
 

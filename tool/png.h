@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ondrix/automaton/rgb.h"
 #include "tool/outputs.h"
@@ -14,9 +16,12 @@ namespace ondrix::tool {
 
 class PngWriter {
  public:
-  // Starts the picture on `out` (which must outlive the writer); throws a
-  // ToolError when it cannot.
-  PngWriter(Output& out, std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette);
+  // Starts the picture on `out` (which must outlive the writer), with the
+  // text chunks (keyword, text) before the rows; throws a ToolError when it
+  // cannot.
+  using TextChunks = std::vector<std::pair<std::string, std::string>>;
+  PngWriter(Output& out, std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette,
+            const TextChunks& text = {});
   ~PngWriter();
   PngWriter(const PngWriter&) = delete;
   PngWriter& operator=(const PngWriter&) = delete;
@@ -28,7 +33,7 @@ class PngWriter {
   void finish();
 
  private:
-  void start(std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette);
+  void start(std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette, const TextChunks& text);
   [[noreturn]] void rethrow();
   void release();
   static void pngWrite(void* png, std::uint8_t* data, std::size_t size);

@@ -18,6 +18,7 @@ namespace ondrix::tool {
 
 class Progress {
  public:
+  static inline bool quiet = false;  // --quiet: nothing on standard error
   Progress(std::string what, long total, std::string unit = {})
       : what_(std::move(what)), unit_(std::move(unit)), total_(total), terminal_(::isatty(STDERR_FILENO)) {}
   ~Progress() { clear(); }
@@ -41,7 +42,7 @@ class Progress {
 
  private:
   void advance(long done) {
-    if (total_ <= 0) return;
+    if (total_ <= 0 || quiet) return;
     if (done >= total_) return erase();  // the bar goes before the results are printed
     const int percent = static_cast<int>(100 * done / total_);
     if (percent == percent_) return;  // the clock is read once a percent at most

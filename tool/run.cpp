@@ -7,33 +7,61 @@
 #include "tool/outputs.h"
 #include "tool/png.h"
 #include "tool/progress.h"
+#include "tool/provenance.h"
+
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+
+#include "ondrix/datafiles/sha256.h"
 
 namespace ondrix::tool {
+
+namespace {
+
+std::string cellsHash(const AutomatonState& ring) {
+  return sha256Hex(std::span(ring.cells.data(), static_cast<std::size_t>(ring.ringLength)));
+}
+
+}  // namespace
 
 int run(const RunArgs& a) {
   const RuleTable rule = readRule(a.rule);
   AutomatonState ring = readRow(a.row, a.ring, a.crop);
   requireWritable(a.out);
-  std::FILE* report = reportStream({&a.out}, false);
+  std::FILE* report = reportStream({&a.out}, a.json);
+  Provenance made("run");
+  made.rule(rule);
+  made.parameters() = {{"ring", a.ring}, {"steps", a.steps}, {"reverse", a.reverse}, {"crop", a.crop},
+                       {"row_sha256", cellsHash(ring)}};
   ring.ruleTable = rule;
   Job job("run", a.reverse ? 2 * a.steps : a.steps, "generations");
-  if (a.reverse) {
-    const bool back = returnsToSwappedStart(ring, a.steps, job.poll());
-    std::fprintf(report, "%s\n", back ? "returned: the swapped start came back" : "did not return to the swapped start");
-    if (!a.out.empty()) writeOutput(a.out, std::span(ring.cells.data(), static_cast<std::size_t>(ring.ringLength)));
-    return back ? 0 : exitCheckFailed;
-  }
-  runGenerations(ring, a.steps, job.poll());
+  const bool back = a.reverse ? returnsToSwappedStart(ring, a.steps, job.poll()) : (runGenerations(ring, a.steps, job.poll()), true);
   std::int32_t live = 0;
   for (std::int32_t i = 0; i < ring.ringLength; ++i) live += ring.cells[i] != stateA;
-  std::fprintf(report, "%ld generations, %d live cells\n", a.steps, live);
   if (!a.out.empty()) writeOutput(a.out, std::span(ring.cells.data(), static_cast<std::size_t>(ring.ringLength)));
-  return 0;
+  if (a.json) {
+    nlohmann::ordered_json out = {{"generations", a.reverse ? 2 * a.steps : a.steps}, {"live_cells", live}};
+    if (a.reverse) out["returned"] = back;
+    out["row_sha256"] = cellsHash(ring);
+    out["provenance"] = made.record();
+    std::cout << out.dump(2) << "\n";
+  } else if (a.reverse) {
+    std::fprintf(report, "%s\n", back ? "returned: the swapped start came back" : "did not return to the swapped start");
+  } else {
+    std::fprintf(report, "%ld generations, %d live cells\n", a.steps, live);
+  }
+  return back ? 0 : exitCheckFailed;
 }
 
 int render(const RenderArgs& a) {
   AutomatonState ring = readRow(a.row, a.ring, a.crop);
   ring.ruleTable = readRule(a.rule);
+  reportStream({&a.png}, a.json);  // refuses --json with --png -
+  Provenance made("render");
+  made.rule(ring.ruleTable);
+  made.parameters() = {{"ring", a.ring}, {"steps", a.steps}, {"from", a.from}, {"scale", a.scale},
+                       {"catalogue", !a.catalogue.empty()}, {"crop", a.crop}, {"row_sha256", cellsHash(ring)}};
   PhaseTables tables;
   if (!a.catalogue.empty()) {
     AutomatonState scratch = quietRing(ring.ruleTable, a.ring);
@@ -42,10 +70,17 @@ int render(const RenderArgs& a) {
   Output out(a.png);
   Job job("render", a.from + a.steps, "generations");
   const auto palette = spaceTimePalette();
-  PngWriter png(out, static_cast<std::uint32_t>(a.ring * a.scale), static_cast<std::uint32_t>(a.steps), palette);
+  PngWriter png(out, static_cast<std::uint32_t>(a.ring * a.scale), static_cast<std::uint32_t>(a.steps), palette,
+                made.textChunks());
   renderSpaceTime(ring, a.catalogue.empty() ? nullptr : &tables, a.from, a.steps, a.scale,
                   [&](std::span<const std::uint8_t> row) { png.row(row); }, job.poll());
   png.finish();
+  if (a.json) {
+    std::cout << nlohmann::ordered_json{{"png", a.png}, {"width", a.ring * a.scale}, {"height", a.steps},
+                                        {"provenance", made.record()}}
+                     .dump(2)
+              << "\n";
+  }
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "tool/inputs.h"
 #include "tool/outputs.h"
 #include "tool/progress.h"
+#include "tool/provenance.h"
 
 namespace ondrix::tool {
 
@@ -50,6 +51,9 @@ int search(const SearchArgs& a) {
   const RuleTable rule = readRule(a.rule);
   requireWritable(a.save);
   std::FILE* report = reportStream({&a.save}, a.json);
+  Provenance made("search");
+  made.rule(rule);
+  made.parameters() = {{"ring", a.ring}, {"threads", a.threads}};
   Job job("search", seedCount);
   SearchOptions options;
   options.threads = a.threads;
@@ -68,7 +72,8 @@ int search(const SearchArgs& a) {
   }
   if (!a.save.empty()) writeOutput(a.save, solitonFileBytes(c));
   if (a.json) {
-    std::cout << json{{"nsol", c.Nsol}, {"nstrun", c.Nstrun}, {"solitons", found}}.dump(2) << "\n";
+    std::cout << json{{"nsol", c.Nsol}, {"nstrun", c.Nstrun}, {"solitons", found}, {"provenance", made.record()}}.dump(2)
+              << "\n";
     return 0;
   }
   std::fprintf(report, "Nsol %d  Nstrun %d\n%5s %10s %6s %5s %5s %5s  %s\n", c.Nsol, c.Nstrun, "index", "code", "period",
@@ -87,6 +92,9 @@ int enumerate(const EnumerateArgs& a) {
   const RuleTable rule = readRule(a.rule);
   requireWritable(a.save);
   std::FILE* report = reportStream({&a.save}, a.json);
+  Provenance made("enumerate");
+  made.rule(rule);
+  made.parameters() = {{"max_width", a.width}, {"max_period", a.period}, {"threads", a.threads}};
   Job job("enumerate", 0, "rows");
   EnumerateOptions options;
   options.maxWidth = a.width;
@@ -117,7 +125,8 @@ int enumerate(const EnumerateArgs& a) {
                       {"candidates", e.candidates},
                       {"rows", e.rows},
                       {"side_by_side", e.sideBySide},
-                      {"solitons", list}}
+                      {"solitons", list},
+                      {"provenance", made.record()}}
                      .dump(2)
               << "\n";
     return 0;

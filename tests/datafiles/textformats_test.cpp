@@ -5,6 +5,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "ondrix/datafiles/sha256.h"
 #include "ondrix/datafiles/textformats.h"
 
 namespace ondrix {
@@ -80,6 +81,18 @@ TEST(TextFormats, RowsFromLettersAndBack) {
     for (auto& s : row) s = rng() % 3 == 0 ? static_cast<std::uint8_t>(rng() % 3) : stateA;
     EXPECT_EQ(parseRowText(rowText(row), static_cast<std::int32_t>(row.size())), row);
   }
+}
+
+// The standard's examples, and lengths around the padding's edges.
+TEST(TextFormats, Sha256) {
+  const auto hex = [](const std::string& text) {
+    return sha256Hex(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  };
+  EXPECT_EQ(hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+  EXPECT_EQ(hex(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
 
 }  // namespace

@@ -18,6 +18,8 @@
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/shipdata.h"
 #include "ondrix/solitons/search.h"
+#include "ondrix/datafiles/sha256.h"
+#include "ondrix/datafiles/textformats.h"
 #include "tests/support/testsupport.h"
 #include "tests/tool/toolprocess.h"
 
@@ -166,8 +168,10 @@ TEST_F(ToolTest, CollideClassifiesAnElasticAndADestructivePair) {
 TEST_F(ToolTest, EnumerateAgreesWithTheLibrary) {
   const Result one = tool("enumerate solCA.dat --max-width 10 --max-period 10 --json --threads 1 --save found.dat");
   ASSERT_EQ(one.code, 0) << one.err;
-  EXPECT_EQ(tool("enumerate solCA.dat --max-width 10 --max-period 10 --json --threads 2").out, one.out);
-  const json j = json::parse(one.out);
+  json j = json::parse(one.out), two = json::parse(tool("enumerate solCA.dat --max-width 10 --max-period 10 --json --threads 2").out);
+  j.erase("provenance");  // says how many threads, and the time
+  two.erase("provenance");
+  EXPECT_EQ(two, j);
   const auto bytes = testing::fileBytes("solCA.dat");
   RuleTable rule{};
   std::copy(bytes.begin(), bytes.end(), rule.begin());
@@ -259,8 +263,9 @@ TEST_F(ToolTest, TextStandardInputAndPipesStandForFiles) {
   ASSERT_EQ(row.code, 0);
   const std::string digits = rule.out.substr(0, rule.out.size() - 1), letters = row.out.substr(0, row.out.size() - 1);
   EXPECT_EQ(digits.size(), 162u);
-  EXPECT_EQ(tool("search " + digits + " --json").out, tool("search solCA.dat --json").out);
-  EXPECT_EQ(tool("search - --json < solCA.dat").out, tool("search solCA.dat --json").out);
+  const auto found = [](const std::string& args) { return json::parse(tool("search " + args + " --json").out)["solitons"]; };
+  EXPECT_EQ(found(digits), found("solCA.dat"));
+  EXPECT_EQ(found("- < solCA.dat"), found("solCA.dat"));
   ASSERT_EQ(tool("run solCA.dat Exp5.dat --steps 100 --out file.dat").code, 0);
   for (const std::string& given : std::vector<std::string>{letters, "- < Exp5.dat", "- < letters.txt"}) {
     testing::putFile("letters.txt", std::vector<std::uint8_t>(row.out.begin(), row.out.end()));
@@ -280,6 +285,49 @@ TEST_F(ToolTest, TextStandardInputAndPipesStandForFiles) {
   EXPECT_EQ(tool("identify solCA.dat CBBCCBCB").code, 3);  // neither dies nor comes back
   EXPECT_NE(tool("identify solCA.dat BBABBC@0+CCABB@30 --catalogue Sol.dat").out.find("2 solitons side by side"),
             std::string::npos);
+}
+
+// Every JSON result says what made it: the version, the command, the rule
+// and its SHA-256, the parameters and the time; a picture says it in text
+// chunks; a merge of hunts from another version is refused.
+TEST_F(ToolTest, ResultsCarryTheirProvenance) {
+  const auto bytes = testing::fileBytes("solCA.dat");
+  const std::string sha = sha256Hex(bytes);
+  RuleTable rule{};
+  std::copy(bytes.begin(), bytes.end(), rule.begin());
+  struct Case {
+    std::string args, command, parameter;
+    bool rule;
+  };
+  for (const Case& c : {Case{"search solCA.dat --json --ring 300", "search", "ring", true},
+                        Case{"enumerate solCA.dat --max-width 6 --max-period 6 --json", "enumerate", "max_width", true},
+                        Case{"collide solCA.dat Sol.dat --json", "collide", "catalogue_codes", true},
+                        Case{"run solCA.dat Exp1.dat --steps 10 --json", "run", "steps", true},
+                        Case{"render solCA.dat Exp1.dat --steps 10 --png p.png --json", "render", "scale", true},
+                        Case{"climb solCA.dat --variant keep --out c.dat --json", "climb", "variant", true},
+                        Case{"hunt --trials 2 --json", "hunt", "trials", false}}) {
+    const Result r = tool(c.args);
+    const json p = json::parse(r.out).at("provenance");
+    EXPECT_EQ(p.at("ondrix_version"), ONDRIX_VERSION) << c.args;
+    EXPECT_EQ(p.at("command"), c.command) << c.args;
+    EXPECT_TRUE(p.at("parameters").contains(c.parameter)) << c.args;
+    EXPECT_GE(p.at("seconds").get<double>(), 0.0) << c.args;
+    EXPECT_EQ(p.contains("rule_sha256") && p["rule_sha256"] == sha, c.rule) << c.args;
+    if (c.rule) {
+      EXPECT_EQ(parseRuleText(p.at("rule").get<std::string>()), rule) << c.args;
+    }
+  }
+  const auto png = testing::fileBytes("p.png");
+  const std::string text(png.begin(), png.end());
+  EXPECT_NE(text.find(std::string("tEXtondrix rule_sha256") + '\0' + sha), std::string::npos);
+  ASSERT_EQ(tool("hunt --trials 2 --json > a.json").code, 3);
+  const Result b = tool("hunt --skip 2 --trials 2 --json");
+  std::string older = b.out;
+  older.replace(older.find("\"ondrix_version\": \""), 22, "\"ondrix_version\": \"0.0");
+  testing::putFile("b.json", std::vector<std::uint8_t>(older.begin(), older.end()));
+  const Result merged = tool("hunt --merge a.json b.json");
+  EXPECT_EQ(merged.code, 2);
+  EXPECT_NE(merged.err.find("b.json: made by ondrix-tool 0.0"), std::string::npos) << merged.err;
 }
 
 // A climb given --out saves its tables there, not in ca.dat.
