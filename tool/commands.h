@@ -2,6 +2,8 @@
 // and prints or writes what it found. Each returns the exit status.
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
@@ -59,7 +61,7 @@ struct CollideArgs {
 int collideAll(const CollideArgs& a);
 
 struct ShowArgs {
-  std::string rule, row;
+  std::string rule, row, catalogue;
   std::int32_t ring = startupRingLength;
   bool crop = false;
 };
@@ -86,7 +88,13 @@ int hunt(const HuntArgs& a);
 // which has nowhere else to go, is refused.
 std::FILE* reportStream(std::initializer_list<const std::string*> outputs, bool json);
 
-// A catalogue as the window's soliton file holds it.
-std::vector<std::uint8_t> solitonFileBytes(const Catalogue& c);
+// A catalogue to save at `name`: as the window's soliton file holds it, or
+// as JSON (the twelve types with code, period, shift and cells, and the
+// provenance) when the name ends in ".json".
+std::vector<std::uint8_t> catalogueBytes(const Catalogue& c, const std::string& name,
+                                         const nlohmann::ordered_json& provenance);
+
+// The twelve types as JSON.
+nlohmann::ordered_json catalogueJson(const Catalogue& c);
 
 }  // namespace ondrix::tool

@@ -46,7 +46,10 @@ const char* kindName(PatternKind k) {
 }  // namespace
 
 int show(const ShowArgs& a) {
-  if (a.rule.empty() && a.row.empty()) throw ToolError(exitUsage, "show takes --rule, --row or both");
+  if (a.rule.empty() && a.row.empty() && a.catalogue.empty()) {
+    throw ToolError(exitUsage, "show takes --rule, --row, --catalogue or more than one");
+  }
+  if (!a.catalogue.empty()) std::cout << catalogueJson(readCatalogue(a.catalogue)).dump(2) << "\n";
   if (!a.rule.empty()) {
     try {
       std::printf("%s\n", ruleText(readRule(a.rule)).c_str());

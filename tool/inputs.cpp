@@ -5,12 +5,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <climits>
 #include <filesystem>
+
+#include <nlohmann/json.hpp>
 #include <system_error>
 
 #include "ondrix/datafiles/files.h"
 #include "ondrix/datafiles/rulefiles.h"
 #include "ondrix/datafiles/textformats.h"
+#include "ondrix/solitons/shipdata.h"
 
 namespace ondrix::tool {
 
@@ -76,6 +80,40 @@ std::array<std::uint8_t, N> fixedTable(const std::string& path, const std::strin
   return table;
 }
 
+// The twelve types of a catalogue written as JSON (catalogueJson); cells,
+// when given, must be those of the code.
+Catalogue catalogueFromJson(const std::string& path, std::string_view text) {
+  Catalogue c;
+  try {
+    const auto j = nlohmann::json::parse(text);
+    const auto& types = j.at("types");
+    if (!types.is_array() || types.size() != static_cast<std::size_t>(catalogueTypes)) {
+      throw ToolError(exitInput, path + ": a catalogue holds twelve types");
+    }
+    for (int k = 0; k < catalogueTypes; ++k) {
+      const auto& t = types[static_cast<std::size_t>(k)];
+      const auto whole = [&](const char* key) {
+        const auto& v = t.at(key);
+        if (!v.is_number_integer() || v.get<std::int64_t>() < INT32_MIN || v.get<std::int64_t>() > INT32_MAX) {
+          throw ToolError(exitInput, path + ": type " + std::to_string(k) + ": \"" + key + "\" must be a whole number");
+        }
+        return v.get<std::int32_t>();
+      };
+      c.solitonCode[k] = whole("code");
+      c.solitonPeriod[k] = whole("period");
+      c.solitonShift[k] = whole("shift");
+      if (t.contains("cells") && t["cells"] != codeLetters(c.solitonCode[k])) {
+        throw ToolError(exitInput, path + ": type " + std::to_string(k) + ": the cells are not those of code " +
+                                       std::to_string(c.solitonCode[k]));
+      }
+    }
+  } catch (const nlohmann::json::exception& e) {
+    throw ToolError(exitInput, path + ": not a soliton file or catalogue (" + std::string(e.what()) + ")");
+  }
+  c.Nsol = catalogueTypes;
+  return c;
+}
+
 }  // namespace
 
 RuleTable readRule(const std::string& path) {
@@ -136,13 +174,16 @@ AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool cr
 }
 
 Catalogue readCatalogue(const std::string& path) {
-  const auto stored = readInput(path, 2 * catalogueImageSize + 1);
+  const auto stored = readInput(path, 1 << 20);
   Catalogue c;
-  if (!readSolitonFile(path, c) || translateLineEnds(catalogueImage(c)) != stored) {
+  decodeSolitonFile(stored, c);
+  if (stored.size() >= catalogueImageSize && translateLineEnds(catalogueImage(c)) == stored) return c;
+  // Not the window's file (whose first byte may be '{' too): a catalogue as JSON?
+  if (const auto text = textOf(stored); !text.empty() && text.front() == '{') return catalogueFromJson(path, text);
+  {
     throw ToolError(exitInput, path + ": not a soliton file (144 bytes of codes, periods and shifts, each byte 0x0A "
-                                      "stored as 0x0D 0x0A)");
+                                      "stored as 0x0D 0x0A; or its JSON)");
   }
-  return c;
 }
 
 void requireSurveyable(const std::string& path, const std::vector<SolitonType>& types) {

@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   searchCmd->add_option("RULE", s.rule, ruleHelp)->required();
   searchCmd->add_option("--ring", s.ring, "ring length (25..7680)")->transform(ringLengths);
   searchCmd->add_option("--threads", s.threads, "worker threads, 0 for one per processor")->transform(wholeNumber(0, 256));
-  searchCmd->add_option("--save", s.save, "write the first twelve findings as a soliton file")->check(aName());
+  searchCmd->add_option("--save", s.save, "write the first twelve findings as a soliton file (JSON for a name ending in .json)")->check(aName());
   searchCmd->add_flag("--json", s.json, "one JSON object instead of the table");
 
   EnumerateArgs n;
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
       ->required()
       ->transform(wholeNumber(1, enumeratePeriodLimit));
   enumerateCmd->add_option("--threads", n.threads, "worker threads, 0 for one per processor")->transform(wholeNumber(0, 256));
-  enumerateCmd->add_option("--save", n.save, "write the first twelve solitons as a soliton file")->check(aName());
+  enumerateCmd->add_option("--save", n.save, "write the first twelve solitons as a soliton file (JSON for a name ending in .json)")->check(aName());
   enumerateCmd->add_flag("--json", n.json, "one JSON object instead of the table");
 
   ClimbArgs c;
@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
   auto* showCmd = app.add_subcommand("show", "a rule as its digits and a row as letters, as the other commands take them");
   showCmd->add_option("--rule", w.rule, ruleHelp);
   showCmd->add_option("--row", w.row, rowHelp);
+  showCmd->add_option("--catalogue", w.catalogue, "soliton file (or its JSON): the twelve types as JSON");
   showCmd->add_option("--ring", w.ring, "ring length for the row (25..7680)")->transform(ringLengths);
   showCmd->add_flag("--crop", w.crop, "drop the live cells of a row file past the ring");
 

@@ -59,9 +59,16 @@ class Progress {
       lastLine_ = now;
       const auto elapsed = std::chrono::duration<double>(now - started_).count();
       const long left = done > 0 ? static_cast<long>(elapsed * static_cast<double>(total_ - done) / done) : 0;
-      std::fprintf(stderr, "%s: %d%% (%ld of %ld%s%s), %ldm%02lds left\n", what_.c_str(), percent, done, total_,
-                   unit_.empty() ? "" : " ", unit_.c_str(), left / 60, left % 60);
+      std::fprintf(stderr, "%s: %d%% (%s of %s%s%s), %ldm%02lds left\n", what_.c_str(), percent, count(done).c_str(),
+                   count(total_).c_str(), unit_.empty() ? "" : " ", unit_.c_str(), left / 60, left % 60);
     }
+  }
+
+  // 41000, 312k, 774M: as many digits as a reader takes in at a glance.
+  static std::string count(long n) {
+    if (n < 100000) return std::to_string(n);
+    if (n < 100000000) return std::to_string((n + 500) / 1000) + "k";
+    return std::to_string((n + 500000) / 1000000) + "M";
   }
 
   void erase() {

@@ -26,7 +26,25 @@ std::FILE* reportStream(std::initializer_list<const std::string*> outputs, bool 
   return stdout;
 }
 
-std::vector<std::uint8_t> solitonFileBytes(const Catalogue& c) { return translateLineEnds(catalogueImage(c)); }
+json catalogueJson(const Catalogue& c) {
+  json types = json::array();
+  for (int k = 0; k < catalogueTypes; ++k) {
+    types.push_back({{"type", k},
+                     {"code", c.solitonCode[k]},
+                     {"period", c.solitonPeriod[k]},
+                     {"shift", c.solitonShift[k]},
+                     {"cells", codeLetters(c.solitonCode[k])}});
+  }
+  return {{"types", types}};
+}
+
+std::vector<std::uint8_t> catalogueBytes(const Catalogue& c, const std::string& name, const json& provenance) {
+  if (name.size() < 5 || name.compare(name.size() - 5, 5, ".json") != 0) return translateLineEnds(catalogueImage(c));
+  json j = catalogueJson(c);
+  j["provenance"] = provenance;
+  const std::string text = j.dump(2) + "\n";
+  return {text.begin(), text.end()};
+}
 
 namespace {
 
@@ -70,7 +88,7 @@ int search(const SearchArgs& a) {
                      {"width", widestPhase(rule, s.code, s.period, s.shift)},
                      {"cells", codeLetters(s.code)}});
   }
-  if (!a.save.empty()) writeOutput(a.save, solitonFileBytes(c));
+  if (!a.save.empty()) writeOutput(a.save, catalogueBytes(c, a.save, made.record()));
   if (a.json) {
     std::cout << json{{"nsol", c.Nsol}, {"nstrun", c.Nstrun}, {"solitons", found}, {"provenance", made.record()}}.dump(2)
               << "\n";
@@ -107,7 +125,7 @@ int enumerate(const EnumerateArgs& a) {
   } catch (const std::invalid_argument& bad) {
     throw ToolError(exitInput, a.rule + ": " + bad.what());
   }
-  if (!a.save.empty()) writeOutput(a.save, solitonFileBytes(enumeratedCatalogue(e)));
+  if (!a.save.empty()) writeOutput(a.save, catalogueBytes(enumeratedCatalogue(e), a.save, made.record()));
   if (a.json) {
     json list = json::array();
     for (const auto& s : e.solitons) {

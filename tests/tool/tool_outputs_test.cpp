@@ -178,6 +178,20 @@ TEST_F(ToolOutputs, AnInterruptedEnumerationLeavesNothing) {
   EXPECT_TRUE(temporaries().empty());
 }
 
+// With standard error in a file, a long job writes a progress line every
+// 10 seconds; --quiet writes none. Both run at once, each stopped after 15.
+TEST_F(ToolOutputs, ProgressLinesGoToALogUnlessQuiet) {
+  const std::string job = " enumerate solCA.dat --max-width 19 --max-period 12";
+  const Result r = testing::shell("timeout -s INT 15 " + testing::toolPath() + job + " 2> log.txt & timeout -s INT 15 " +
+                                  testing::toolPath() + " --quiet" + job + " 2> quiet.txt; wait");
+  const auto log = fileBytes("log.txt"), quiet = fileBytes("quiet.txt");
+  const std::string logged(log.begin(), log.end()), silent(quiet.begin(), quiet.end());
+  EXPECT_EQ(logged.rfind("enumerate: ", 0), 0u) << logged;
+  EXPECT_NE(logged.find("M rows), "), std::string::npos) << logged;
+  EXPECT_NE(logged.find("s left\n"), std::string::npos) << logged;
+  EXPECT_EQ(silent, "ondrix-tool: interrupted\n");
+}
+
 // Two renders to one name at once: always one whole picture.
 TEST_F(ToolOutputs, TwoRendersToOneNameLeaveOneWholePicture) {
   const std::vector<std::string> a = {"render", "solCA.dat", "Exp5.dat", "--steps", "3000", "--png", "a.png"};

@@ -242,7 +242,8 @@ TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
                         Case{"run solCA.dat Exp1.dat --steps 5 --ring 256", 2, "cell 500 is live but the ring has 256 cells"},
                         Case{"run solCA.dat BC@30 --steps 5 --ring 25", 2, "do not fit on a ring of 25 cells"},
                         Case{"run 0101 Exp1.dat --steps 5", 2, "cannot read 0101"},
-                        Case{"show", 1, "show takes --rule, --row or both"},
+                        Case{"show", 1, "show takes --rule, --row, --catalogue or more than one"},
+                        Case{"show --catalogue Exp1.dat", 2, "Exp1.dat: not a soliton file"},
                         Case{"", 1, "subcommand"}}) {
     const Result r = tool(c.args);
     EXPECT_EQ(r.code, c.code) << c.args;
@@ -281,6 +282,14 @@ TEST_F(ToolTest, TextStandardInputAndPipesStandForFiles) {
   EXPECT_EQ(fifo.code, 0) << fifo.err;
   EXPECT_EQ(fileBytes("fifo.dat"), fileBytes("file.dat"));
   EXPECT_EQ(tool("run solCA.dat Exp1.dat --steps 5 --ring 256 --crop").code, 0);
+  // A catalogue as JSON, shown or saved, stands for the soliton file.
+  ASSERT_EQ(tool("show --catalogue Sol.dat > sol.json").code, 0);
+  ASSERT_EQ(tool("search solCA.dat --save found.json").code, 0);
+  EXPECT_EQ(json::parse(tool("show --catalogue found.json").out)["types"][2]["cells"], "CCABB");
+  json viaJson = json::parse(tool("collide solCA.dat sol.json --json").out), viaFile = json::parse(tool("collide solCA.dat Sol.dat --json").out);
+  viaJson.erase("provenance");
+  viaFile.erase("provenance");
+  EXPECT_EQ(viaJson, viaFile);
   EXPECT_EQ(tool("identify solCA.dat AACCABBA").out.rfind("a soliton\n  period 5, shift 2, speed 160", 0), 0u);
   EXPECT_EQ(tool("identify solCA.dat CBBCCBCB").code, 3);  // neither dies nor comes back
   EXPECT_NE(tool("identify solCA.dat BBABBC@0+CCABB@30 --catalogue Sol.dat").out.find("2 solitons side by side"),
