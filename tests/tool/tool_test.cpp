@@ -244,6 +244,8 @@ TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
                         Case{"run 0101 Exp1.dat --steps 5", 2, "cannot read 0101"},
                         Case{"show", 1, "show takes --rule, --row, --catalogue or more than one"},
                         Case{"show --catalogue Exp1.dat", 2, "Exp1.dat: not a soliton file"},
+                        Case{"hunt --merge a.json --skip 5", 1, "--skip excludes --merge"},
+                        Case{"run solCA.dat Exp1.dat --steps 100000000 --out no/x.dat", 2, "cannot write no/x.dat"},
                         Case{"", 1, "subcommand"}}) {
     const Result r = tool(c.args);
     EXPECT_EQ(r.code, c.code) << c.args;
@@ -337,6 +339,17 @@ TEST_F(ToolTest, ResultsCarryTheirProvenance) {
   const Result merged = tool("hunt --merge a.json b.json");
   EXPECT_EQ(merged.code, 2);
   EXPECT_NE(merged.err.find("b.json: made by ondrix-tool 0.0"), std::string::npos) << merged.err;
+}
+
+// identify agrees with every entry of the enumeration, given its letters.
+TEST_F(ToolTest, IdentifyAgreesWithTheEnumeration) {
+  const json e = json::parse(tool("enumerate solCA.dat --max-width 12 --max-period 40 --json").out);
+  ASSERT_GT(e["solitons"].size(), 20u);
+  for (const json& s : e["solitons"]) {
+    const json id = json::parse(tool("identify solCA.dat " + s["cells"].get<std::string>() + " --json").out);
+    ASSERT_EQ(id["kind"], "soliton") << s;
+    for (const char* key : {"code", "period", "shift", "speed", "width", "cells"}) EXPECT_EQ(id["solitons"][0][key], s[key]) << key;
+  }
 }
 
 // A climb given --out saves its tables there, not in ca.dat.
