@@ -27,7 +27,7 @@ const char* outcomeName(Outcome o) {
 
 int collideAll(const CollideArgs& a) {
   const RuleTable rule = readRule(a.rule);
-  const auto types = typesOf(readCatalogue(a.catalogue));
+  const auto types = typesOf(readCatalogue(a.catalogue, &rule));
   requireSurveyable(a.catalogue, types);
   requireWritable(a.png);
   std::FILE* report = reportStream({&a.png}, a.json);

@@ -9,6 +9,7 @@
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"
+#include "tool/provenance.h"
 
 namespace ondrix::tool {
 
@@ -69,6 +70,9 @@ int show(const ShowArgs& a) {
 int identify(const IdentifyArgs& a) {
   const RuleTable rule = readRule(a.rule);
   const Digits row = liveSpan(readRow(a.pattern, a.ring));
+  Provenance made("identify");
+  made.rule(rule);
+  made.parameters() = {{"pattern", digitLetters(row)}, {"bound", a.bound}, {"ring", a.ring}};
   PatternIdentity id;
   try {
     id = identifyPattern(rule, row, a.bound);
@@ -78,7 +82,7 @@ int identify(const IdentifyArgs& a) {
   // The catalogue type of each soliton, by the code the list gives it.
   std::vector<std::int32_t> typeCodes;
   if (!a.catalogue.empty()) {
-    for (const SolitonType& t : typesOf(readCatalogue(a.catalogue))) {
+    for (const SolitonType& t : typesOf(readCatalogue(a.catalogue, &rule))) {
       const auto listed = identifySoliton(rule, codeDigits(t.code));
       typeCodes.push_back(listed ? listed->code : -1);
     }
@@ -105,7 +109,8 @@ int identify(const IdentifyArgs& a) {
                       {"kind", kindName(id.kind)},
                       {"period", id.period},
                       {"bound", id.bound},
-                      {"solitons", solitons}}
+                      {"solitons", solitons},
+                      {"provenance", made.record()}}
                      .dump(2)
               << "\n";
     return status;

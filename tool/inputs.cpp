@@ -13,6 +13,7 @@
 
 #include "ondrix/datafiles/files.h"
 #include "ondrix/datafiles/rulefiles.h"
+#include "ondrix/datafiles/sha256.h"
 #include "ondrix/datafiles/textformats.h"
 #include "ondrix/solitons/shipdata.h"
 
@@ -82,10 +83,16 @@ std::array<std::uint8_t, N> fixedTable(const std::string& path, const std::strin
 
 // The twelve types of a catalogue written as JSON (catalogueJson); cells,
 // when given, must be those of the code.
-Catalogue catalogueFromJson(const std::string& path, std::string_view text) {
+Catalogue catalogueFromJson(const std::string& path, std::string_view text, const RuleTable* rule) {
   Catalogue c;
   try {
     const auto j = nlohmann::json::parse(text);
+    const auto made = j.find("provenance");
+    if (rule && made != j.end() && made->contains("rule_sha256") &&
+        made->at("rule_sha256") != sha256Hex(std::span<const std::uint8_t>(rule->data(), rule->size()))) {
+      throw ToolError(exitInput, path + ": made under another rule (SHA-256 " + made->at("rule_sha256").get<std::string>() +
+                                     "): its codes mean other solitons here");
+    }
     const auto& types = j.at("types");
     if (!types.is_array() || types.size() != static_cast<std::size_t>(catalogueTypes)) {
       throw ToolError(exitInput, path + ": a catalogue holds twelve types");
@@ -173,13 +180,13 @@ AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool cr
   return ring;
 }
 
-Catalogue readCatalogue(const std::string& path) {
+Catalogue readCatalogue(const std::string& path, const RuleTable* rule) {
   const auto stored = readInput(path, 1 << 20);
   Catalogue c;
   decodeSolitonFile(stored, c);
   if (stored.size() >= catalogueImageSize && translateLineEnds(catalogueImage(c)) == stored) return c;
   // Not the window's file (whose first byte may be '{' too): a catalogue as JSON?
-  if (const auto text = textOf(stored); !text.empty() && text.front() == '{') return catalogueFromJson(path, text);
+  if (const auto text = textOf(stored); !text.empty() && text.front() == '{') return catalogueFromJson(path, text, rule);
   {
     throw ToolError(exitInput, path + ": not a soliton file (144 bytes of codes, periods and shifts, each byte 0x0A "
                                       "stored as 0x0D 0x0A; or its JSON)");

@@ -43,8 +43,9 @@ inline constexpr std::size_t rowTextLimit = 1 << 20;
 AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool crop = false);
 
 // The twelve catalogue types of a soliton file, which must be exactly what
-// the program writes for them.
-Catalogue readCatalogue(const std::string& path);
+// the program writes for them, or of the same as JSON. A JSON catalogue
+// that names the rule it was made under must have been made under `rule`.
+Catalogue readCatalogue(const std::string& path, const RuleTable* rule = nullptr);
 
 // Types 0..10 must be solitons with codes above 0 and periods 1..40.
 void requireSurveyable(const std::string& path, const std::vector<SolitonType>& types);

@@ -65,7 +65,7 @@ int render(const RenderArgs& a) {
   PhaseTables tables;
   if (!a.catalogue.empty()) {
     AutomatonState scratch = quietRing(ring.ruleTable, a.ring);
-    tables = solitonPhaseTables(scratch, readCatalogue(a.catalogue));
+    tables = solitonPhaseTables(scratch, readCatalogue(a.catalogue, &ring.ruleTable));
   }
   Output out(a.png);
   Job job("render", a.from + a.steps, "generations");

@@ -292,6 +292,12 @@ TEST_F(ToolTest, TextStandardInputAndPipesStandForFiles) {
   viaJson.erase("provenance");
   viaFile.erase("provenance");
   EXPECT_EQ(viaJson, viaFile);
+  auto other = fileBytes("solCA.dat");
+  other[100] ^= 1;
+  testing::putFile("other.dat", other);
+  const Result otherRule = tool("collide other.dat found.json");
+  EXPECT_EQ(otherRule.code, 2);
+  EXPECT_NE(otherRule.err.find("found.json: made under another rule"), std::string::npos) << otherRule.err;
   EXPECT_EQ(tool("identify solCA.dat AACCABBA").out.rfind("a soliton\n  period 5, shift 2, speed 160", 0), 0u);
   EXPECT_EQ(tool("identify solCA.dat CBBCCBCB").code, 3);  // neither dies nor comes back
   EXPECT_NE(tool("identify solCA.dat BBABBC@0+CCABB@30 --catalogue Sol.dat").out.find("2 solitons side by side"),
