@@ -9,6 +9,12 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// A piece as a message quotes it: a long one cut short.
+std::string quoted(std::string_view piece) {
+  if (piece.size() <= 40) return "'" + std::string(piece) + "'";
+  return "'" + std::string(piece.substr(0, 30)) + "...' (" + std::to_string(piece.size()) + " characters)";
+}
+
 // A whole number of at most nine digits from text[at], or -1.
 std::int64_t number(std::string_view text, std::size_t& at) {
   const std::size_t from = at;
@@ -31,7 +37,7 @@ std::uint8_t stateOfLetter(char c) {
 std::vector<std::uint8_t> pieceCells(std::string_view letters, std::size_t most, std::string_view piece) {
   std::vector<std::uint8_t> cells;
   const auto fail = [&](const std::string& why) {
-    throw std::invalid_argument("'" + std::string(piece) + "': " + why);
+    throw std::invalid_argument(quoted(piece) + ": " + why);
   };
   for (std::size_t at = 0; at < letters.size();) {
     const std::uint8_t s = stateOfLetter(letters[at]);
@@ -93,19 +99,19 @@ std::vector<std::uint8_t> parseRowText(std::string_view text, std::int32_t ringL
       std::size_t at = atSign + 1;
       const std::int64_t cell = number(piece, at);
       if (cell < 0 || at != piece.size()) {
-        throw std::invalid_argument("'" + std::string(piece) + "': '@' takes the whole number of a cell");
+        throw std::invalid_argument(quoted(piece) + ": '@' takes the whole number of a cell");
       }
       start = static_cast<std::size_t>(cell);
     }
     const auto cells = pieceCells(piece.substr(0, atSign), length, piece);
     if (start >= length || cells.size() > length - start) {
-      throw std::invalid_argument("'" + std::string(piece) + "': cells " + std::to_string(start) + " to " +
+      throw std::invalid_argument(quoted(piece) + ": cells " + std::to_string(start) + " to " +
                                   std::to_string(start + cells.size() - 1) + " do not fit on a ring of " +
                                   std::to_string(length) + " cells");
     }
     for (std::size_t k = 0; k < cells.size(); ++k) {
       if (taken[start + k]) {
-        throw std::invalid_argument("'" + std::string(piece) + "': cell " + std::to_string(start + k) +
+        throw std::invalid_argument(quoted(piece) + ": cell " + std::to_string(start + k) +
                                     " is taken by an earlier piece");
       }
       taken[start + k] = true;

@@ -141,21 +141,44 @@ bool apartFor(const RuleTable& rule, const Digits& row, std::size_t split, int g
   return true;
 }
 
+// +1 when the soliton moves towards higher cells, -1 when towards lower.
+int directionOf(const RuleTable& rule, const Digits& soliton, int period) {
+  const auto ring = ringWith(rule, soliton, 0, soliton.size());
+  for (int t = 0; t < period; ++t) stepGeneration(*ring);
+  std::int32_t at = 0;
+  shapeOf(*ring, at);
+  return at > origin ? 1 : -1;
+}
+
+struct Moving {
+  EnumeratedSoliton soliton;
+  int direction;
+};
+
+// Whether the soliton on the left is no faster to the right than the one on its right: they never meet.
+bool neverMeet(const Moving& left, const Moving& right) {
+  return std::int64_t{left.direction} * left.soliton.shift * right.soliton.period <=
+         std::int64_t{right.direction} * right.soliton.shift * left.soliton.period;
+}
+
 // The solitons the row is, side by side, from its first cell on: a soliton
-// and then the rest, split at a run of A cells where the two run apart.
-std::vector<EnumeratedSoliton> solitonsApart(const RuleTable& rule, const Digits& row, int generations, bool whole) {
+// and then the rest, split at a run of A cells where the two run apart and
+// never meet.
+std::vector<Moving> solitonsApart(const RuleTable& rule, const Digits& row, int generations, bool whole) {
   if (whole) {
-    if (auto alone = identifySoliton(rule, row)) return {*alone};
+    if (auto alone = identifySoliton(rule, row)) return {{*alone, directionOf(rule, row, alone->period)}};
   }
   for (std::size_t a = 1; a + 1 < row.size(); ++a) {
     if (row[a] != 0 || row[a - 1] == 0) continue;  // a: the first A of a run
     std::size_t b = a;
     while (b < row.size() && row[b] == 0) ++b;
-    const auto first = identifySoliton(rule, Digits(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(a)));
+    const Digits left(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(a));
+    const auto first = identifySoliton(rule, left);
     if (!first) continue;
     auto rest = solitonsApart(rule, Digits(row.begin() + static_cast<std::ptrdiff_t>(b), row.end()), generations, true);
-    if (rest.empty() || !apartFor(rule, row, b, generations)) continue;
-    rest.insert(rest.begin(), *first);
+    const Moving moving{*first, directionOf(rule, left, first->period)};
+    if (rest.empty() || !neverMeet(moving, rest.front()) || !apartFor(rule, row, b, generations)) continue;
+    rest.insert(rest.begin(), moving);
     return rest;
   }
   return {};
@@ -188,7 +211,10 @@ PatternIdentity identifyPattern(const RuleTable& rule, const Digits& given, int 
       out.kind = PatternKind::oscillator;
     } else if (sideBySide(rule, row, t)) {
       out.kind = PatternKind::sideBySide;
-      out.solitons = solitonsApart(rule, row, out.bound, false);
+      for (const Moving& m : solitonsApart(rule, row, out.bound, false)) {
+        out.solitons.push_back(m.soliton);
+        out.directions.push_back(m.direction);
+      }
     } else {
       out.kind = PatternKind::soliton;
       auto listed = describeSoliton(rule, row, t, at - origin);
@@ -201,13 +227,19 @@ PatternIdentity identifyPattern(const RuleTable& rule, const Digits& given, int 
         listed->cells = row;
       }
       out.solitons = {*listed};
+      out.directions = {at > origin ? 1 : -1};
     }
     return out;
   }
   // Solitons of other speeds side by side never come back as one shape.
-  out.solitons = solitonsApart(rule, row, out.bound, false);
-  out.kind = out.solitons.size() >= 2 ? PatternKind::sideBySide : PatternKind::unknown;
-  if (out.kind == PatternKind::unknown) out.solitons.clear();
+  const auto apart = solitonsApart(rule, row, out.bound, false);
+  if (apart.size() >= 2) {
+    out.kind = PatternKind::sideBySide;
+    for (const Moving& m : apart) {
+      out.solitons.push_back(m.soliton);
+      out.directions.push_back(m.direction);
+    }
+  }
   return out;
 }
 

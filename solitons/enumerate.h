@@ -87,7 +87,7 @@ bool isOwnTwin(const RuleTable& rule, const EnumeratedSoliton& s);
 enum class PatternKind {
   soliton,     // its shape comes back moved
   oscillator,  // its shape comes back in place (period 1: it stands still)
-  sideBySide,  // solitons apart that do not act on each other within the bound
+  sideBySide,  // solitons apart that never meet: each at least as fast to the right as the one before it
   dies,        // nothing is left
   unknown,     // none of these within the bound
 };
@@ -97,6 +97,7 @@ struct PatternIdentity {
   // nothing is left.
   std::int32_t period = 0;
   std::vector<EnumeratedSoliton> solitons;  // soliton: it; sideBySide: each, from the first cell on
+  std::vector<int> directions;              // of each: +1 towards higher cells, -1 towards lower
   std::int32_t bound = 0;                   // the generations it was run for at most
 };
 

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "ondrix/mainwindow/spacetime.h"
+#include "ondrix/datafiles/sha256.h"
 #include "ondrix/solitons/survey.h"
 #include "tool/commands.h"
 #include "tool/inputs.h"
@@ -27,7 +28,8 @@ const char* outcomeName(Outcome o) {
 
 int collideAll(const CollideArgs& a) {
   const RuleTable rule = readRule(a.rule);
-  const auto types = typesOf(readCatalogue(a.catalogue, &rule));
+  const Catalogue catalogue = readCatalogue(a.catalogue, &rule);
+  const auto types = typesOf(catalogue);
   requireSurveyable(a.catalogue, types);
   requireWritable(a.png);
   std::FILE* report = reportStream({&a.png}, a.json);
@@ -35,7 +37,8 @@ int collideAll(const CollideArgs& a) {
   made.rule(rule);
   json codes = json::array();
   for (const SolitonType& t : types) codes.push_back(t.code);
-  made.parameters() = {{"catalogue_codes", codes}, {"ring", startupRingLength}, {"limit", surveyLimit}};
+  made.parameters() = {{"catalogue_codes", codes}, {"catalogue_sha256", sha256Hex(catalogueImage(catalogue))},
+                       {"ring", startupRingLength}, {"limit", surveyLimit}};
   constexpr int n = surveyTypes;
   SurveyTable table;
   {

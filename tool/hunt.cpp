@@ -20,7 +20,8 @@ namespace {
 json choiceJson(const HuntChoice& c) {
   if (c.types.empty()) return nullptr;
   return {{"trial", c.trial}, {"score", c.score()}, {"speeds", c.speeds}, {"pairs", c.pairs},
-          {"rule", std::vector<int>(c.rule.begin(), c.rule.end())}};
+          {"rule", std::vector<int>(c.rule.begin(), c.rule.end())}, {"rule_digits", ruleJson(c.rule)},
+          {"rule_sha256", ruleSha256(c.rule)}};
 }
 
 // A whole number of a hunt result in least..the hunt's limit, or a ToolError naming it.

@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "ondrix/datafiles/sha256.h"
 #include "ondrix/datafiles/textformats.h"
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/shipdata.h"
@@ -82,7 +83,9 @@ int identify(const IdentifyArgs& a) {
   // The catalogue type of each soliton, by the code the list gives it.
   std::vector<std::int32_t> typeCodes;
   if (!a.catalogue.empty()) {
-    for (const SolitonType& t : typesOf(readCatalogue(a.catalogue, &rule))) {
+    const Catalogue catalogue = readCatalogue(a.catalogue, &rule);
+    made.parameters()["catalogue_sha256"] = sha256Hex(catalogueImage(catalogue));
+    for (const SolitonType& t : typesOf(catalogue)) {
       const auto listed = identifySoliton(rule, codeDigits(t.code));
       typeCodes.push_back(listed ? listed->code : -1);
     }
@@ -94,8 +97,10 @@ int identify(const IdentifyArgs& a) {
   const int status = id.kind == PatternKind::unknown ? exitCheckFailed : 0;
   if (a.json) {
     json solitons = json::array();
-    for (const EnumeratedSoliton& s : id.solitons) {
-      solitons.push_back({{"code", s.code},
+    for (std::size_t k = 0; k < id.solitons.size(); ++k) {
+      const EnumeratedSoliton& s = id.solitons[k];
+      solitons.push_back({{"direction", id.directions[k] > 0 ? "higher" : "lower"},
+                          {"code", s.code},
                           {"period", s.period},
                           {"shift", s.shift},
                           {"speed", s.speed},
@@ -115,22 +120,24 @@ int identify(const IdentifyArgs& a) {
               << "\n";
     return status;
   }
-  const auto describe = [&](const EnumeratedSoliton& s) {
+  const auto describe = [&](std::size_t k) {
+    const EnumeratedSoliton& s = id.solitons[k];
     const int type = typeOf(s);
     const Digits twin = twinCells(s.cells);
-    std::printf("  period %d, shift %d, speed %d, widest phase %d cells; listed as code %d (%s); %s%s\n", s.period,
-                s.shift, s.speed, s.width, s.code, digitLetters(s.cells).c_str(),
+    std::printf("  towards %s cells: period %d, shift %d, speed %d, widest phase %d cells; listed as code %d (%s); %s%s\n",
+                id.directions[k] > 0 ? "higher" : "lower", s.period, s.shift, s.speed, s.width, s.code,
+                digitLetters(s.cells).c_str(),
                 isOwnTwin(rule, s) ? "its own twin" : ("twin " + digitLetters(twin)).c_str(),
                 type >= 0 ? ("; catalogue type " + std::to_string(type)).c_str() : "");
   };
   switch (id.kind) {
     case PatternKind::soliton:
       std::printf("a soliton\n");
-      describe(id.solitons.front());
+      describe(0);
       break;
     case PatternKind::sideBySide:
       std::printf("%zu solitons side by side\n", id.solitons.size());
-      for (const auto& s : id.solitons) describe(s);
+      for (std::size_t k = 0; k < id.solitons.size(); ++k) describe(k);
       break;
     case PatternKind::oscillator:
       if (id.period == 1) std::printf("still: it stands as it is\n");
@@ -141,7 +148,10 @@ int identify(const IdentifyArgs& a) {
       else std::printf("dies out after %d generations\n", id.period);
       break;
     case PatternKind::unknown:
-      std::printf("neither dies nor comes back within %d generations\n", id.bound);
+      std::printf("neither dies nor comes back within %d generations%s\n", id.bound,
+                  id.bound < a.bound ? (" (the most a pattern " + std::to_string(row.size()) +
+                                        " cells wide can run on the longest ring, 7680 cells)").c_str()
+                                     : "");
       break;
   }
   return status;

@@ -56,6 +56,11 @@ bool names(const std::string& arg) {
   return arg == "-" || std::filesystem::exists(std::filesystem::symlink_status(arg, error));
 }
 
+// A text shown in a message, cut short when it is long.
+std::string brief(std::string_view text) {
+  return text.size() <= 100 ? std::string(text) : std::string(text.substr(0, 80)) + "... (" + std::to_string(text.size()) + " characters)";
+}
+
 // The text of what was read, without the line end or spaces around it.
 std::string_view textOf(const std::vector<std::uint8_t>& bytes) {
   std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -124,7 +129,12 @@ Catalogue catalogueFromJson(const std::string& path, std::string_view text, cons
 }  // namespace
 
 RuleTable readRule(const std::string& path) {
+  if (path.empty()) throw ToolError(exitUsage, "an empty rule: give a rule file, - or the rule's digits");
   if (!names(path) && looksLikeRuleText(path)) return parseRuleText(path);
+  if (!names(path) && path.find_first_not_of("0123456789") == std::string::npos) {
+    throw ToolError(exitInput, brief(path) + ": no such file, and not a rule: a rule as text is 81 or 162 digits, not " +
+                                   std::to_string(path.size()));
+  }
   const auto bytes = readInput(path, 2 * ruleTableSize + 3);  // 162 digits and a line end, or 162 bytes
   if (const auto text = textOf(bytes); looksLikeRuleText(text)) return parseRuleText(text);
   if (bytes.size() != ruleTableSize) {
@@ -142,29 +152,32 @@ AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool cr
   AutomatonState ring;
   ring.ringLength = ringLength;
   ring.cells.fill(stateA);
-  const auto place = [&](std::string_view text) {
+  if (path.empty()) throw ToolError(exitUsage, "an empty row: give a row file, - or the row's letters");
+  const auto place = [&](std::string_view text, bool named) {
     try {
       const auto cells = parseRowText(text, ringLength);
       std::copy(cells.begin(), cells.end(), ring.cells.begin());
     } catch (const std::invalid_argument& bad) {
-      throw ToolError(exitInput, path + ": not a row file or pattern: " + bad.what());
+      throw ToolError(exitInput, named ? path + ": not a row file or pattern: " + bad.what()
+                                       : "no such file, and not a row pattern: " + std::string(bad.what()));
     }
     return ring;
   };
-  const bool patternLike = path.find_first_not_of("ABCabc*@+0123456789") == std::string::npos;
-  if (!names(path) && patternLike) return place(path);
+  // A name that no file has, and that does not look like a path, is letters.
+  if (!names(path) && path.find_first_of("/.") == std::string::npos) return place(path, false);
   const auto bytes = readInput(path, rowTextLimit + 1);
   if (bytes.empty()) throw ToolError(exitInput, path + ": an empty row");
   if (std::any_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b > stateA; })) {
     if (bytes.size() > rowTextLimit) throw ToolError(exitInput, path + ": a row as text holds at most 1 MiB");
-    // Not a byte per cell: a pattern written out, or a file that is neither.
+    // Not a byte per cell: a pattern written out (it starts with a cell's
+    // letter), or a file that is neither.
     const auto text = textOf(bytes);
-    if (text.find_first_not_of("ABCabc*@+0123456789") != std::string_view::npos) {
+    if (text.empty() || std::string_view("ABCabc").find(text.front()) == std::string_view::npos) {
       const auto at = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b > stateA; }) - bytes.begin();
       throw ToolError(exitInput, path + ": cell " + std::to_string(at) + " holds " + std::to_string(bytes[at]) +
                                      ", not a state 0, 1 or 2");
     }
-    return place(text);
+    return place(text, true);
   }
   if (bytes.size() > static_cast<std::size_t>(ringCapacity)) {
     throw ToolError(exitInput, path + ": a row holds at most 7680 cells, this one " + std::to_string(sizeOf(path, bytes.size())));
@@ -190,6 +203,12 @@ Catalogue readCatalogue(const std::string& path, const RuleTable* rule) {
   {
     throw ToolError(exitInput, path + ": not a soliton file (144 bytes of codes, periods and shifts, each byte 0x0A "
                                       "stored as 0x0D 0x0A; or its JSON)");
+  }
+}
+
+void requireOneStandardInput(std::initializer_list<const std::string*> inputs) {
+  if (std::count_if(inputs.begin(), inputs.end(), [](const std::string* i) { return *i == "-"; }) > 1) {
+    throw ToolError(exitUsage, "standard input can be read once: give - for one input only");
   }
 }
 

@@ -3,6 +3,7 @@
 // with one line on standard error and exit code 2.
 #pragma once
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -46,6 +47,9 @@ AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool cr
 // the program writes for them, or of the same as JSON. A JSON catalogue
 // that names the rule it was made under must have been made under `rule`.
 Catalogue readCatalogue(const std::string& path, const RuleTable* rule = nullptr);
+
+// Standard input can be read once: at most one of the inputs may be "-".
+void requireOneStandardInput(std::initializer_list<const std::string*> inputs);
 
 // Types 0..10 must be solitons with codes above 0 and periods 1..40.
 void requireSurveyable(const std::string& path, const std::vector<SolitonType>& types);

@@ -8,6 +8,7 @@
 
 #include "ondrix/automaton/poll.h"
 #include "ondrix/solitons/enumerate.h"
+#include "ondrix/solitons/search.h"
 #include "ondrix/solitons/shipdata.h"
 #include "tool/commands.h"
 #include "tool/inputs.h"
@@ -38,7 +39,9 @@ int main(int argc, char** argv) {
   SearchArgs s;
   auto* searchCmd = app.add_subcommand("search", "the soliton search over the 6561 seeds of eight cells");
   searchCmd->add_option("RULE", s.rule, ruleHelp)->required();
-  searchCmd->add_option("--ring", s.ring, "ring length (25..7680)")->transform(ringLengths);
+  // The seeds stand at cells 80 to 87.
+  searchCmd->add_option("--ring", s.ring, "ring length (88..7680)")
+      ->transform(wholeNumber(searchInsertPos + seedCells, ringCapacity));
   searchCmd->add_option("--threads", s.threads, "worker threads, 0 for one per processor")->transform(wholeNumber(0, 256));
   searchCmd->add_option("--save", s.save, "write the first twelve findings as a soliton file (JSON for a name ending in .json)")->check(aName());
   searchCmd->add_flag("--json", s.json, "one JSON object instead of the table");
@@ -134,6 +137,11 @@ int main(int argc, char** argv) {
   }
   int status = exitUsage;
   try {
+    requireOneStandardInput({&r.rule, &r.row});  // only the subcommand given has inputs set
+    requireOneStandardInput({&d.rule, &d.row, &d.catalogue});
+    requireOneStandardInput({&k.rule, &k.catalogue});
+    requireOneStandardInput({&w.rule, &w.row, &w.catalogue});
+    requireOneStandardInput({&i.rule, &i.pattern, &i.catalogue});
     if (*searchCmd) status = search(s);
     if (*enumerateCmd) status = enumerate(n);
     if (*climbCmd) status = climb(c);

@@ -1,5 +1,7 @@
 #include "tool/provenance.h"
 
+#include <ctime>
+
 #include "ondrix/datafiles/sha256.h"
 #include "ondrix/datafiles/textformats.h"
 
@@ -7,7 +9,16 @@ namespace ondrix::tool {
 
 using json = nlohmann::ordered_json;
 
-Provenance::Provenance(std::string command) : command_(std::move(command)) {}
+Provenance::Provenance(std::string command) : command_(std::move(command)) {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  startedUtc_ = text;
+}
+
+std::string ruleSha256(const RuleTable& rule) { return sha256Hex(rule); }
 
 json ruleJson(const RuleTable& rule) {
   try {
@@ -23,6 +34,7 @@ json Provenance::record() const {
   json out = {{"ondrix_version", ONDRIX_VERSION}, {"command", command_}};
   for (const auto& [key, value] : rule_.items()) out[key] = value;
   out["parameters"] = parameters_;
+  out["started_utc"] = startedUtc_;
   out["seconds"] = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
   return out;
 }
@@ -31,7 +43,7 @@ std::vector<std::pair<std::string, std::string>> Provenance::textChunks() const 
   const json r = record();
   std::vector<std::pair<std::string, std::string>> chunks = {{"Software", "ondrix-tool " ONDRIX_VERSION}};
   for (const auto& [key, value] : r.items()) {
-    if (key != "ondrix_version" && key != "seconds") chunks.emplace_back("ondrix " + key, value.is_string() ? value.get<std::string>() : value.dump());
+    if (key != "ondrix_version" && key != "seconds" && key != "started_utc") chunks.emplace_back("ondrix " + key, value.is_string() ? value.get<std::string>() : value.dump());
   }
   return chunks;
 }

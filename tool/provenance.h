@@ -24,17 +24,21 @@ class Provenance {
   // The whole record, the time taken up to now.
   nlohmann::ordered_json record() const;
   // The same as keyword and text pairs for a picture, written before its
-  // rows: without the time.
+  // rows: without the times, so the same picture is the same bytes.
   std::vector<std::pair<std::string, std::string>> textChunks() const;
 
  private:
   std::string command_;
   nlohmann::ordered_json rule_, parameters_ = nlohmann::ordered_json::object();
   std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+  std::string startedUtc_;
 };
 
 // A rule as its digits, or as a list of numbers when an entry is above 9.
 nlohmann::ordered_json ruleJson(const RuleTable& rule);
+
+// SHA-256 of a rule's 162 bytes.
+std::string ruleSha256(const RuleTable& rule);
 
 // Why a result read back cannot be taken as one of `command`'s from this
 // version of the tool (none, a different command or version), or "".

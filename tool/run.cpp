@@ -49,7 +49,7 @@ int run(const RunArgs& a) {
   } else if (a.reverse) {
     std::fprintf(report, "%s\n", back ? "returned: the swapped start came back" : "did not return to the swapped start");
   } else {
-    std::fprintf(report, "%ld generations, %d live cells\n", a.steps, live);
+    std::fprintf(report, "%ld generation%s, %d live cell%s\n", a.steps, a.steps == 1 ? "" : "s", live, live == 1 ? "" : "s");
   }
   return back ? 0 : exitCheckFailed;
 }
@@ -64,8 +64,10 @@ int render(const RenderArgs& a) {
                        {"catalogue", !a.catalogue.empty()}, {"crop", a.crop}, {"row_sha256", cellsHash(ring)}};
   PhaseTables tables;
   if (!a.catalogue.empty()) {
+    const Catalogue catalogue = readCatalogue(a.catalogue, &ring.ruleTable);
+    made.parameters()["catalogue_sha256"] = sha256Hex(catalogueImage(catalogue));
     AutomatonState scratch = quietRing(ring.ruleTable, a.ring);
-    tables = solitonPhaseTables(scratch, readCatalogue(a.catalogue, &ring.ruleTable));
+    tables = solitonPhaseTables(scratch, catalogue);
   }
   Output out(a.png);
   Job job("render", a.from + a.steps, "generations");

@@ -62,16 +62,12 @@ std::string plural(long long n, const char* one, const char* many) {
 }  // namespace
 
 int search(const SearchArgs& a) {
-  if (a.ring < searchInsertPos + seedCells) {
-    throw ToolError(exitUsage, "--ring " + std::to_string(a.ring) + ": the seeds stand at cells 80 to 87, so the ring needs " +
-                                   "at least " + std::to_string(searchInsertPos + seedCells) + " cells");
-  }
   const RuleTable rule = readRule(a.rule);
   requireWritable(a.save);
   std::FILE* report = reportStream({&a.save}, a.json);
   Provenance made("search");
   made.rule(rule);
-  made.parameters() = {{"ring", a.ring}, {"threads", a.threads}};
+  made.parameters() = {{"ring", a.ring}, {"threads", a.threads}, {"save", a.save}};
   Job job("search", seedCount);
   SearchOptions options;
   options.threads = a.threads;
@@ -112,7 +108,7 @@ int enumerate(const EnumerateArgs& a) {
   std::FILE* report = reportStream({&a.save}, a.json);
   Provenance made("enumerate");
   made.rule(rule);
-  made.parameters() = {{"max_width", a.width}, {"max_period", a.period}, {"threads", a.threads}};
+  made.parameters() = {{"max_width", a.width}, {"max_period", a.period}, {"threads", a.threads}, {"save", a.save}};
   Job job("enumerate", 0, "rows");
   EnumerateOptions options;
   options.maxWidth = a.width;

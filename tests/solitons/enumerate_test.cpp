@@ -366,6 +366,8 @@ TEST(Enumerate, IdentifiesPatterns) {
       {"BBABBCAAAAAAAAAAAAAAAACCABB", PatternKind::sideBySide, 0, {598, 116}},
       {"BCBCBCBC", PatternKind::oscillator, 2, {}},
       {"CBBCCBCB", PatternKind::unknown, 0, {}},
+      {"CCABBAAAAAAAAAAAAAAAAAAAABBACC", PatternKind::unknown, 0, {}},  // head-on: they meet
+      {"BCAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAACCABB", PatternKind::unknown, 0, {}},  // the faster behind
       {"AAA", PatternKind::dies, 0, {}},
   };
   for (const Case& c : cases) {

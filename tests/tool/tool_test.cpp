@@ -238,10 +238,11 @@ TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
                         Case{"enumerate solCA.dat --max-width 5", 1, "--max-period"},
                         Case{"enumerate restless.dat --max-width 5 --max-period 5", 2, "entry 0 is not 0"},
                         Case{"enumerate solCA.dat --max-width 5 --max-period 5 --save no/x.dat", 2, "cannot write no/x.dat"},
-                        Case{"search solCA.dat --ring 50", 1, "at least 88 cells"},
+                        Case{"search solCA.dat --ring 50", 1, "expected a whole number from 88 to 7680"},
                         Case{"run solCA.dat Exp1.dat --steps 5 --ring 256", 2, "cell 500 is live but the ring has 256 cells"},
                         Case{"run solCA.dat BC@30 --steps 5 --ring 25", 2, "do not fit on a ring of 25 cells"},
-                        Case{"run 0101 Exp1.dat --steps 5", 2, "cannot read 0101"},
+                        Case{"run 0101 Exp1.dat --steps 5", 2, "0101: no such file, and not a rule"},
+                        Case{"run - - --steps 5", 1, "standard input can be read once"},
                         Case{"show", 1, "show takes --rule, --row, --catalogue or more than one"},
                         Case{"show --catalogue Exp1.dat", 2, "Exp1.dat: not a soliton file"},
                         Case{"hunt --merge a.json --skip 5", 1, "--skip excludes --merge"},
@@ -298,7 +299,7 @@ TEST_F(ToolTest, TextStandardInputAndPipesStandForFiles) {
   const Result otherRule = tool("collide other.dat found.json");
   EXPECT_EQ(otherRule.code, 2);
   EXPECT_NE(otherRule.err.find("found.json: made under another rule"), std::string::npos) << otherRule.err;
-  EXPECT_EQ(tool("identify solCA.dat AACCABBA").out.rfind("a soliton\n  period 5, shift 2, speed 160", 0), 0u);
+  EXPECT_EQ(tool("identify solCA.dat AACCABBA").out.rfind("a soliton\n  towards higher cells: period 5, shift 2, speed 160", 0), 0u);
   EXPECT_EQ(tool("identify solCA.dat CBBCCBCB").code, 3);  // neither dies nor comes back
   EXPECT_NE(tool("identify solCA.dat BBABBC@0+CCABB@30 --catalogue Sol.dat").out.find("2 solitons side by side"),
             std::string::npos);
