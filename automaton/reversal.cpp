@@ -49,7 +49,7 @@ void PhaseTables::indexTagCodes() {
 void reverseRing(OndrixState& st, RingDisplay& display) {
   AutomatonState& ring = st.ring;
   ring.runBackward = ring.runBackward == 0 ? 1 : 0;
-  for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
+  swapRing(ring);
   redrawUnlessDontShow(st, display);
 }
 
@@ -66,14 +66,6 @@ bool returnsToSwappedStart(AutomatonState& ring, std::int64_t generations, Poll*
     if (ring.cells[i] != swapState(start[i])) return false;
   }
   return true;
-}
-
-std::int32_t reversedPatternCode(AutomatonState& ring, std::int32_t code) {
-  ring.currentSoliton = code;
-  ring.insertPos = 80;
-  clearRing(ring);
-  placePatternSwapped(ring);
-  return encodePattern(ring, firstLiveCell(ring), codeWindow);
 }
 
 void reversePatternCode(OndrixState& st, RingDisplay& display) {

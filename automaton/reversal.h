@@ -46,10 +46,6 @@ constexpr std::uint8_t swapState(std::uint8_t c) {
 // both halves as one.
 bool returnsToSwappedStart(AutomatonState& ring, std::int64_t generations, Poll* poll = nullptr);
 
-// The code of the pattern `code` with B and C exchanged, as cell 80 of a
-// cleared ring holds it: the ring is left so.
-std::int32_t reversedPatternCode(AutomatonState& ring, std::int32_t code);
-
 // The phase tables of the catalogue's types under the ring's rule and
 // length, as buildSolitonPhaseTables builds them; `placed` hears every
 // pattern placed before its generation is run. Leaves the ring cleared.

@@ -85,12 +85,21 @@ Digits letterDigits(std::string_view letters) {
   return out;
 }
 
-std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Digits& row, int maxPeriod) {
-  if (rule[0] != 0) throw std::invalid_argument("the rule's entry 0 is not 0: the background of A cells does not stay A");
+namespace {
+
+// The row without the A cells at its ends.
+Digits trimmed(const Digits& row) {
   const auto first = std::find_if(row.begin(), row.end(), [](std::uint8_t d) { return d != 0; });
   const auto last = std::find_if(row.rbegin(), row.rend(), [](std::uint8_t d) { return d != 0; }).base();
-  if (first >= last) return std::nullopt;
-  if (first != row.begin() || last != row.end()) return identifySoliton(rule, Digits(first, last), maxPeriod);
+  return first < last ? Digits(first, last) : Digits{};
+}
+
+}  // namespace
+
+std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Digits& given, int maxPeriod) {
+  if (rule[0] != 0) throw std::invalid_argument("the rule's entry 0 is not 0: the background of A cells does not stay A");
+  const Digits row = trimmed(given);
+  if (row.empty()) return std::nullopt;
   maxPeriod = std::min(maxPeriod, static_cast<int>((origin - std::ssize(row) - 1) / 4));
   const auto ring = ringWith(rule, row, 0, row.size());
   std::int32_t at = 0;
@@ -117,12 +126,6 @@ bool isOwnTwin(const RuleTable& rule, const EnumeratedSoliton& s) {
 }
 
 namespace {
-
-Digits trimmed(const Digits& row) {
-  const auto first = std::find_if(row.begin(), row.end(), [](std::uint8_t d) { return d != 0; });
-  const auto last = std::find_if(row.rbegin(), row.rend(), [](std::uint8_t d) { return d != 0; }).base();
-  return first < last ? Digits(first, last) : Digits{};
-}
 
 // Whether the row's two parts, cells ..split-1 and split.., run alone give
 // the row's own generations for `generations` generations.

@@ -23,7 +23,7 @@ for file in automaton/automaton.{h,cpp} solitons/{enumerate,hunt,shipdata,survey
     status=1
   fi
 done
-engine='findSolitons|searchRing|enumerateSolitons|evaluateRule|huntRules|runGenerations|returnsToSwappedStart|solitonPhaseTables|reversedPatternCode|collide|surveyCollisions|renderSpaceTime|identifySoliton|climbAccepts'
+engine='findSolitons|searchRing|enumerateSolitons|evaluateRule|huntRules|runGenerations|returnsToSwappedStart|solitonPhaseTables|collide|surveyCollisions|renderSpaceTime|identifySoliton|climbAccepts'
 declarations=$(perl -0777 -ne 'while (/\b('"$engine"')\(([^;{]*)[;{]/g) { print "$ARGV: $1($2)\n" }' \
   automaton/*.h solitons/*.h mainwindow/*.h)
 [ "$(echo "$declarations" | grep -c .)" -ge 13 ] || { echo "FAIL: engine declarations not found" >&2; status=1; }

@@ -33,8 +33,7 @@ int collideAll(const CollideArgs& a) {
   requireSurveyable(a.catalogue, types);
   requireWritable(a.png);
   std::FILE* report = reportStream({&a.png}, a.json);
-  Provenance made("collide");
-  made.rule(rule);
+  Provenance made("collide", rule);
   json codes = json::array();
   for (const SolitonType& t : types) codes.push_back(t.code);
   made.parameters() = {{"catalogue_codes", codes}, {"catalogue_sha256", sha256Hex(catalogueImage(catalogue))},

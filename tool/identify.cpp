@@ -71,8 +71,7 @@ int show(const ShowArgs& a) {
 int identify(const IdentifyArgs& a) {
   const RuleTable rule = readRule(a.rule);
   const Digits row = liveSpan(readRow(a.pattern, a.ring));
-  Provenance made("identify");
-  made.rule(rule);
+  Provenance made("identify", rule);
   made.parameters() = {{"pattern", digitLetters(row)}, {"bound", a.bound}, {"ring", a.ring}};
   PatternIdentity id;
   try {

@@ -18,6 +18,7 @@ namespace ondrix::tool {
 class Provenance {
  public:
   explicit Provenance(std::string command);
+  Provenance(std::string command, const RuleTable& rule) : Provenance(std::move(command)) { this->rule(rule); }
   void rule(const RuleTable& rule);
   // The parameters, added by name.
   nlohmann::ordered_json& parameters() { return parameters_; }

@@ -30,8 +30,7 @@ int run(const RunArgs& a) {
   AutomatonState ring = readRow(a.row, a.ring, a.crop);
   requireWritable(a.out);
   std::FILE* report = reportStream({&a.out}, a.json);
-  Provenance made("run");
-  made.rule(rule);
+  Provenance made("run", rule);
   made.parameters() = {{"ring", a.ring}, {"steps", a.steps}, {"reverse", a.reverse}, {"crop", a.crop},
                        {"row_sha256", cellsHash(ring)}};
   ring.ruleTable = rule;
@@ -58,8 +57,7 @@ int render(const RenderArgs& a) {
   AutomatonState ring = readRow(a.row, a.ring, a.crop);
   ring.ruleTable = readRule(a.rule);
   reportStream({&a.png}, a.json);  // refuses --json with --png -
-  Provenance made("render");
-  made.rule(ring.ruleTable);
+  Provenance made("render", ring.ruleTable);
   made.parameters() = {{"ring", a.ring}, {"steps", a.steps}, {"from", a.from}, {"scale", a.scale},
                        {"catalogue", !a.catalogue.empty()}, {"crop", a.crop}, {"row_sha256", cellsHash(ring)}};
   PhaseTables tables;

@@ -65,8 +65,7 @@ int search(const SearchArgs& a) {
   const RuleTable rule = readRule(a.rule);
   requireWritable(a.save);
   std::FILE* report = reportStream({&a.save}, a.json);
-  Provenance made("search");
-  made.rule(rule);
+  Provenance made("search", rule);
   made.parameters() = {{"ring", a.ring}, {"threads", a.threads}, {"save", a.save}};
   Job job("search", seedCount);
   SearchOptions options;
@@ -106,8 +105,7 @@ int enumerate(const EnumerateArgs& a) {
   const RuleTable rule = readRule(a.rule);
   requireWritable(a.save);
   std::FILE* report = reportStream({&a.save}, a.json);
-  Provenance made("enumerate");
-  made.rule(rule);
+  Provenance made("enumerate", rule);
   made.parameters() = {{"max_width", a.width}, {"max_period", a.period}, {"threads", a.threads}, {"save", a.save}};
   Job job("enumerate", 0, "rows");
   EnumerateOptions options;
