@@ -1,5 +1,6 @@
 #include "ondrix/automaton/automaton.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ondrix/automaton/poll.h"
@@ -118,6 +119,17 @@ void runGenerations(AutomatonState& s, std::int64_t generations, Poll* poll) {
   for (std::int64_t g = 0; g < generations; ++g) {
     if (poll && g % 4096 == 0 && !(*poll)(g, generations)) throw Cancelled();
     stepGeneration(s);
+  }
+  if (poll) (*poll)(generations, generations);
+}
+
+void recordGenerations(AutomatonState& s, std::int64_t generations, std::uint8_t* rows, Poll* poll) {
+  const auto length = static_cast<std::size_t>(s.ringLength);
+  std::copy_n(s.cells.data(), length, rows);
+  for (std::int64_t g = 0; g < generations; ++g) {
+    if (poll && g % 4096 == 0 && !(*poll)(g, generations)) throw Cancelled();
+    stepGeneration(s);
+    std::copy_n(s.cells.data(), length, rows += length);
   }
   if (poll) (*poll)(generations, generations);
 }

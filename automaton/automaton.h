@@ -95,6 +95,11 @@ void stepGeneration(AutomatonState& s);
 // a cancelled poll stops the run between generations (Cancelled).
 void runGenerations(AutomatonState& s, std::int64_t generations, Poll* poll = nullptr);
 
+// The ring's cells now and after each of `generations` generations, one
+// row of ringLength bytes after the other, into `rows` ((generations + 1)
+// ringLength bytes). Polled as runGenerations is.
+void recordGenerations(AutomatonState& s, std::int64_t generations, std::uint8_t* rows, Poll* poll = nullptr);
+
 // The same generation restricted to cells from..to, for a ring whose cells
 // outside from + 4 .. to - 4 are all A under a table whose entry 0 is 0: the
 // cells outside the span would stay A. Needs 4 <= from and to + 4 < ringLength.

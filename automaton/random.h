@@ -8,6 +8,9 @@ namespace ondrix {
 
 class RandomGenerator {
  public:
+  RandomGenerator() = default;
+  explicit RandomGenerator(std::uint32_t seed) : seed_(seed) {}
+
   // seed := seed * 22695477 + 1 (mod 2^32); returns (seed >> 16) & 0x7FFF.
   std::int32_t next() {
     seed_ = seed_ * 22695477u + 1u;

@@ -1,6 +1,8 @@
 #include "ondrix/mainwindow/spacetime.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "ondrix/automaton/poll.h"
 #include "ondrix/automaton/reversal.h"
@@ -15,17 +17,55 @@ std::array<Rgb, 13> spaceTimePalette() {
   return palette;
 }
 
+std::uint8_t spaceTimeIndex(std::uint8_t cell, std::int16_t mark) {
+  return cell == stateA                   ? spaceTimeBackground
+         : mark >= markN && mark <= markP ? static_cast<std::uint8_t>(mark - 77)
+         : mark >= 0 && mark <= 11        ? static_cast<std::uint8_t>(mark)
+                                          : 0;
+}
+
 void spaceTimeRow(AutomatonState& ring, const PhaseTables* tables, int scale, std::span<std::uint8_t> row) {
   if (tables) tagSolitons(ring, *tables);
   std::uint8_t* out = row.data();
-  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
-    const std::int16_t mark = ring.stepMarks[i];
-    const std::uint8_t index = ring.cells[i] == stateA          ? spaceTimeBackground
-                               : mark >= markN && mark <= markP ? static_cast<std::uint8_t>(mark - 77)
-                               : mark >= 0 && mark <= 11        ? static_cast<std::uint8_t>(mark)
-                                                                : 0;
-    out = std::fill_n(out, scale, index);
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) out = std::fill_n(out, scale, spaceTimeIndex(ring.cells[i], ring.stepMarks[i]));
+}
+
+void marksBetween(std::span<const std::uint8_t> before, std::span<const std::uint8_t> after,
+                  std::span<std::int16_t> marks) {
+  for (std::size_t i = 0; i < marks.size(); ++i) {
+    // The table's bit: 1 where B became A or A became C.
+    const bool bit = (before[i] == stateB && after[i] == stateA) || (before[i] == stateA && after[i] == stateC);
+    marks[i] = before[i] == stateC ? markN : bit ? markP : markO;
   }
+}
+
+void tagSpaceTime(const RuleTable& rule, std::span<const std::uint8_t> cells, std::int32_t length,
+                  const PhaseTables* tables, std::span<std::uint8_t> marks, Poll* poll) {
+  const auto n = static_cast<std::size_t>(length);
+  const std::size_t rows = n ? cells.size() / n : 0;
+  auto ring = std::make_unique<AutomatonState>(quietRing(rule, length));
+  // Generation -1: the step backwards is the step forwards between the
+  // exchanged rows.
+  std::vector<std::uint8_t> before(n);
+  if (rows > 0) {
+    for (std::size_t i = 0; i < n; ++i) ring->cells[i] = swapState(cells[i]);
+    stepGeneration(*ring);
+    for (std::size_t i = 0; i < n; ++i) before[i] = swapState(ring->cells[i]);
+  }
+  for (std::size_t t = 0; t < rows; ++t) {
+    if (poll && t % 256 == 0 && !(*poll)(static_cast<std::int64_t>(t), static_cast<std::int64_t>(rows))) throw Cancelled();
+    const auto row = cells.subspan(t * n, n);
+    std::copy(row.begin(), row.end(), ring->cells.begin());
+    marksBetween(t == 0 ? std::span<const std::uint8_t>(before) : cells.subspan((t - 1) * n, n), row,
+                 std::span(ring->stepMarks.data(), n));
+    if (tables) {
+      tagSolitons(*ring, *tables);
+    } else {
+      for (std::size_t i = 0; i < n; ++i) ring->stepMarks[i] = row[i] == stateA ? 0 : ring->stepMarks[i];
+    }
+    std::copy_n(ring->stepMarks.begin(), n, marks.begin() + static_cast<std::ptrdiff_t>(t * n));
+  }
+  if (poll) (*poll)(static_cast<std::int64_t>(rows), static_cast<std::int64_t>(rows));
 }
 
 void renderSpaceTime(AutomatonState& ring, const PhaseTables* tables, std::int64_t from, std::int64_t rows, int scale,

@@ -9,6 +9,7 @@
 #include <functional>
 #include <span>
 
+#include "ondrix/automaton/automaton.h"
 #include "ondrix/automaton/rgb.h"
 
 namespace ondrix {
@@ -21,6 +22,23 @@ inline constexpr std::uint8_t spaceTimeBackground = 12;  // palette index of A
 
 // Entries 0..11: the mark colours; entry 12: the light background.
 std::array<Rgb, 13> spaceTimePalette();
+
+// The palette entry of a cell with its mark.
+std::uint8_t spaceTimeIndex(std::uint8_t cell, std::int16_t mark);
+
+// The marks the step leaves on cells that were `before` and became
+// `after` (N, O or P; O where the two cannot follow each other).
+void marksBetween(std::span<const std::uint8_t> before, std::span<const std::uint8_t> after,
+                  std::span<std::int16_t> marks);
+
+// The mark of every cell of a space-time diagram, rows of `length` cells
+// (up to the ring's capacity), generation 0 first, as the window marks a
+// ring it redraws: 0 for A, type + 1 over a soliton the tables recognise
+// (none without tables), otherwise the mark of the step that led to the
+// cell, for generation 0 the step from the generation before it (run
+// backwards under the rule). The poll hears rows done and may cancel.
+void tagSpaceTime(const RuleTable& rule, std::span<const std::uint8_t> cells, std::int32_t length,
+                  const PhaseTables* tables, std::span<std::uint8_t> marks, Poll* poll = nullptr);
 
 // The ring as it stands (tagged first when tables are given, as a redraw
 // tags), as palette indices, each cell `scale` pixels wide. `row` holds

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <bit>
 #include <map>
+#include <set>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -554,6 +555,10 @@ Digits rowDigits(std::uint64_t x, std::uint64_t y, int width) {
   return d;
 }
 
+bool listOrder(const EnumeratedSoliton& a, const EnumeratedSoliton& b) {
+  return std::pair(a.period, a.code) < std::pair(b.period, b.code);
+}
+
 // Marks the solitons the seed search of a 768-cell ring finds.
 void markSeedSearch(const RuleTable& rule, unsigned threads, std::vector<EnumeratedSoliton>& list, const Poll* poll) {
   Poll quiet(poll);  // the enumeration's report counts rows only
@@ -580,16 +585,32 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   if (rule[0] != 0) {
     throw std::invalid_argument("the rule's entry 0 is not 0: the background of A cells does not stay A");
   }
+  if (options.shardCount < 1 || options.shardIndex < 0 || options.shardIndex >= options.shardCount) {
+    throw std::invalid_argument("shard " + std::to_string(options.shardIndex) + " of " +
+                                std::to_string(options.shardCount) + ": the shard must be 0..count-1 of a count of 1 or more");
+  }
   Enumeration out;
+  out.rule = rule;
+  out.maxWidth = maxWidth;
+  out.maxPeriod = maxPeriod;
+  out.shardIndex = options.shardIndex;
+  out.shardCount = options.shardCount;
+  // Every width's rows in units; a shard takes every shardCount-th unit,
+  // which spreads each width's units evenly over the shards.
   std::vector<Unit> units;
+  std::int64_t unitNumber = 0;
+  const auto add = [&](int width, std::int64_t high, std::int64_t rows) {
+    if (unitNumber++ % options.shardCount != options.shardIndex) return;
+    units.push_back({width, high});
+    out.rows += rows;
+  };
   for (int width = 1; width <= maxWidth; ++width) {
-    out.rows += rowsOfWidth(width);
     if (width <= lowDigits) {
-      units.push_back({width, 0});
+      add(width, 0, rowsOfWidth(width));
     } else {
       // The cells from 8 on with the last one B: from 3^(w-9) up, 3^(w-9) of them.
       const std::int64_t first = power3(width - 9);
-      for (std::int64_t high = first; high < 2 * first; ++high) units.push_back({width, high});
+      for (std::int64_t high = first; high < 2 * first; ++high) add(width, high, rowsOfWidth(width) / first);
     }
   }
   // Rows stay narrow enough for K words while they go on: a row that can
@@ -633,12 +654,62 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
     auto& into = sideBySide(rule, row, f.period) ? pairs : solitons;
     into.emplace(entry->code, *entry);
   }
-  out.sideBySide = std::ssize(pairs);
+  for (const auto& [code, s] : pairs) out.sideBySideCodes.push_back(code);
+  out.sideBySide = std::ssize(out.sideBySideCodes);
   for (auto& [code, s] : solitons) out.solitons.push_back(s);
-  std::sort(out.solitons.begin(), out.solitons.end(), [](const EnumeratedSoliton& a, const EnumeratedSoliton& b) {
-    return std::pair(a.period, a.code) < std::pair(b.period, b.code);
-  });
+  std::sort(out.solitons.begin(), out.solitons.end(), listOrder);
   if (options.markSeedSearch) markSeedSearch(rule, threads, out.solitons, options.poll);
+  return out;
+}
+
+Enumeration mergeEnumerations(std::vector<Enumeration> shards) {
+  if (shards.empty()) throw std::invalid_argument("no shards to merge");
+  const Enumeration& first = shards.front();
+  const auto bounds = [](const Enumeration& e) {
+    return "width " + std::to_string(e.maxWidth) + ", period " + std::to_string(e.maxPeriod);
+  };
+  const auto name = [](const Enumeration& e) {
+    return "shard " + std::to_string(e.shardIndex) + " of " + std::to_string(e.shardCount);
+  };
+  std::vector<bool> seen(static_cast<std::size_t>(std::max(first.shardCount, 1)), false);
+  Enumeration out;
+  out.rule = first.rule;
+  out.maxWidth = first.maxWidth;
+  out.maxPeriod = first.maxPeriod;
+  std::map<std::int32_t, EnumeratedSoliton> solitons;
+  std::set<std::int32_t> pairs;
+  for (const Enumeration& e : shards) {
+    if (e.rule != first.rule) throw std::invalid_argument(name(e) + " was made under another rule than " + name(first));
+    if (e.maxWidth != first.maxWidth || e.maxPeriod != first.maxPeriod) {
+      throw std::invalid_argument(name(e) + " has the bounds " + bounds(e) + ", " + name(first) + " " + bounds(first));
+    }
+    if (e.shardCount != first.shardCount || e.shardIndex < 0 || e.shardIndex >= e.shardCount) {
+      throw std::invalid_argument(name(e) + " is not one of " + std::to_string(first.shardCount) + " shards");
+    }
+    if (seen[static_cast<std::size_t>(e.shardIndex)]) throw std::invalid_argument(name(e) + " is given twice");
+    seen[static_cast<std::size_t>(e.shardIndex)] = true;
+    out.rows += e.rows;
+    out.candidates += e.candidates;
+    pairs.insert(e.sideBySideCodes.begin(), e.sideBySideCodes.end());
+    for (const EnumeratedSoliton& s : e.solitons) {
+      const auto [at, added] = solitons.emplace(s.code, s);
+      const EnumeratedSoliton& had = at->second;
+      if (!added && (had.period != s.period || had.shift != s.shift || had.width != s.width ||
+                     had.cells != s.cells || had.seedSearch != s.seedSearch)) {
+        throw std::invalid_argument(name(e) + " and another shard disagree on the soliton of code " +
+                                    std::to_string(s.code));
+      }
+    }
+  }
+  for (std::size_t k = 0; k < seen.size(); ++k) {
+    if (!seen[k]) {
+      throw std::invalid_argument("shard " + std::to_string(k) + " of " + std::to_string(first.shardCount) + " is missing");
+    }
+  }
+  out.sideBySideCodes.assign(pairs.begin(), pairs.end());
+  out.sideBySide = std::ssize(out.sideBySideCodes);
+  for (auto& [code, s] : solitons) out.solitons.push_back(s);
+  std::sort(out.solitons.begin(), out.solitons.end(), listOrder);
   return out;
 }
 

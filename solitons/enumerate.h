@@ -36,6 +36,9 @@ struct EnumerateOptions {
   // reports nothing but stops when the poll is cancelled. A cancelled poll
   // stops the enumeration within a unit of rows; it throws Cancelled.
   Poll* poll = nullptr;
+  // Shard `shardIndex` of `shardCount`: a fixed part of the rows, the same
+  // on every machine; mergeEnumerations puts the shards back together.
+  int shardIndex = 0, shardCount = 1;
 };
 
 struct EnumeratedSoliton {
@@ -51,16 +54,25 @@ struct EnumeratedSoliton {
 };
 
 struct Enumeration {
-  std::int64_t rows = 0;        // rows with live cells at both ends, up to the width
+  RuleTable rule{};
+  int maxWidth = 0, maxPeriod = 0;
+  int shardIndex = 0, shardCount = 1;
+  std::int64_t rows = 0;        // rows with live cells at both ends, up to the width (of the shard)
   std::int64_t candidates = 0;  // of them run: one of each mirrored and exchanged four
   // Patterns that come back moved but are solitons side by side that never
   // act on each other; left out of the list, counted like the solitons.
   std::int64_t sideBySide = 0;
-  std::vector<EnumeratedSoliton> solitons;  // by period, then code
+  std::vector<std::int32_t> sideBySideCodes;  // their codes, increasing
+  std::vector<EnumeratedSoliton> solitons;    // by period, then code
 };
 
+// Shards of one enumeration, each once, in any order, as the one run would
+// give it. std::invalid_argument when they are not one complete set under
+// one rule and the same bounds, or disagree on an entry.
+Enumeration mergeEnumerations(std::vector<Enumeration> shards);
+
 // Throws Cancelled when its poll was cancelled, std::invalid_argument for a
-// width or period out of range, and for
+// width, period or shard out of range, and for
 // a rule whose entry 0 is not 0: there the background itself changes, and
 // a pattern on it has no meaning.
 Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& options);

@@ -196,6 +196,19 @@ bool evaluateRule(const RuleTable& rule, HuntChoice& out) {
   return true;
 }
 
+HuntShard huntShard(int from, int count, int index, int shards) {
+  if (shards < 1 || index < 0 || index >= shards) {
+    throw std::invalid_argument("shard " + std::to_string(index) + " of " + std::to_string(shards) +
+                                ": the shard must be 0..count-1 of a count of 1 or more");
+  }
+  if (shards > count) {
+    throw std::invalid_argument(std::to_string(shards) + " shards of " + std::to_string(count) +
+                                " trials: a shard needs a trial at least");
+  }
+  const auto start = [&](int k) { return static_cast<int>(static_cast<std::int64_t>(count) * k / shards); };
+  return {from + start(index), start(index + 1) - start(index)};
+}
+
 RuleTable trialRule(int trial) {
   RandomGenerator random = generatorBeforeTrial(trial);
   return drawTrialRule(random, trial);

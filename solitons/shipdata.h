@@ -46,6 +46,15 @@ HuntChoice huntRules(int from, int count, const HuntOptions& options = {});
 
 inline constexpr int huntTrialLimit = 2147483647;
 
+// Shard `index` of `shards` of the trials from..from+count-1: its first
+// trial and how many, the shards next to each other in order and within
+// one trial of the same length. std::invalid_argument for a shard out of range
+// or more shards than trials.
+struct HuntShard {
+  int from = 0, count = 0;
+};
+HuntShard huntShard(int from, int count, int index, int shards);
+
 // The table trial t of the hunt draws.
 RuleTable trialRule(int trial);
 

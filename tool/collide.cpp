@@ -13,18 +13,9 @@
 #include "tool/png.h"
 #include "tool/progress.h"
 #include "tool/provenance.h"
+#include "tool/reports.h"
 
 namespace ondrix::tool {
-
-using json = nlohmann::ordered_json;
-
-namespace {
-
-const char* outcomeName(Outcome o) {
-  return o == Outcome::passed ? "passed" : o == Outcome::changed ? "changed" : "debris";
-}
-
-}  // namespace
 
 int collideAll(const CollideArgs& a) {
   const RuleTable rule = readRule(a.rule);
@@ -57,16 +48,7 @@ int collideAll(const CollideArgs& a) {
     json pairs = json::array();
     for (int i = 0; i < n; ++i) {
       for (int j = 0; j < n; ++j) {
-        const Collision& c = table[i][j];
-        json products = json::array();
-        for (const Product& p : c.products) products.push_back({{"type", p.type}, {"leftward", p.leftward}});
-        pairs.push_back({{"a", i},
-                         {"b", j},
-                         {"outcome", outcomeName(c.outcome)},
-                         {"generations", c.generations},
-                         {"shift_a", c.shiftA},
-                         {"shift_b", c.shiftB},
-                         {"products", products}});
+        pairs.push_back(collisionJson(i, j, table[i][j]));
       }
     }
     std::cout << json{{"pairs", pairs}, {"provenance", made.record()}}.dump(2) << "\n";

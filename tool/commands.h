@@ -88,13 +88,4 @@ int hunt(const HuntArgs& a);
 // which has nowhere else to go, is refused.
 std::FILE* reportStream(std::initializer_list<const std::string*> outputs, bool json);
 
-// A catalogue to save at `name`: as the window's soliton file holds it, or
-// as JSON (the twelve types with code, period, shift and cells, and the
-// provenance) when the name ends in ".json".
-std::vector<std::uint8_t> catalogueBytes(const Catalogue& c, const std::string& name,
-                                         const nlohmann::ordered_json& provenance);
-
-// The twelve types as JSON.
-nlohmann::ordered_json catalogueJson(const Catalogue& c);
-
 }  // namespace ondrix::tool

@@ -10,56 +10,11 @@
 #include "tool/outputs.h"
 #include "tool/progress.h"
 #include "tool/provenance.h"
+#include "tool/reports.h"
 
 namespace ondrix::tool {
 
-using json = nlohmann::ordered_json;
-
 namespace {
-
-json choiceJson(const HuntChoice& c) {
-  if (c.types.empty()) return nullptr;
-  return {{"trial", c.trial}, {"score", c.score()}, {"speeds", c.speeds}, {"pairs", c.pairs},
-          {"rule", std::vector<int>(c.rule.begin(), c.rule.end())}, {"rule_digits", ruleJson(c.rule)},
-          {"rule_sha256", ruleSha256(c.rule)}};
-}
-
-// A whole number of a hunt result in least..the hunt's limit, or a ToolError naming it.
-std::int64_t trialNumber(const json& j, const char* key, std::int64_t least, const std::string& file) {
-  const json& v = j.at(key);
-  if (!v.is_number_integer() || v.get<std::int64_t>() < least || v.get<std::int64_t>() > huntTrialLimit) {
-    throw ToolError(exitInput, file + ": \"" + key + "\" must be a whole number from " + std::to_string(least) +
-                                   " to " + std::to_string(huntTrialLimit) + ", not " + v.dump());
-  }
-  return v.get<std::int64_t>();
-}
-
-// A hunt result as the stretch it tells of; the checks of what it claims
-// are the core's.
-HuntStretch readStretch(const std::string& f, std::string& problem) {
-  const auto bytes = readInput(f, (1 << 20) + 1);
-  if (bytes.size() > (1 << 20)) throw ToolError(exitInput, f + ": over 1 MiB, not a hunt result");
-  try {
-    const json j = json::parse(bytes.begin(), bytes.end());
-    problem = provenanceProblem(j, "hunt");
-    HuntStretch s;
-    s.name = f;
-    s.from = trialNumber(j, "from", 0, f);
-    s.trials = trialNumber(j, "trials", 1, f);
-    s.found = !j.at("best").is_null();
-    if (s.found) {
-      s.rule = j["best"].at("rule").get<std::vector<int>>();
-      const json& t = j["best"].at("trial");
-      s.trial = t.is_number_integer() ? t.get<std::int64_t>() : -1;
-      s.trialText = t.dump();
-    }
-    return s;
-  } catch (const json::exception& e) {
-    const std::string why = e.what();  // "[json.exception.kind.N] what": the library's tag left out
-    const auto tag = why.find("] ");
-    throw ToolError(exitInput, f + ": not a hunt result (" + why.substr(tag == std::string::npos ? 0 : tag + 2) + ")");
-  }
-}
 
 // The hunt's folder, checked before the hunt.
 void requireFolderWritable(const std::string& folder) {
@@ -79,7 +34,11 @@ int hunt(const HuntArgs& a) {
   if (!a.merge.empty()) {
     std::vector<HuntStretch> stretches;
     std::vector<std::string> problems(a.merge.size());
-    for (std::size_t k = 0; k < a.merge.size(); ++k) stretches.push_back(readStretch(a.merge[k], problems[k]));
+    for (std::size_t k = 0; k < a.merge.size(); ++k) {
+      const auto bytes = readInput(a.merge[k], (1 << 20) + 1);
+      if (bytes.size() > (1 << 20)) throw ToolError(exitInput, a.merge[k] + ": over 1 MiB, not a hunt result");
+      stretches.push_back(huntStretchFromJson(parseResult(bytes, a.merge[k], "a hunt result"), a.merge[k], problems[k]));
+    }
     try {
       best = mergeHuntStretches(std::move(stretches), from, trials);
     } catch (const std::invalid_argument& bad) {
@@ -112,7 +71,7 @@ int hunt(const HuntArgs& a) {
   made.parameters() = {{"from", from}, {"trials", trials}};
   if (!a.merge.empty()) made.parameters()["merged"] = a.merge;
   if (a.json) {
-    std::cout << json{{"from", from}, {"trials", trials}, {"best", choiceJson(best)}, {"provenance", made.record()}}.dump(2)
+    std::cout << json{{"from", from}, {"trials", trials}, {"best", huntChoiceJson(best)}, {"provenance", made.record()}}.dump(2)
               << "\n";
   }
   if (best.types.empty()) {

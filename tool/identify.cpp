@@ -11,6 +11,7 @@
 #include "tool/inputs.h"
 #include "tool/outputs.h"
 #include "tool/provenance.h"
+#include "tool/reports.h"
 
 namespace ondrix::tool {
 

@@ -26,7 +26,7 @@ std::vector<std::uint8_t> readInput(const std::string& path, std::size_t most) {
     while (done < most) {
       const ssize_t n = ::read(STDIN_FILENO, bytes.data() + done, most - done);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw ToolError(exitInput, std::string("cannot read standard input: ") + std::strerror(errno));
+      if (n < 0) throw ToolError(exitInput, std::string("cannot read standard input: ") + std::strerror(errno), true);
       if (n == 0) break;
       done += static_cast<std::size_t>(n);
     }
@@ -35,7 +35,7 @@ std::vector<std::uint8_t> readInput(const std::string& path, std::size_t most) {
   }
   std::string failure;
   const auto got = readPrefix(path, bytes, &failure, true);
-  if (!got) throw ToolError(exitInput, "cannot read " + path + ": " + failure);
+  if (!got) throw ToolError(exitInput, "cannot read " + path + ": " + failure, true);
   bytes.resize(*got);
   return bytes;
 }

@@ -18,7 +18,9 @@ namespace ondrix::tool {
 // A failure the tool reports as one line, with its exit code.
 struct ToolError : std::runtime_error {
   int code;
-  ToolError(int exitCode, const std::string& what) : std::runtime_error(what), code(exitCode) {}
+  bool io;  // the system could not read or write what was named (Python: OSError)
+  ToolError(int exitCode, const std::string& what, bool io = false)
+      : std::runtime_error(what), code(exitCode), io(io) {}
 };
 
 inline constexpr int exitUsage = 1;

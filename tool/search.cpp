@@ -12,10 +12,9 @@
 #include "tool/outputs.h"
 #include "tool/progress.h"
 #include "tool/provenance.h"
+#include "tool/reports.h"
 
 namespace ondrix::tool {
-
-using json = nlohmann::ordered_json;
 
 std::FILE* reportStream(std::initializer_list<const std::string*> outputs, bool json) {
   for (const std::string* o : outputs) {
@@ -26,34 +25,7 @@ std::FILE* reportStream(std::initializer_list<const std::string*> outputs, bool 
   return stdout;
 }
 
-json catalogueJson(const Catalogue& c) {
-  json types = json::array();
-  for (int k = 0; k < catalogueTypes; ++k) {
-    types.push_back({{"type", k},
-                     {"code", c.solitonCode[k]},
-                     {"period", c.solitonPeriod[k]},
-                     {"shift", c.solitonShift[k]},
-                     {"cells", codeLetters(c.solitonCode[k])}});
-  }
-  return {{"types", types}};
-}
-
-std::vector<std::uint8_t> catalogueBytes(const Catalogue& c, const std::string& name, const json& provenance) {
-  if (name.size() < 5 || name.compare(name.size() - 5, 5, ".json") != 0) return translateLineEnds(catalogueImage(c));
-  json j = catalogueJson(c);
-  j["provenance"] = provenance;
-  const std::string text = j.dump(2) + "\n";
-  return {text.begin(), text.end()};
-}
-
 namespace {
-
-// The widest phase of a finding, or 0 when it does not come back alone,
-// with the gaps a soliton may have between its cells.
-std::int32_t widestPhase(const RuleTable& rule, std::int32_t code, std::int32_t period, std::int32_t shift) {
-  const auto s = describeSoliton(rule, codeDigits(code), period, shift);
-  return s ? s->width : 0;
-}
 
 std::string plural(long long n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -74,25 +46,17 @@ int search(const SearchArgs& a) {
   const SearchFindings findings = findSolitons(rule, a.ring, options);
   Catalogue c;
   enterFindings(c, findings);
-  json found = json::array();
-  for (const FoundSoliton& s : findings.solitons) {
-    found.push_back({{"code", s.code},
-                     {"period", s.period},
-                     {"shift", s.shift},
-                     {"speed", solitonSpeed(s.shift, s.period)},
-                     {"width", widestPhase(rule, s.code, s.period, s.shift)},
-                     {"cells", codeLetters(s.code)}});
-  }
+  json found = searchJson(rule, findings);
   if (!a.save.empty()) writeOutput(a.save, catalogueBytes(c, a.save, made.record()));
   if (a.json) {
-    std::cout << json{{"nsol", c.Nsol}, {"nstrun", c.Nstrun}, {"solitons", found}, {"provenance", made.record()}}.dump(2)
-              << "\n";
+    found["provenance"] = made.record();
+    std::cout << found.dump(2) << "\n";
     return 0;
   }
   std::fprintf(report, "Nsol %d  Nstrun %d\n%5s %10s %6s %5s %5s %5s  %s\n", c.Nsol, c.Nstrun, "index", "code", "period",
                "shift", "speed", "width", "cells");
   int index = 0;
-  for (const auto& s : found) {
+  for (const auto& s : found["solitons"]) {
     const int width = s["width"].get<int>();  // 0: the finding does not come back alone
     std::fprintf(report, "%5d %10d %6d %5d %5d %5s  %s\n", index++, s["code"].get<int>(), s["period"].get<int>(),
                  s["shift"].get<int>(), s["speed"].get<int>(), width ? std::to_string(width).c_str() : "-",
@@ -121,26 +85,9 @@ int enumerate(const EnumerateArgs& a) {
   }
   if (!a.save.empty()) writeOutput(a.save, catalogueBytes(enumeratedCatalogue(e), a.save, made.record()));
   if (a.json) {
-    json list = json::array();
-    for (const auto& s : e.solitons) {
-      list.push_back({{"code", s.code},
-                      {"period", s.period},
-                      {"shift", s.shift},
-                      {"speed", s.speed},
-                      {"width", s.width},
-                      {"cells", codeLetters(s.code)},
-                      {"seed_search", s.seedSearch}});
-    }
-    std::cout << json{{"rule", a.rule},
-                      {"max_width", a.width},
-                      {"max_period", a.period},
-                      {"candidates", e.candidates},
-                      {"rows", e.rows},
-                      {"side_by_side", e.sideBySide},
-                      {"solitons", list},
-                      {"provenance", made.record()}}
-                     .dump(2)
-              << "\n";
+    json out = enumerationJson(e, a.rule);
+    out["provenance"] = made.record();
+    std::cout << out.dump(2) << "\n";
     return 0;
   }
   std::fprintf(report, "%s of 1 to %d cells with live cells at both ends, %lld of them run\n",

@@ -1,0 +1,83 @@
+"""Ondrix: a reversible three-state cellular automaton on a ring, for notebooks.
+
+Cells are the bytes of Ondrix's files: C = 0, B = 1 and the background
+A = 2. A row is a one-dimensional numpy uint8 array of them (up to 7680
+cells, a closed ring); a space-time diagram is a two-dimensional one, one
+generation per array row, generation 0 first.
+
+    import ondrix
+    rule = ondrix.Rule(ondrix.shipped("solCA.dat"))
+    row = ondrix.from_letters("BCAAB", length=768, at=300)
+    st = ondrix.spacetime(rule, row, 400)
+    ondrix.plot(rule, st)
+
+Results of search, enumerate, collide and hunt are what ``ondrix-tool ...
+--json`` prints, as dicts and lists. Long calls release the GIL, take a
+``progress(done, total)`` callback and stop on Ctrl-C (KeyboardInterrupt).
+Bad input raises ValueError, a file that cannot be read or written OSError.
+"""
+
+import os
+
+from ._ondrix import (
+    A,
+    B,
+    C,
+    MARK_N,
+    MARK_O,
+    MARK_P,
+    RING_CAPACITY,
+    Catalogue,
+    Rule,
+    __version__,
+    collide,
+    enumerate,
+    from_letters,
+    hunt,
+    merge,
+    palette,
+    read_row,
+    render,
+    reverse,
+    run,
+    search,
+    spacetime,
+    tag,
+    to_letters,
+    write_row,
+)
+from ._data import DATA_DIRS as _DATA_DIRS
+
+
+def shipped(name="solCA.dat"):
+    """The path of a file shipped with Ondrix (solCA.dat, Sol.dat, Exp1.dat, ...).
+
+    Looked up in $ONDRIX_DATA, then beside the sources of a build or in
+    share/ondrix of the installed program. FileNotFoundError when none has it.
+    """
+    dirs = ([os.environ["ONDRIX_DATA"]] if os.environ.get("ONDRIX_DATA") else []) + _DATA_DIRS
+    for d in dirs:
+        path = os.path.normpath(os.path.join(d, name))
+        if os.path.isfile(path):
+            return path
+    raise FileNotFoundError(
+        f"{name}: not among the shipped files (looked in {', '.join(map(os.path.normpath, dirs))}; "
+        "set ONDRIX_DATA to the folder that holds them, or install the ondrix package)")
+
+
+def plot(rule, spacetime, ax=None, catalogue=None, title=None):
+    """Draws a space-time diagram with matplotlib: time downward, cells across.
+
+    With a catalogue, the solitons it recognises are drawn in their types'
+    colours and named in the legend. Returns the axes.
+    """
+    from .plotting import plot as _plot
+
+    return _plot(rule, spacetime, ax=ax, catalogue=catalogue, title=title)
+
+
+__all__ = [
+    "A", "B", "C", "MARK_N", "MARK_O", "MARK_P", "RING_CAPACITY", "Catalogue", "Rule", "__version__",
+    "collide", "enumerate", "from_letters", "hunt", "merge", "palette", "plot", "read_row", "render",
+    "reverse", "run", "search", "shipped", "spacetime", "tag", "to_letters", "write_row",
+]

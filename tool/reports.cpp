@@ -1,0 +1,202 @@
+#include "tool/reports.h"
+
+#include <climits>
+
+#include "ondrix/datafiles/files.h"
+#include "ondrix/datafiles/textformats.h"
+#include "tool/inputs.h"
+#include "tool/provenance.h"
+
+namespace ondrix::tool {
+
+namespace {
+
+// The widest phase of a finding, or 0 when it does not come back alone,
+// with the gaps a soliton may have between its cells.
+std::int32_t widestPhase(const RuleTable& rule, std::int32_t code, std::int32_t period, std::int32_t shift) {
+  const auto s = describeSoliton(rule, codeDigits(code), period, shift);
+  return s ? s->width : 0;
+}
+
+const char* outcomeName(Outcome o) {
+  return o == Outcome::passed ? "passed" : o == Outcome::changed ? "changed" : "debris";
+}
+
+// The library's tag ("[json.exception.kind.N] ") left out of its message.
+std::string jsonWhy(const json::exception& e) {
+  const std::string why = e.what();
+  const auto tag = why.find("] ");
+  return why.substr(tag == std::string::npos ? 0 : tag + 2);
+}
+
+// A whole number of a result in least..most, or a ToolError naming it.
+std::int64_t wholeField(const json& j, const char* key, std::int64_t least, std::int64_t most, const std::string& name) {
+  const json& v = j.at(key);
+  if (!v.is_number_integer() || v.get<std::int64_t>() < least || v.get<std::int64_t>() > most) {
+    throw ToolError(exitInput, name + ": \"" + key + "\" must be a whole number from " + std::to_string(least) + " to " +
+                                   std::to_string(most) + ", not " + v.dump());
+  }
+  return v.get<std::int64_t>();
+}
+
+// The rule a provenance names: its digits, or its 162 entries as numbers.
+RuleTable ruleFromJson(const json& rule) {
+  if (rule.is_string()) return parseRuleText(rule.get<std::string>());
+  const auto entries = rule.get<std::vector<int>>();
+  RuleTable table{};
+  if (entries.size() != table.size()) throw std::invalid_argument("a rule holds 162 entries");
+  for (std::size_t k = 0; k < table.size(); ++k) {
+    if (entries[k] < 0 || entries[k] > 255) throw std::invalid_argument("a rule's entries are bytes");
+    table[k] = static_cast<std::uint8_t>(entries[k]);
+  }
+  return table;
+}
+
+}  // namespace
+
+json parseResult(std::span<const std::uint8_t> bytes, const std::string& name, const std::string& what) {
+  try {
+    return json::parse(bytes.begin(), bytes.end());
+  } catch (const json::exception& bad) {
+    throw ToolError(exitInput, name + ": not " + what + " (" + jsonWhy(bad) + ")");
+  }
+}
+
+json catalogueJson(const Catalogue& c) {
+  json types = json::array();
+  for (int k = 0; k < catalogueTypes; ++k) {
+    types.push_back({{"type", k},
+                     {"code", c.solitonCode[k]},
+                     {"period", c.solitonPeriod[k]},
+                     {"shift", c.solitonShift[k]},
+                     {"cells", codeLetters(c.solitonCode[k])}});
+  }
+  return {{"types", types}};
+}
+
+std::vector<std::uint8_t> catalogueBytes(const Catalogue& c, const std::string& name, const json& provenance) {
+  if (name.size() < 5 || name.compare(name.size() - 5, 5, ".json") != 0) return translateLineEnds(catalogueImage(c));
+  json j = catalogueJson(c);
+  j["provenance"] = provenance;
+  const std::string text = j.dump(2) + "\n";
+  return {text.begin(), text.end()};
+}
+
+json searchJson(const RuleTable& rule, const SearchFindings& findings) {
+  Catalogue c;
+  enterFindings(c, findings);
+  json found = json::array();
+  for (const FoundSoliton& s : findings.solitons) {
+    found.push_back({{"code", s.code},
+                     {"period", s.period},
+                     {"shift", s.shift},
+                     {"speed", solitonSpeed(s.shift, s.period)},
+                     {"width", widestPhase(rule, s.code, s.period, s.shift)},
+                     {"cells", codeLetters(s.code)}});
+  }
+  return {{"nsol", c.Nsol}, {"nstrun", c.Nstrun}, {"solitons", found}};
+}
+
+json enumerationJson(const Enumeration& e, const std::string& rule) {
+  json list = json::array();
+  for (const auto& s : e.solitons) {
+    list.push_back({{"code", s.code},
+                    {"period", s.period},
+                    {"shift", s.shift},
+                    {"speed", s.speed},
+                    {"width", s.width},
+                    {"cells", codeLetters(s.code)},
+                    {"seed_search", s.seedSearch}});
+  }
+  json out = {{"rule", rule}, {"max_width", e.maxWidth}, {"max_period", e.maxPeriod}};
+  if (e.shardCount > 1) out["shard"] = {e.shardIndex, e.shardCount};
+  out["candidates"] = e.candidates;
+  out["rows"] = e.rows;
+  out["side_by_side"] = e.sideBySide;
+  out["side_by_side_codes"] = e.sideBySideCodes;
+  out["solitons"] = list;
+  return out;
+}
+
+Enumeration enumerationFromJson(const json& j, const std::string& name) {
+  Enumeration e;
+  try {
+    const std::string problem = provenanceProblem(j, "enumerate");
+    if (!problem.empty()) throw ToolError(exitInput, name + ": " + problem);
+    const json& made = j.at("provenance");
+    e.rule = ruleFromJson(made.at("rule"));
+    e.maxWidth = static_cast<int>(wholeField(j, "max_width", 1, enumerateWidthLimit, name));
+    e.maxPeriod = static_cast<int>(wholeField(j, "max_period", 1, enumeratePeriodLimit, name));
+    if (j.contains("shard")) {
+      const json& shard = j["shard"];
+      if (!shard.is_array() || shard.size() != 2 || !shard[0].is_number_integer() || !shard[1].is_number_integer() ||
+          shard[1].get<std::int64_t>() < 1 || shard[1].get<std::int64_t>() > INT_MAX || shard[0].get<std::int64_t>() < 0 ||
+          shard[0].get<std::int64_t>() >= shard[1].get<std::int64_t>()) {
+        throw ToolError(exitInput, name + ": \"shard\" must be [index, count] with 0 <= index < count, not " + shard.dump());
+      }
+      e.shardIndex = shard[0].get<int>();
+      e.shardCount = shard[1].get<int>();
+    }
+    e.candidates = wholeField(j, "candidates", 0, INT64_MAX, name);
+    e.rows = wholeField(j, "rows", 0, INT64_MAX, name);
+    e.sideBySideCodes = j.at("side_by_side_codes").get<std::vector<std::int32_t>>();
+    e.sideBySide = std::ssize(e.sideBySideCodes);
+    for (const json& s : j.at("solitons")) {
+      EnumeratedSoliton entry;
+      entry.code = static_cast<std::int32_t>(wholeField(s, "code", 1, INT32_MAX, name));
+      entry.period = static_cast<std::int32_t>(wholeField(s, "period", 1, enumeratePeriodLimit, name));
+      entry.shift = static_cast<std::int32_t>(wholeField(s, "shift", INT32_MIN, INT32_MAX, name));
+      entry.speed = static_cast<std::int32_t>(wholeField(s, "speed", INT32_MIN, INT32_MAX, name));
+      entry.width = static_cast<std::int32_t>(wholeField(s, "width", 1, INT32_MAX, name));
+      entry.cells = codeDigits(entry.code);
+      entry.seedSearch = s.at("seed_search").get<bool>();
+      e.solitons.push_back(entry);
+    }
+  } catch (const json::exception& bad) {
+    throw ToolError(exitInput, name + ": not an enumeration (" + jsonWhy(bad) + ")");
+  } catch (const std::invalid_argument& bad) {
+    throw ToolError(exitInput, name + ": the rule of its provenance: " + bad.what());
+  }
+  return e;
+}
+
+json collisionJson(int a, int b, const Collision& c) {
+  json products = json::array();
+  for (const Product& p : c.products) products.push_back({{"type", p.type}, {"leftward", p.leftward}});
+  return {{"a", a},
+          {"b", b},
+          {"outcome", outcomeName(c.outcome)},
+          {"generations", c.generations},
+          {"shift_a", c.shiftA},
+          {"shift_b", c.shiftB},
+          {"products", products}};
+}
+
+json huntChoiceJson(const HuntChoice& c) {
+  if (c.types.empty()) return nullptr;
+  return {{"trial", c.trial}, {"score", c.score()}, {"speeds", c.speeds}, {"pairs", c.pairs},
+          {"rule", std::vector<int>(c.rule.begin(), c.rule.end())}, {"rule_digits", ruleJson(c.rule)},
+          {"rule_sha256", ruleSha256(c.rule)}};
+}
+
+HuntStretch huntStretchFromJson(const json& j, const std::string& name, std::string& problem) {
+  try {
+    problem = provenanceProblem(j, "hunt");
+    HuntStretch s;
+    s.name = name;
+    s.from = wholeField(j, "from", 0, huntTrialLimit, name);
+    s.trials = wholeField(j, "trials", 1, huntTrialLimit, name);
+    s.found = !j.at("best").is_null();
+    if (s.found) {
+      s.rule = j["best"].at("rule").get<std::vector<int>>();
+      const json& t = j["best"].at("trial");
+      s.trial = t.is_number_integer() ? t.get<std::int64_t>() : -1;
+      s.trialText = t.dump();
+    }
+    return s;
+  } catch (const json::exception& bad) {
+    throw ToolError(exitInput, name + ": not a hunt result (" + jsonWhy(bad) + ")");
+  }
+}
+
+}  // namespace ondrix::tool
