@@ -138,13 +138,13 @@ Row asCells(const py::handle& given, bool diagram) {
                                               : "a row has one dimension") +
                           ", this array " + std::to_string(a.ndim()));
   }
-  const char kind = a.dtype().kind();
-  if (kind != 'u' && kind != 'i' && kind != 'b') {
-    throw py::value_error("cells are whole numbers 0, 1 and 2 (C, B, A), not " + py::str(a.dtype()).cast<std::string>());
-  }
   const py::ssize_t length = a.shape(a.ndim() - 1);
   if (length < 1 || length > ringCapacity) {
     throw py::value_error("a row holds 1 to 7680 cells, this one " + std::to_string(length));
+  }
+  const char kind = a.dtype().kind();
+  if (kind != 'u' && kind != 'i' && kind != 'b') {
+    throw py::value_error("cells are whole numbers 0, 1 and 2 (C, B, A), not " + py::str(a.dtype()).cast<std::string>());
   }
   py::array_t<std::int64_t, py::array::c_style | py::array::forcecast> wide(a);
   Row cells(std::vector<py::ssize_t>(a.shape(), a.shape() + a.ndim()));
@@ -591,8 +591,11 @@ ondrix-tool collide --json.)");
            options.poll = &poll;
            return huntRules(part.from, part.count, options);
          });
-         return toPython(json{{"from", part.from}, {"trials", part.count}, {"best", tool::huntChoiceJson(best)},
-                              {"provenance", made.record()}});
+         json out = {{"from", part.from}, {"trials", part.count}};
+         if (count > 1) out["shard"] = {index, count};
+         out["best"] = tool::huntChoiceJson(best);
+         out["provenance"] = made.record();
+         return toPython(out);
        }, py::arg("trials") = 20000, py::arg("skip") = 0, py::arg("shard") = py::none(), py::arg("progress") = py::none(),
        R"(The hunt of ondrix-tool hunt: trials skip..skip+trials-1 (shard=(i, n): part i
 of n of them) of random tables, the best rule with twelve usable solitons.)");

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "ondrix/automaton/bitslice.h"
+#include "ondrix/automaton/shards.h"
 #include "ondrix/automaton/workers.h"
 #include "ondrix/solitons/catalogue.h"
 #include "ondrix/solitons/search.h"
@@ -671,7 +672,9 @@ Enumeration mergeEnumerations(std::vector<Enumeration> shards) {
   const auto name = [](const Enumeration& e) {
     return "shard " + std::to_string(e.shardIndex) + " of " + std::to_string(e.shardCount);
   };
-  std::vector<bool> seen(static_cast<std::size_t>(std::max(first.shardCount, 1)), false);
+  std::vector<std::pair<int, int>> split;
+  for (const Enumeration& e : shards) split.emplace_back(e.shardIndex, e.shardCount);
+  if (const std::string problem = shardSetProblem(split); !problem.empty()) throw std::invalid_argument(problem);
   Enumeration out;
   out.rule = first.rule;
   out.maxWidth = first.maxWidth;
@@ -683,11 +686,6 @@ Enumeration mergeEnumerations(std::vector<Enumeration> shards) {
     if (e.maxWidth != first.maxWidth || e.maxPeriod != first.maxPeriod) {
       throw std::invalid_argument(name(e) + " has the bounds " + bounds(e) + ", " + name(first) + " " + bounds(first));
     }
-    if (e.shardCount != first.shardCount || e.shardIndex < 0 || e.shardIndex >= e.shardCount) {
-      throw std::invalid_argument(name(e) + " is not one of " + std::to_string(first.shardCount) + " shards");
-    }
-    if (seen[static_cast<std::size_t>(e.shardIndex)]) throw std::invalid_argument(name(e) + " is given twice");
-    seen[static_cast<std::size_t>(e.shardIndex)] = true;
     out.rows += e.rows;
     out.candidates += e.candidates;
     pairs.insert(e.sideBySideCodes.begin(), e.sideBySideCodes.end());
@@ -699,11 +697,6 @@ Enumeration mergeEnumerations(std::vector<Enumeration> shards) {
         throw std::invalid_argument(name(e) + " and another shard disagree on the soliton of code " +
                                     std::to_string(s.code));
       }
-    }
-  }
-  for (std::size_t k = 0; k < seen.size(); ++k) {
-    if (!seen[k]) {
-      throw std::invalid_argument("shard " + std::to_string(k) + " of " + std::to_string(first.shardCount) + " is missing");
     }
   }
   out.sideBySideCodes.assign(pairs.begin(), pairs.end());

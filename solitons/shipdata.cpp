@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "ondrix/automaton/random.h"
+#include "ondrix/automaton/shards.h"
 #include "ondrix/automaton/reversal.h"
 #include "ondrix/datafiles/files.h"
 #include "ondrix/datafiles/recording.h"
@@ -245,6 +246,14 @@ HuntChoice huntRules(int from, int count, const HuntOptions& options) {
 
 HuntChoice mergeHuntStretches(std::vector<HuntStretch> stretches, int& from, int& trials) {
   if (stretches.empty()) throw std::invalid_argument("no hunt results to merge");
+  std::vector<std::pair<int, int>> split;
+  for (const HuntStretch& s : stretches) {
+    if (s.shardCount > 0) split.emplace_back(s.shardIndex, s.shardCount);
+  }
+  if (!split.empty()) {
+    std::string problem = split.size() < stretches.size() ? "shards and other hunt results cannot be merged" : shardSetProblem(split);
+    if (!problem.empty()) throw std::invalid_argument(problem);
+  }
   std::vector<HuntChoice> best(stretches.size());
   for (std::size_t k = 0; k < stretches.size(); ++k) {
     const HuntStretch& s = stretches[k];

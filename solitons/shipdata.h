@@ -70,10 +70,11 @@ struct HuntStretch {
   std::vector<int> rule;
   std::int64_t trial = -1;  // -1 when the result gave no whole number
   std::string trialText;    // the trial as the result wrote it
+  int shardIndex = 0, shardCount = 0;  // which of huntShard's shards it is; count 0: none
 };
 
 // The best of stretches that together cover one run of trials without gaps
-// or overlaps, in any order; each winner is checked against the trial it
+// or overlaps, in any order (and, when they are shards, are every shard once); each winner is checked against the trial it
 // names, reached by a jump of the generator, so a hostile stretch costs no
 // more than a genuine one. Sets the run's first trial and its length.
 // Throws std::invalid_argument, the message starting with the stretch's name.

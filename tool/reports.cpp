@@ -39,6 +39,19 @@ std::int64_t wholeField(const json& j, const char* key, std::int64_t least, std:
   return v.get<std::int64_t>();
 }
 
+// The "shard" of a result, [index, count], when it has one.
+void readShard(const json& j, const std::string& name, int& index, int& count) {
+  if (!j.contains("shard")) return;
+  const json& shard = j["shard"];
+  if (!shard.is_array() || shard.size() != 2 || !shard[0].is_number_integer() || !shard[1].is_number_integer() ||
+      shard[1].get<std::int64_t>() < 1 || shard[1].get<std::int64_t>() > INT_MAX || shard[0].get<std::int64_t>() < 0 ||
+      shard[0].get<std::int64_t>() >= shard[1].get<std::int64_t>()) {
+    throw ToolError(exitInput, name + ": \"shard\" must be [index, count] with 0 <= index < count, not " + shard.dump());
+  }
+  index = shard[0].get<int>();
+  count = shard[1].get<int>();
+}
+
 // The rule a provenance names: its digits, or its 162 entries as numbers.
 RuleTable ruleFromJson(const json& rule) {
   if (rule.is_string()) return parseRuleText(rule.get<std::string>());
@@ -127,16 +140,7 @@ Enumeration enumerationFromJson(const json& j, const std::string& name) {
     e.rule = ruleFromJson(made.at("rule"));
     e.maxWidth = static_cast<int>(wholeField(j, "max_width", 1, enumerateWidthLimit, name));
     e.maxPeriod = static_cast<int>(wholeField(j, "max_period", 1, enumeratePeriodLimit, name));
-    if (j.contains("shard")) {
-      const json& shard = j["shard"];
-      if (!shard.is_array() || shard.size() != 2 || !shard[0].is_number_integer() || !shard[1].is_number_integer() ||
-          shard[1].get<std::int64_t>() < 1 || shard[1].get<std::int64_t>() > INT_MAX || shard[0].get<std::int64_t>() < 0 ||
-          shard[0].get<std::int64_t>() >= shard[1].get<std::int64_t>()) {
-        throw ToolError(exitInput, name + ": \"shard\" must be [index, count] with 0 <= index < count, not " + shard.dump());
-      }
-      e.shardIndex = shard[0].get<int>();
-      e.shardCount = shard[1].get<int>();
-    }
+    readShard(j, name, e.shardIndex, e.shardCount);
     e.candidates = wholeField(j, "candidates", 0, INT64_MAX, name);
     e.rows = wholeField(j, "rows", 0, INT64_MAX, name);
     e.sideBySideCodes = j.at("side_by_side_codes").get<std::vector<std::int32_t>>();
@@ -186,6 +190,7 @@ HuntStretch huntStretchFromJson(const json& j, const std::string& name, std::str
     s.name = name;
     s.from = wholeField(j, "from", 0, huntTrialLimit, name);
     s.trials = wholeField(j, "trials", 1, huntTrialLimit, name);
+    readShard(j, name, s.shardIndex, s.shardCount);
     s.found = !j.at("best").is_null();
     if (s.found) {
       s.rule = j["best"].at("rule").get<std::vector<int>>();

@@ -19,33 +19,39 @@ Bad input raises ValueError, a file that cannot be read or written OSError.
 
 import os
 
-from ._ondrix import (
-    A,
-    B,
-    C,
-    MARK_N,
-    MARK_O,
-    MARK_P,
-    RING_CAPACITY,
-    Catalogue,
-    Rule,
-    __version__,
-    collide,
-    enumerate,
-    from_letters,
-    hunt,
-    merge,
-    palette,
-    read_row,
-    render,
-    reverse,
-    run,
-    search,
-    spacetime,
-    tag,
-    to_letters,
-    write_row,
-)
+from . import _ondrix
+from ._ondrix import A, B, C, MARK_N, MARK_O, MARK_P, RING_CAPACITY, Catalogue, Rule, __version__
+
+Rule.__module__ = Catalogue.__module__ = __name__
+
+
+def _public(function):
+    # A function of this module, not of the compiled one: pickled by name
+    # (as Dask sends work to its workers), with the compiled one's help.
+    def call(*args, **kwargs):
+        return function(*args, **kwargs)
+
+    call.__name__ = call.__qualname__ = function.__name__
+    call.__doc__ = function.__doc__
+    call.__module__ = __name__
+    return call
+
+
+collide = _public(_ondrix.collide)
+enumerate = _public(_ondrix.enumerate)
+from_letters = _public(_ondrix.from_letters)
+hunt = _public(_ondrix.hunt)
+merge = _public(_ondrix.merge)
+palette = _public(_ondrix.palette)
+read_row = _public(_ondrix.read_row)
+render = _public(_ondrix.render)
+reverse = _public(_ondrix.reverse)
+run = _public(_ondrix.run)
+search = _public(_ondrix.search)
+spacetime = _public(_ondrix.spacetime)
+tag = _public(_ondrix.tag)
+to_letters = _public(_ondrix.to_letters)
+write_row = _public(_ondrix.write_row)
 from ._data import DATA_DIRS as _DATA_DIRS
 
 

@@ -19,19 +19,18 @@
 #include "ondrix/solitons/climbs.h"
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/search.h"
+#include "tests/support/shipped.h"
+#include "tests/support/testsupport.h"
 #include "ondrix/solitons/shipdata.h"
 #include "ondrix/solitons/survey.h"
 
 namespace ondrix {
 namespace {
 
+using testing::shippedRule;
+
 using Clock = std::chrono::steady_clock;
 
-RuleTable shippedRule() {
-  RuleTable rule{};
-  EXPECT_TRUE(readTableFile(ONDRIX_ASSETS_DIR "/solCA.dat", rule));
-  return rule;
-}
 
 // The widest enumeration, cancelled half a second in: it returns within
 // 100 ms of the cancel, saying so, and reported progress before.

@@ -6,6 +6,9 @@
 
 #include "bench/reference.h"
 #include "ondrix/mainwindow/ondrixstate.h"
+#include "ondrix/mainwindow/spacetime.h"
+#include "ondrix/automaton/reversal.h"
+#include "tests/support/shipped.h"
 #include "tests/support/testsupport.h"
 
 namespace ondrix {
@@ -197,6 +200,45 @@ TEST(Geometry, CellsOfThreeRows) {
   ring.ringLength = 25;
   EXPECT_EQ(picturedCells(ring, true), 768);
   EXPECT_EQ(picturedCells(ring, false), 25);
+}
+
+// A diagram recorded in one buffer and marked afterwards is what the window
+// shows generation by generation: the cells of the run and the marks of the
+// redraw (tagged, or the step's own); generation 0 as if the run had come
+// to it from the generation before.
+TEST(SpaceTime, RecordedAndMarkedAsTheRedrawMarksThem) {
+  const RuleTable rule = testing::shippedRule();
+  const Catalogue catalogue = testing::shippedCatalogue();
+  AutomatonState scratch = quietRing(rule, 768);
+  const PhaseTables tables = solitonPhaseTables(scratch, catalogue);
+  std::mt19937 random(7);
+  AutomatonState start = quietRing(rule, 768);
+  for (std::int32_t i = 200; i < 260; ++i) start.cells[i] = static_cast<std::uint8_t>(random() % 3);
+  const std::int64_t steps = 300;
+  const std::size_t n = 768;
+  std::vector<std::uint8_t> rows((steps + 1) * n);
+  AutomatonState recorded = start;
+  recordGenerations(recorded, steps, rows.data());
+  std::vector<std::uint8_t> tagged(rows.size()), untagged(rows.size());
+  tagSpaceTime(rule, rows, 768, &tables, tagged);
+  tagSpaceTime(rule, rows, 768, nullptr, untagged);
+
+  // The window's way, from the generation before the start.
+  AutomatonState ring = start;
+  for (auto& c : ring.cells) c = swapState(c);
+  stepGeneration(ring);
+  for (auto& c : ring.cells) c = swapState(c);
+  for (std::int64_t t = 0; t <= steps; ++t) {
+    stepGeneration(ring);
+    const std::span<const std::uint8_t> cells(rows.data() + t * n, n), marks(tagged.data() + t * n, n);
+    ASSERT_TRUE(std::equal(cells.begin(), cells.end(), ring.cells.begin())) << "generation " << t;
+    for (std::size_t i = 0; i < n; ++i) {
+      ASSERT_EQ(untagged[t * n + i], ring.cells[i] == stateA ? 0 : ring.stepMarks[i]) << t << " " << i;
+    }
+    tagSolitons(ring, tables);
+    ASSERT_TRUE(std::equal(marks.begin(), marks.end(), ring.stepMarks.begin())) << "generation " << t;
+  }
+  EXPECT_TRUE(std::any_of(tagged.begin(), tagged.end(), [](std::uint8_t m) { return m >= 1 && m <= 12; }));
 }
 
 }  // namespace

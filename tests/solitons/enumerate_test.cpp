@@ -13,9 +13,13 @@
 #include "ondrix/mainwindow/ondrixstate.h"
 #include "ondrix/mainwindow/picture.h"
 #include "ondrix/solitons/search.h"
+#include "tests/support/shipped.h"
+#include "tests/support/testsupport.h"
 
 namespace ondrix {
 namespace {
+
+using testing::shippedRule;
 
 // ---- what the reference step says about a row ---------------------------
 
@@ -120,13 +124,6 @@ RuleTable smallSolitonRule() {  // "C B" moves 3 cells in 5 generations
   return rule;
 }
 
-RuleTable shippedRule() {
-  RuleTable rule{};
-  std::ifstream in(ONDRIX_ASSETS_DIR "/solCA.dat", std::ios::binary);
-  in.read(reinterpret_cast<char*>(rule.data()), rule.size());
-  EXPECT_TRUE(in) << "the shipped rule";
-  return rule;
-}
 
 struct SeedFinding {
   std::int32_t code, period, shift;
@@ -404,6 +401,60 @@ TEST(Enumerate, RefusesWhatItCannotDo) {
   EXPECT_EQ(padded->code, alone->code);
   for (const char* none : {"", "AAA"}) EXPECT_FALSE(identifySoliton(shippedRule(), letterDigits(none))) << none;
   EXPECT_THROW(identifySoliton(restless, letterDigits("CCABB")), std::invalid_argument);
+}
+
+// Shards of any count merge to the single run, field by field; what is not
+// one complete set of one enumeration is refused.
+TEST(Enumerate, ShardsMergeToTheSingleRun) {
+  EnumerateOptions options;
+  options.maxWidth = 12;
+  options.maxPeriod = 12;
+  options.threads = 2;
+  const Enumeration whole = enumerateSolitons(shippedRule(), options);
+  const auto same = [](const Enumeration& a, const Enumeration& b) {
+    ASSERT_EQ(a.solitons.size(), b.solitons.size());
+    for (std::size_t k = 0; k < a.solitons.size(); ++k) {
+      const auto &x = a.solitons[k], &y = b.solitons[k];
+      EXPECT_EQ(std::tie(x.code, x.period, x.shift, x.speed, x.width, x.cells, x.seedSearch),
+                std::tie(y.code, y.period, y.shift, y.speed, y.width, y.cells, y.seedSearch));
+    }
+    EXPECT_EQ(std::tie(a.rows, a.candidates, a.sideBySide, a.sideBySideCodes, a.rule, a.maxWidth, a.maxPeriod),
+              std::tie(b.rows, b.candidates, b.sideBySide, b.sideBySideCodes, b.rule, b.maxWidth, b.maxPeriod));
+  };
+  std::vector<Enumeration> seven;
+  for (int n : {1, 3, 7}) {
+    std::vector<Enumeration> shards;
+    for (int i = n - 1; i >= 0; --i) {  // in any order
+      options.shardIndex = i;
+      options.shardCount = n;
+      shards.push_back(enumerateSolitons(shippedRule(), options));
+    }
+    if (n == 7) seven = shards;
+    SCOPED_TRACE(n);
+    same(mergeEnumerations(shards), whole);
+  }
+  EXPECT_GT(seven[0].rows, 0);
+  EXPECT_LT(seven[0].rows, whole.rows);
+  const auto refused = [&](std::vector<Enumeration> shards, const std::string& why) {
+    try {
+      mergeEnumerations(std::move(shards));
+      ADD_FAILURE() << "merged: " << why;
+    } catch (const std::invalid_argument& e) {
+      EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
+    }
+  };
+  refused({seven.begin(), seven.end() - 1}, "shard 0 of 7 is missing");
+  refused({seven[0], seven[0]}, "is given twice");
+  auto other = seven;
+  other[2].rule[5] ^= 1;
+  refused(other, "another rule");
+  other = seven;
+  other[1].maxPeriod = 11;
+  refused(other, "bounds");
+  refused({seven[0], whole}, "not one of 7 shards");
+  options.shardIndex = 3;
+  options.shardCount = 3;
+  EXPECT_THROW(enumerateSolitons(shippedRule(), options), std::invalid_argument);
 }
 
 }  // namespace
