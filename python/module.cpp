@@ -146,15 +146,26 @@ Row asCells(const py::handle& given, bool diagram) {
   if (kind != 'u' && kind != 'i' && kind != 'b') {
     throw py::value_error("cells are whole numbers 0, 1 and 2 (C, B, A), not " + py::str(a.dtype()).cast<std::string>());
   }
+  const auto refuse = [&](py::ssize_t i, std::int64_t value) {
+    throw py::value_error((a.ndim() == 2 ? "generation " + std::to_string(i / length) + ", " : std::string()) + "cell " +
+                          std::to_string(i % length) + " holds " + std::to_string(value) + ", not a state 0, 1 or 2");
+  };
+  // Bytes in order are taken as they are (copied only by the caller that
+  // changes them); anything else is converted.
+  if (py::isinstance<Row>(a)) {
+    Row cells = py::reinterpret_borrow<Row>(a);
+    const auto* in = cells.data();
+    for (py::ssize_t i = 0; i < cells.size(); ++i) {
+      if (in[i] > stateA) refuse(i, in[i]);
+    }
+    return cells;
+  }
   py::array_t<std::int64_t, py::array::c_style | py::array::forcecast> wide(a);
   Row cells(std::vector<py::ssize_t>(a.shape(), a.shape() + a.ndim()));
   auto* out = cells.mutable_data();
   const auto* in = wide.data();
   for (py::ssize_t i = 0; i < a.size(); ++i) {
-    if (in[i] < 0 || in[i] > stateA) {
-      throw py::value_error((a.ndim() == 2 ? "generation " + std::to_string(i / length) + ", " : std::string()) + "cell " +
-                            std::to_string(i % length) + " holds " + std::to_string(in[i]) + ", not a state 0, 1 or 2");
-    }
+    if (in[i] < 0 || in[i] > stateA) refuse(i, in[i]);
     out[i] = static_cast<std::uint8_t>(in[i]);
   }
   return cells;
@@ -163,8 +174,11 @@ Row asCells(const py::handle& given, bool diagram) {
 Row asRow(const py::handle& given) { return asCells(given, false); }
 
 std::unique_ptr<AutomatonState> ringOf(const RuleTable& rule, const Row& row) {
-  auto ring = std::make_unique<AutomatonState>(quietRing(rule, static_cast<std::int32_t>(row.size())));
+  auto ring = std::make_unique<AutomatonState>();
+  ring->ringLength = static_cast<std::int32_t>(row.size());
+  ring->ruleTable = rule;
   std::copy_n(row.data(), row.size(), ring->cells.begin());
+  std::fill(ring->cells.begin() + row.size(), ring->cells.end(), stateA);
   return ring;
 }
 
@@ -397,13 +411,15 @@ rule than `rule` is refused.)")
 
   m.def("from_letters", [](const std::string& letters, std::int32_t length, std::int32_t at) {
          if (length < 1 || length > ringCapacity) throw py::value_error("a ring has 1 to 7680 cells, not " + std::to_string(length));
+         Row out(length);
+         std::fill_n(out.mutable_data(), length, stateA);
+         if (letters.empty()) return out;  // the quiet ring
          const std::string text = at == 0 ? letters : letters + "@" + std::to_string(at);
          const auto cells = parseRowText(text, length);
-         Row out(length);
          std::copy(cells.begin(), cells.end(), out.mutable_data());
          return out;
        }, py::arg("letters"), py::arg("length") = startupRingLength, py::arg("at") = 0,
-       R"(A row of `length` cells, A but for the letters from cell `at`. The letters may
+       R"(A row of `length` cells, A but for the letters from cell `at` (no letters: all A). The letters may
 use the tool's pattern form: "A*5" for five A cells, "BCAAB@300+CB@700" for pieces.)");
   m.def("to_letters", [](const py::object& row) {
          const Row r = asRow(row);
@@ -432,8 +448,9 @@ on a ring of `length` cells (None: as many as the file holds, 768 for letters).)
          throwWrite(writeRowFile(pathOf(path), *ring));
        }, py::arg("path"), py::arg("row"), "Writes a row file: a byte per cell.");
   m.def("reverse", [](const py::object& row) {
-         Row r = asRow(row);
-         for (auto& c : std::span(r.mutable_data(), static_cast<std::size_t>(r.size()))) c = swapState(c);
+         const Row given = asRow(row);
+         Row r(given.size());
+         std::transform(given.data(), given.data() + given.size(), r.mutable_data(), swapState);
          return r;
        }, py::arg("row"), "The row with B and C exchanged: run forward, it retraces the row's past.");
 

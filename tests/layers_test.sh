@@ -11,7 +11,7 @@ while IFS= read -r file; do
     echo "FAIL: $file:$hit" >&2
     status=1
   done < <(grep -nE '#include[[:space:]]*[<"](Q[A-Za-z]*|Qt[A-Za-z]*/[^>"]*|([a-z]+/)+windows/[^>"]*)[>"]' "$file" || true)
-done < <(find automaton datafiles mainwindow rules solitons tool -name '*.h' -o -name '*.cpp' | grep -v '/windows/' | sort)
+done < <(find automaton datafiles mainwindow rules solitons tool python -name '*.h' -o -name '*.cpp' | grep -v '/windows/' | sort)
 
 # The engine underneath the commands never sees the window's state or a
 # display: its files include neither, and in the files it shares with the
@@ -23,10 +23,10 @@ for file in automaton/automaton.{h,cpp} solitons/{enumerate,hunt,shipdata,survey
     status=1
   fi
 done
-engine='findSolitons|searchRing|enumerateSolitons|evaluateRule|huntRules|runGenerations|returnsToSwappedStart|solitonPhaseTables|collide|surveyCollisions|renderSpaceTime|identifySoliton|climbAccepts'
+engine='findSolitons|searchRing|enumerateSolitons|evaluateRule|huntRules|runGenerations|returnsToSwappedStart|solitonPhaseTables|collide|surveyCollisions|renderSpaceTime|identifySoliton|climbAccepts|recordGenerations|tagSpaceTime|mergeEnumerations'
 declarations=$(perl -0777 -ne 'while (/\b('"$engine"')\(([^;{]*)[;{]/g) { print "$ARGV: $1($2)\n" }' \
   automaton/*.h solitons/*.h mainwindow/*.h)
-[ "$(echo "$declarations" | grep -c .)" -ge 13 ] || { echo "FAIL: engine declarations not found" >&2; status=1; }
+[ "$(echo "$declarations" | grep -c .)" -ge 16 ] || { echo "FAIL: engine declarations not found" >&2; status=1; }
 if echo "$declarations" | grep -E 'OndrixState|Display|Readouts' >&2; then
   echo "FAIL: an engine function takes the window's state or a display" >&2
   status=1

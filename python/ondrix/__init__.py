@@ -71,15 +71,16 @@ def shipped(name="solCA.dat"):
         "set ONDRIX_DATA to the folder that holds them, or install the ondrix package)")
 
 
-def plot(rule, spacetime, ax=None, catalogue=None, title=None):
+def plot(rule, spacetime, ax=None, catalogue=None, title=None, first_cell=0):
     """Draws a space-time diagram with matplotlib: time downward, cells across.
 
     With a catalogue, the solitons it recognises are drawn in their types'
-    colours and named in the legend. Returns the axes.
+    colours and named in the legend. first_cell numbers the first column
+    (for a slice such as st[:, 200:560]). Returns the axes.
     """
     from .plotting import plot as _plot
 
-    return _plot(rule, spacetime, ax=ax, catalogue=catalogue, title=title)
+    return _plot(rule, spacetime, ax=ax, catalogue=catalogue, title=title, first_cell=first_cell)
 
 
 __all__ = [

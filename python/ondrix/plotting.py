@@ -6,7 +6,7 @@ import numpy as np
 from . import _ondrix
 
 
-def plot(rule, spacetime, ax=None, catalogue=None, title=None):
+def plot(rule, spacetime, ax=None, catalogue=None, title=None, first_cell=0):
     import matplotlib.patches as patches
     import matplotlib.pyplot as plt
 
@@ -20,7 +20,7 @@ def plot(rule, spacetime, ax=None, catalogue=None, title=None):
         _, ax = plt.subplots(figsize=(8, 8 * aspect))
     generations, cells = st.shape
     ax.imshow(picture, origin="upper", interpolation="nearest", aspect="auto",
-              extent=(-0.5, cells - 0.5, generations - 0.5, -0.5))
+              extent=(first_cell - 0.5, first_cell + cells - 0.5, generations - 0.5, -0.5))
     ax.set_xlabel("cell")
     ax.set_ylabel("generation")
     if title:

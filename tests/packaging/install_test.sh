@@ -109,4 +109,26 @@ message=$(env -i "$root/bin/ondrix-launch" 2>&1) && fail "started without HOME"
 [ "$message" = "ondrix-launch: neither XDG_DATA_HOME nor HOME is set: no folder to work in" ] || fail "message: $message"
 [[ "$(env -i HOME="$tmp/nohome" "$root/bin/ondrix-launch" --help)" == "Usage: ondrix-launch"* ]] || fail "--help"
 [ ! -e "$tmp/nohome" ] || fail "--help made a working folder"
+
+# The Python module, as python3-ondrix holds it, beside the program's part:
+# imported from another folder by Debian's interpreter, it finds the
+# shipped files of its prefix. Under /usr/local it goes where that
+# interpreter looks there. A sanitized module cannot be loaded by a plain
+# interpreter: the Release build checks this.
+if grep -q '^ONDRIX_BUILD_PYTHON:BOOL=ON' "$build/CMakeCache.txt" && ! grep -q 'CMAKE_CXX_FLAGS:STRING=.*-fsanitize' "$build/CMakeCache.txt"; then
+  DESTDIR="$dest" cmake --install "$build" --prefix /usr --component python >/dev/null
+  site="$root/lib/python3/dist-packages"
+  modules=$(cd "$site" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
+  [[ "$modules" == "ondrix/__init__.py ondrix/_data.py ondrix/_ondrix.cpython-"*".so ondrix/plotting.py " ]] ||
+    fail "python module files: $modules"
+  [ -f "$root/share/doc/python3-ondrix/copyright" ] || fail "python3-ondrix has no copyright file"
+  found=$(cd "$tmp" && env -i PATH=/usr/bin:/bin PYTHONPATH="$site" /usr/bin/python3 -c '
+import ondrix
+rule = ondrix.Rule(ondrix.shipped("solCA.dat"))
+print(ondrix.__version__, len(ondrix.search(rule)["solitons"]))') || fail "import ondrix from the installed files"
+  [ "$found" = "$("$root/bin/ondrix-tool" --version | cut -d" " -f2) 16" ] || fail "the installed module says: $found"
+  local_site=$(/usr/bin/python3 -c 'import sys; print(f"lib/python3.{sys.version_info.minor}/dist-packages")')
+  cmake --install "$build" --prefix "$tmp/local" --component python >/dev/null
+  [ -f "$tmp/local/$local_site/ondrix/__init__.py" ] || fail "not in $local_site under another prefix"
+fi
 echo "installed and launched"
