@@ -31,6 +31,11 @@ def main():
     parser.add_argument("--scheduler", help="address of a running Dask scheduler (default: a local cluster)")
     parser.add_argument("--check", action="store_true", help="run it here in one piece too and compare")
     args = parser.parse_args()
+    # Checked here, before a cluster starts.
+    for name, value, most in (("--max-width", args.max_width, 19), ("--max-period", args.max_period, 40),
+                              ("--shards", args.shards, 1 << 20)):
+        if not 1 <= value <= most:
+            parser.error(f"{name} must be 1 to {most}, not {value}")
 
     rule = ondrix.Rule(args.rule or ondrix.shipped("solCA.dat"))
     started = time.monotonic()

@@ -16,6 +16,10 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <filesystem>
+#include <limits>
+
+#include <unistd.h>
 
 #include "ondrix/automaton/automaton.h"
 #include "ondrix/automaton/poll.h"
@@ -117,6 +121,41 @@ Result runLong(const py::object& progress, const std::function<Result(Poll&)>& w
 
 // ---- conversions ----------------------------------------------------------
 
+// The most generations a call runs: a readable bound that no product with a
+// ring's cells overflows.
+constexpr std::int64_t maxSteps = 1'000'000'000'000'000;
+
+// An argument that must be a whole number in least..most (a Python or numpy
+// integer, not a bool), or ValueError naming it.
+std::int64_t whole(const py::handle& v, const std::string& name, std::int64_t least, std::int64_t most) {
+  const auto refuse = [&] {
+    std::string given = py::repr(v).cast<std::string>();
+    if (given.size() > 60) given = given.substr(0, 57) + "...";
+    throw py::value_error(name + " must be a whole number from " + std::to_string(least) + " to " +
+                          std::to_string(most) + ", not " + given);
+  };
+  if (py::isinstance<py::bool_>(v)) refuse();
+  PyObject* index = PyNumber_Index(v.ptr());
+  if (!index) {
+    PyErr_Clear();
+    refuse();
+  }
+  int overflow = 0;
+  const long long n = PyLong_AsLongLongAndOverflow(index, &overflow);
+  Py_DECREF(index);
+  if (overflow || n < least || n > most) refuse();
+  return n;
+}
+
+bool flag(const py::handle& v, const std::string& name) {
+  if (!py::isinstance<py::bool_>(v) && !py::isinstance(v, py::module_::import("numpy").attr("bool_"))) {
+    throw py::value_error(name + " is True or False, not " + py::repr(v).cast<std::string>());
+  }
+  return v.cast<bool>();
+}
+
+std::string typeName(const py::handle& v) { return py::str(py::type::of(v).attr("__name__")).cast<std::string>(); }
+
 py::object toPython(const json& j) { return py::module_::import("json").attr("loads")(j.dump()); }
 
 json fromPython(const py::handle& o) {
@@ -132,6 +171,11 @@ bool isPath(const py::handle& o) {
 // Cells given as anything numpy reads as whole numbers 0, 1 and 2: a row
 // (one dimension) or a space-time diagram (generations, cells).
 Row asCells(const py::handle& given, bool diagram) {
+  if (py::isinstance<py::str>(given) || py::isinstance<py::bytes>(given) || py::hasattr(given, "__fspath__")) {
+    throw py::value_error(std::string(diagram ? "a space-time diagram" : "a row") +
+                          " is an array of cells 0, 1 and 2, not a " + typeName(given) +
+                          ": from_letters() makes one from letters, read_row() from a file");
+  }
   py::array a = py::module_::import("numpy").attr("asarray")(given);
   if (a.ndim() != 1 && !(diagram && a.ndim() == 2)) {
     throw py::value_error(std::string(diagram ? "a space-time diagram has two dimensions (generations, cells)"
@@ -222,9 +266,23 @@ Rule ruleFromEntries(const py::handle& given) {
   return r;
 }
 
+struct PyCatalogue {
+  std::shared_ptr<Catalogue> c = std::make_shared<Catalogue>();
+  std::optional<RuleTable> rule;  // the rule it was read or made under, when given
+};
+
 Rule ruleOf(const py::handle& given) {
   if (py::isinstance<Rule>(given)) return given.cast<Rule>();
+  if (py::isinstance<py::str>(given)) {
+    // Digits as a text file holds them, with a line end.
+    const std::string text = given.cast<std::string>();
+    const auto first = text.find_first_not_of(" \t\r\n"), last = text.find_last_not_of(" \t\r\n");
+    if (first != std::string::npos && looksLikeRuleText(std::string_view(text).substr(first, last - first + 1))) {
+      return Rule{parseRuleText(std::string_view(text).substr(first, last - first + 1))};
+    }
+  }
   if (isPath(given)) return Rule{tool::readRule(pathOf(given))};
+  if (py::isinstance<PyCatalogue>(given)) throw py::value_error("a rule is wanted here, not a Catalogue");
   return ruleFromEntries(given);
 }
 
@@ -233,13 +291,14 @@ std::string ruleDigits(const RuleTable& rule) {
   return j.is_string() ? j.get<std::string>() : j.dump();
 }
 
-struct PyCatalogue {
-  std::shared_ptr<Catalogue> c = std::make_shared<Catalogue>();
-};
 
 PyCatalogue catalogueOf(const py::handle& given, const Rule* rule) {
   if (py::isinstance<PyCatalogue>(given)) return given.cast<PyCatalogue>();
   PyCatalogue out;
+  if (rule) out.rule = rule->table;
+  if (!isPath(given) && (py::isinstance<Rule>(given) || !py::hasattr(given, "__iter__"))) {
+    throw py::value_error("a catalogue is a soliton file, its JSON or a list of types, not a " + typeName(given));
+  }
   if (isPath(given)) {
     *out.c = tool::readCatalogue(pathOf(given), rule ? &rule->table : nullptr);
     return out;
@@ -254,8 +313,14 @@ PyCatalogue catalogueOf(const py::handle& given, const Rule* rule) {
   for (std::size_t k = 0; k < types.size(); ++k) {
     const py::handle t = types[k];
     const bool keyed = py::isinstance<py::dict>(t);
+    if (!keyed && !((py::isinstance<py::tuple>(t) || py::isinstance<py::list>(t)) && py::len(t) == 3)) {
+      throw py::value_error("type " + std::to_string(k) + ": a dict with code, period and shift or a (code, period, shift), not " +
+                            py::repr(t).cast<std::string>());
+    }
     const auto field = [&](const char* key, int at) {
-      return (keyed ? t[key] : t[py::int_(at)]).cast<std::int32_t>();
+      if (keyed && !t.contains(key)) throw py::value_error("type " + std::to_string(k) + " has no \"" + key + "\"");
+      return static_cast<std::int32_t>(whole(keyed ? t[key] : t[py::int_(at)],
+                                             "type " + std::to_string(k) + "'s " + key, INT32_MIN, INT32_MAX));
     };
     out.c->solitonCode[k] = field("code", 0);
     out.c->solitonPeriod[k] = field("period", 1);
@@ -264,8 +329,10 @@ PyCatalogue catalogueOf(const py::handle& given, const Rule* rule) {
   return out;
 }
 
+// Built on a ring of at least the start-up length, which has room for every
+// type's phases whatever the width of the diagram.
 PhaseTables tablesOf(const RuleTable& rule, const Catalogue& c, std::int32_t length) {
-  auto scratch = std::make_unique<AutomatonState>(quietRing(rule, length));
+  auto scratch = std::make_unique<AutomatonState>(quietRing(rule, std::max(length, startupRingLength)));
   return solitonPhaseTables(*scratch, c);
 }
 
@@ -284,19 +351,32 @@ Row tagDiagram(const Rule& r, const Row& cells, const py::object& catalogue) {
   return marks;
 }
 
-std::int32_t threadsOf(int threads) {
-  if (threads < 0) throw py::value_error("threads must be 0 (one per processor) or more");
-  return threads;
-}
+int threadsOf(const py::handle& threads) { return static_cast<int>(whole(threads, "threads (0: one per processor)", 0, 1024)); }
 
 std::pair<int, int> shardOf(const py::object& shard) {
   if (shard.is_none()) return {0, 1};
-  const auto s = shard.cast<std::pair<int, int>>();
-  if (s.second < 1 || s.first < 0 || s.first >= s.second) {
-    throw py::value_error("shard (" + std::to_string(s.first) + ", " + std::to_string(s.second) +
-                          ") must be (i, n) with 0 <= i < n");
+  const auto bad = [&] {
+    throw py::value_error("shard must be (i, n) with 0 <= i < n, not " + py::repr(shard).cast<std::string>());
+  };
+  if (!py::isinstance<py::tuple>(shard) && !py::isinstance<py::list>(shard)) bad();
+  const py::sequence s = shard;
+  if (s.size() != 2) bad();
+  const auto n = static_cast<int>(whole(s[1], "the shard count n", 1, std::numeric_limits<int>::max()));
+  const auto i = static_cast<int>(whole(s[0], "the shard index i", 0, n - 1));
+  return {i, n};
+}
+
+// Refuses, before the work, an array larger than this machine's memory.
+void requireMemory(std::uint64_t bytes) {
+  const long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGE_SIZE);
+  if (pages <= 0 || size <= 0) return;
+  const auto memory = static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size);
+  if (bytes > memory) {
+    PyErr_SetString(PyExc_MemoryError, ("a diagram of " + std::to_string(bytes / 1000000) + " MB is more than this machine's " +
+                                        std::to_string(memory / 1000000) + " MB of memory: fewer steps, or a slice at a time")
+                                           .c_str());
+    throw py::error_already_set();
   }
-  return s;
 }
 
 }  // namespace
@@ -339,16 +419,23 @@ Rule(source): a rule file's path, a string of 81 or 162 digits, or 81 or
             else if (name == "random**" || name == "2") v = RandomVariant::noDistanceThreeAndFour;
             else throw py::value_error("the variant is \"random\", \"random*\" or \"random**\" (or 0, 1, 2), not " + name);
             const std::int16_t t = threshold.is_none() ? RandomRuleSettings{}.randomThreshold
-                                                       : thresholdFromPercent(threshold.cast<std::int32_t>());
-            RandomGenerator g = seed.is_none() ? startupRandomGenerator() : RandomGenerator(seed.cast<std::uint32_t>());
+                                                       : thresholdFromPercent(static_cast<std::int32_t>(whole(threshold, "threshold", 0, 100)));
+            RandomGenerator g = seed.is_none() ? startupRandomGenerator()
+                                               : RandomGenerator(static_cast<std::uint32_t>(whole(seed, "seed", 0, UINT32_MAX)));
             Rule r;
             randomiseRuleTable(r.table, g, t, v);
             return r;
           },
           py::arg("variant") = "random", py::arg("threshold") = py::none(), py::arg("seed") = py::none(),
-          R"(A random table as the window's "Ch. random", "Ch. random*" or "Ch. random**" draws it:
-threshold in percent as the "Thr." field (None: the start-up threshold),
-seed of the generator (None: the generator as a fresh window has it).)")
+          R"(A random table as the window's "Ch. random", "Ch. random*" or "Ch. random**" draws it.
+
+threshold: percent 0..100, as the "Thr." field: an entry is 1 where a draw
+of 0..32767 exceeds threshold x 357.68 kept in 16 bits, so from 92 up the
+stored threshold is negative and every entry is 1, as in the window; None:
+the threshold of a fresh window (16380, about half the entries).
+seed: of the generator (0..2**32-1); None: the generator as a fresh window
+has it, so Rule.random() is the table a fresh window's first "Mk.random"
+draws.)")
       .def("to_string", [](const Rule& r) { return ruleText(r.table); }, "The rule as 81 digits (162 when its second half is not 0).")
       .def("save", [](const Rule& r, const py::object& path) { throwWrite(writeTableFile(pathOf(path), r.table)); },
            py::arg("path"), "Writes the rule file: 162 bytes.")
@@ -388,6 +475,7 @@ rule than `rule` is refused.)")
       .def("save", [](const PyCatalogue& c, const py::object& path) {
              const std::string name = pathOf(path);
              tool::Provenance made("catalogue");
+             if (c.rule) made.rule(*c.rule);
              throwWrite(writeWhole(name, tool::catalogueBytes(*c.c, name, made.record())));
            }, py::arg("path"), "Writes the soliton file the window reads, or JSON when the name ends in .json.")
       .def("__eq__", [](const PyCatalogue& a, const PyCatalogue& b) { return catalogueImage(*a.c) == catalogueImage(*b.c); })
@@ -409,8 +497,16 @@ rule than `rule` is refused.)")
 
   // ---- rows ----
 
-  m.def("from_letters", [](const std::string& letters, std::int32_t length, std::int32_t at) {
-         if (length < 1 || length > ringCapacity) throw py::value_error("a ring has 1 to 7680 cells, not " + std::to_string(length));
+  m.def("from_letters", [](const py::object& given, const py::object& size, const py::object& place) {
+         if (!py::isinstance<py::str>(given)) {
+           throw py::value_error("letters are a str such as \"BCAAB\", not a " + typeName(given));
+         }
+         const std::string letters = given.cast<std::string>();
+         const auto length = static_cast<std::int32_t>(whole(size, "length", 1, ringCapacity));
+         const auto at = static_cast<std::int32_t>(whole(place, "at", 0, ringCapacity - 1));
+         if (at != 0 && letters.find_first_of("@+") != std::string::npos) {
+           throw py::value_error("give the cell either as at= or with @ in the letters, not both");
+         }
          Row out(length);
          std::fill_n(out.mutable_data(), length, stateA);
          if (letters.empty()) return out;  // the quiet ring
@@ -425,22 +521,22 @@ use the tool's pattern form: "A*5" for five A cells, "BCAAB@300+CB@700" for piec
          const Row r = asRow(row);
          return rowText(std::span(r.data(), static_cast<std::size_t>(r.size())));
        }, py::arg("row"), "The row as letters, runs of four or more A as \"A*n\" (from_letters reads it back).");
-  m.def("read_row", [](const py::object& path, const py::object& length) {
+  m.def("read_row", [](const py::object& path, const py::object& length, const py::object& crop) {
          const std::string name = pathOf(path);
          std::int32_t n = startupRingLength;
          if (!length.is_none()) {
-           n = length.cast<std::int32_t>();
-           if (n < 1 || n > ringCapacity) throw py::value_error("a ring has 1 to 7680 cells, not " + std::to_string(n));
-         } else {
+           n = static_cast<std::int32_t>(whole(length, "length", 1, ringCapacity));
+         } else if (std::filesystem::exists(name)) {
            const auto bytes = tool::readInput(name, static_cast<std::size_t>(ringCapacity) + 1);
            if (!bytes.empty() && std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b <= stateA; })) {
              n = static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), ringCapacity));
            }
          }
-         return cellsOf(tool::readRow(name, n));
-       }, py::arg("path"), py::arg("length") = py::none(),
+         return cellsOf(tool::readRow(name, n, flag(crop, "crop"), "(a longer length, or crop=True to drop the cells past it)"));
+       }, py::arg("path"), py::arg("length") = py::none(), py::arg("crop") = false,
        R"(A row file (line.dat, Exp1.dat: a byte 0, 1 or 2 per cell) or a pattern in letters,
-on a ring of `length` cells (None: as many as the file holds, 768 for letters).)");
+on a ring of `length` cells (None: as many as the file holds, 768 for letters);
+crop=True drops live cells past the ring instead of refusing the file.)");
   m.def("write_row", [](const py::object& path, const py::object& row) {
          const Row r = asRow(row);
          auto ring = std::make_unique<AutomatonState>(quietRing(RuleTable{}, static_cast<std::int32_t>(r.size())));
@@ -448,16 +544,18 @@ on a ring of `length` cells (None: as many as the file holds, 768 for letters).)
          throwWrite(writeRowFile(pathOf(path), *ring));
        }, py::arg("path"), py::arg("row"), "Writes a row file: a byte per cell.");
   m.def("reverse", [](const py::object& row) {
-         const Row given = asRow(row);
-         Row r(given.size());
+         const Row given = asCells(row, true);
+         Row r(std::vector<py::ssize_t>(given.shape(), given.shape() + given.ndim()));
          std::transform(given.data(), given.data() + given.size(), r.mutable_data(), swapState);
          return r;
-       }, py::arg("row"), "The row with B and C exchanged: run forward, it retraces the row's past.");
+       }, py::arg("row"), "The row (or diagram) with B and C exchanged: run forward, it retraces the row's past.");
 
   // ---- runs ----
 
-  m.def("run", [](const py::object& rule, const py::object& row, std::int64_t steps, bool back, const py::object& progress) {
-         if (steps < 0) throw py::value_error("steps must be 0 or more");
+  m.def("run", [](const py::object& rule, const py::object& row, const py::object& count, const py::object& backward,
+                  const py::object& progress) {
+         const std::int64_t steps = whole(count, "steps", 0, maxSteps);
+         const bool back = flag(backward, "reverse");
          const Rule r = ruleOf(rule);
          auto ring = ringOf(r.table, asRow(row));
          const auto go = [&](Poll* poll) {
@@ -477,10 +575,11 @@ on a ring of `length` cells (None: as many as the file holds, 768 for letters).)
        R"(The row after `steps` generations; with reverse=True, the row `steps`
 generations before (run with B and C exchanged, then exchanged back).)");
 
-  m.def("spacetime", [](const py::object& rule, const py::object& row, std::int64_t steps, const py::object& progress) {
-         if (steps < 0) throw py::value_error("steps must be 0 or more");
+  m.def("spacetime", [](const py::object& rule, const py::object& row, const py::object& count, const py::object& progress) {
+         const std::int64_t steps = whole(count, "steps", 0, maxSteps);
          const Rule r = ruleOf(rule);
          auto ring = ringOf(r.table, asRow(row));
+         requireMemory(static_cast<std::uint64_t>(steps + 1) * static_cast<std::uint64_t>(ring->ringLength));
          Row out({steps + 1, static_cast<std::int64_t>(ring->ringLength)});
          std::uint8_t* rows = out.mutable_data();
          runLong<bool>(progress, [&](Poll& poll) { return recordGenerations(*ring, steps, rows, &poll), true; });
@@ -523,11 +622,12 @@ MARK_P (the table gave 0 or 1).)");
 
   // ---- searches ----
 
-  m.def("search", [](const py::object& rule, std::int32_t ring, int threads, const py::object& progress) {
+  m.def("search", [](const py::object& rule, const py::object& ringSize, const py::object& threadCount, const py::object& progress) {
          const Rule r = ruleOf(rule);
-         if (ring < 88 || ring > ringCapacity) throw py::value_error("the ring has 88 to 7680 cells, not " + std::to_string(ring));
+         const auto ring = static_cast<std::int32_t>(whole(ringSize, "ring", 88, ringCapacity));
+         const auto threads = threadsOf(threadCount);
          tool::Provenance made("search", r.table);
-         made.parameters() = {{"ring", ring}, {"threads", threadsOf(threads)}};
+         made.parameters() = {{"ring", ring}, {"threads", threads}};
          const SearchFindings found = runLong<SearchFindings>(progress, [&](Poll& poll) {
            SearchOptions options;
            options.threads = static_cast<unsigned>(threads);
@@ -540,12 +640,15 @@ MARK_P (the table gave 0 or 1).)");
        }, py::arg("rule"), py::arg("ring") = startupRingLength, py::arg("threads") = 0, py::arg("progress") = py::none(),
        "The seed search of the window: nsol, nstrun and the solitons found, as ondrix-tool search --json.");
 
-  m.def("enumerate", [](const py::object& rule, int maxWidth, int maxPeriod, int threads, const py::object& shard,
-                        const py::object& progress) {
+  m.def("enumerate", [](const py::object& rule, const py::object& width, const py::object& period,
+                        const py::object& threadCount, const py::object& shard, const py::object& progress) {
          const Rule r = ruleOf(rule);
+         const auto maxWidth = static_cast<int>(whole(width, "max_width", 1, enumerateWidthLimit));
+         const auto maxPeriod = static_cast<int>(whole(period, "max_period", 1, enumeratePeriodLimit));
+         const auto threads = threadsOf(threadCount);
          const auto [index, count] = shardOf(shard);
          tool::Provenance made("enumerate", r.table);
-         made.parameters() = {{"max_width", maxWidth}, {"max_period", maxPeriod}, {"threads", threadsOf(threads)}};
+         made.parameters() = {{"max_width", maxWidth}, {"max_period", maxPeriod}, {"threads", threads}};
          if (count > 1) made.parameters()["shard"] = {index, count};
          EnumerateOptions options;
          options.maxWidth = maxWidth;
@@ -576,8 +679,7 @@ puts the parts together.)");
          tool::requireSurveyable("the catalogue", types);
          if (a.is_none() != b.is_none()) throw py::value_error("give both a and b, or neither for every pair");
          if (!a.is_none()) {
-           const int i = a.cast<int>(), j = b.cast<int>();
-           if (i < 0 || i >= surveyTypes || j < 0 || j >= surveyTypes) throw py::value_error("a and b are types 0 to 10");
+           const int i = static_cast<int>(whole(a, "a", 0, surveyTypes - 1)), j = static_cast<int>(whole(b, "b", 0, surveyTypes - 1));
            const Collision one = runLong<Collision>(progress, [&](Poll&) { return ondrix::collide(r.table, types, i, j); });
            return toPython(tool::collisionJson(i, j, one));
          }
@@ -595,10 +697,9 @@ puts the parts together.)");
 left, and what came out; without a and b every pair of types 0..10, as
 ondrix-tool collide --json.)");
 
-  m.def("hunt", [](int trials, int skip, const py::object& shard, const py::object& progress) {
-         if (trials < 1 || skip < 0 || trials > huntTrialLimit - skip) {
-           throw py::value_error("trials from 1 and skip from 0 within the hunt's " + std::to_string(huntTrialLimit) + " trials");
-         }
+  m.def("hunt", [](const py::object& many, const py::object& from, const py::object& shard, const py::object& progress) {
+         const auto skip = static_cast<int>(whole(from, "skip", 0, huntTrialLimit - 1));
+         const auto trials = static_cast<int>(whole(many, "trials", 1, huntTrialLimit - skip));
          const auto [index, count] = shardOf(shard);
          const HuntShard part = huntShard(skip, trials, index, count);
          tool::Provenance made("hunt");
@@ -617,10 +718,17 @@ ondrix-tool collide --json.)");
        R"(The hunt of ondrix-tool hunt: trials skip..skip+trials-1 (shard=(i, n): part i
 of n of them) of random tables, the best rule with twelve usable solitons.)");
 
-  m.def("merge", [](const py::list& parts) {
-         if (parts.empty()) throw py::value_error("nothing to merge");
+  m.def("merge", [](const py::object& given) {
+         if (!py::isinstance<py::list>(given) && !py::isinstance<py::tuple>(given)) {
+           throw py::value_error("merge takes a list of the results of enumerate or hunt, not a " + typeName(given));
+         }
+         const py::sequence parts = given;
+         if (parts.size() == 0) throw py::value_error("nothing to merge");
          std::vector<json> results;
-         for (const py::handle& p : parts) results.push_back(fromPython(p));
+         for (const py::handle& p : parts) {
+           if (!py::isinstance<py::dict>(p)) throw py::value_error("merge takes results of enumerate or hunt (dicts), not a " + typeName(p));
+           results.push_back(fromPython(p));
+         }
          const auto command = [](const json& j) {
            const auto p = j.find("provenance");
            return p != j.end() && p->is_object() && p->contains("command") ? p->at("command").dump() : std::string("none");

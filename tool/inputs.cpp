@@ -148,7 +148,7 @@ RuleTable readRule(const std::string& path) {
 
 AuxRuleTable readAuxRule(const std::string& path) { return fixedTable<auxRuleTableSize>(path, "an auxiliary table"); }
 
-AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool crop) {
+AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool crop, const std::string& remedy) {
   AutomatonState ring;
   ring.ringLength = ringLength;
   ring.cells.fill(stateA);
@@ -187,7 +187,7 @@ AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool cr
       ring.cells[i] = bytes[i];
     } else if (bytes[i] != stateA && !crop) {
       throw ToolError(exitInput, path + ": cell " + std::to_string(i) + " is live but the ring has " +
-                                     std::to_string(ringLength) + " cells (--ring, or --crop to drop the cells past it)");
+                                     std::to_string(ringLength) + " cells " + remedy);
     }
   }
   return ring;

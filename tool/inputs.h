@@ -43,7 +43,9 @@ AuxRuleTable readAuxRule(const std::string& path);
 // place of a name or in the file). Live cells past the ring are refused
 // unless `crop` drops them.
 inline constexpr std::size_t rowTextLimit = 1 << 20;
-AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool crop = false);
+// `remedy` follows the refusal of cells past the ring.
+AutomatonState readRow(const std::string& path, std::int32_t ringLength, bool crop = false,
+                       const std::string& remedy = "(--ring, or --crop to drop the cells past it)");
 
 // The twelve catalogue types of a soliton file, which must be exactly what
 // the program writes for them, or of the same as JSON. A JSON catalogue

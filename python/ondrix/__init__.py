@@ -17,12 +17,32 @@ Results of search, enumerate, collide and hunt are what ``ondrix-tool ...
 Bad input raises ValueError, a file that cannot be read or written OSError.
 """
 
-import os
+import ast as _ast
+import inspect as _inspect
+import os as _os
+
+import numpy as _numpy  # noqa: F401  (the compiled module needs it: fail here, not at the first call)
 
 from . import _ondrix
+from ._data import DATA_DIRS as _DATA_DIRS
 from ._ondrix import A, B, C, MARK_N, MARK_O, MARK_P, RING_CAPACITY, Catalogue, Rule, __version__
 
 Rule.__module__ = Catalogue.__module__ = __name__
+
+
+def _signature(function):
+    # The compiled function's first docstring line, "name(a: T, b: T = 1) -> R",
+    # as a signature that help() and a notebook's completion show.
+    line = function.__doc__.splitlines()[0]
+    parameters = []
+    for part in line[line.index("(") + 1:line.rindex(")")].split(", "):
+        if not part:
+            continue
+        name, _, default = part.partition(" = ")
+        name = name.split(":")[0]
+        value = _inspect.Parameter.empty if not default else _ast.literal_eval(default)
+        parameters.append(_inspect.Parameter(name, _inspect.Parameter.POSITIONAL_OR_KEYWORD, default=value))
+    return _inspect.Signature(parameters)
 
 
 def _public(function):
@@ -32,8 +52,9 @@ def _public(function):
         return function(*args, **kwargs)
 
     call.__name__ = call.__qualname__ = function.__name__
-    call.__doc__ = function.__doc__
+    call.__doc__ = "\n".join(function.__doc__.splitlines()[2:]) or function.__doc__
     call.__module__ = __name__
+    call.__signature__ = _signature(function)
     return call
 
 
@@ -52,7 +73,6 @@ spacetime = _public(_ondrix.spacetime)
 tag = _public(_ondrix.tag)
 to_letters = _public(_ondrix.to_letters)
 write_row = _public(_ondrix.write_row)
-from ._data import DATA_DIRS as _DATA_DIRS
 
 
 def shipped(name="solCA.dat"):
@@ -61,30 +81,36 @@ def shipped(name="solCA.dat"):
     Looked up in $ONDRIX_DATA, then beside the sources of a build or in
     share/ondrix of the installed program. FileNotFoundError when none has it.
     """
-    dirs = ([os.environ["ONDRIX_DATA"]] if os.environ.get("ONDRIX_DATA") else []) + _DATA_DIRS
+    if _os.path.basename(name) != name or name in ("", _os.curdir, _os.pardir):
+        raise ValueError(f"{name!r}: a shipped file is named without a folder, such as 'Exp1.dat'")
+    dirs = ([_os.environ["ONDRIX_DATA"]] if _os.environ.get("ONDRIX_DATA") else []) + _DATA_DIRS
     for d in dirs:
-        path = os.path.normpath(os.path.join(d, name))
-        if os.path.isfile(path):
+        path = _os.path.normpath(_os.path.join(d, name))
+        if _os.path.isfile(path):
             return path
     raise FileNotFoundError(
-        f"{name}: not among the shipped files (looked in {', '.join(map(os.path.normpath, dirs))}; "
+        f"{name}: not among the shipped files (looked in {', '.join(map(_os.path.normpath, dirs))}; "
         "set ONDRIX_DATA to the folder that holds them, or install the ondrix package)")
 
 
-def plot(rule, spacetime, ax=None, catalogue=None, title=None, first_cell=0):
+def plot(rule, spacetime, catalogue=None, *, ax=None, title=None, first_cell=0):
     """Draws a space-time diagram with matplotlib: time downward, cells across.
 
-    With a catalogue, the solitons it recognises are drawn in their types'
-    colours and named in the legend. first_cell numbers the first column
+    With a catalogue, the cells the window would tag as a type's soliton
+    are drawn in that type's colour and named in the legend (the window
+    tags a cell wherever an 11-cell stretch reads as one of the type's
+    phases, so debris can carry a type's colour for a moment); other live
+    cells are grey (B) and black (C). first_cell numbers the first column
     (for a slice such as st[:, 200:560]). Returns the axes.
     """
     from .plotting import plot as _plot
 
-    return _plot(rule, spacetime, ax=ax, catalogue=catalogue, title=title, first_cell=first_cell)
+    return _plot(rule, spacetime, catalogue=catalogue, ax=ax, title=title, first_cell=first_cell)
 
 
+# enumerate is left out of the star import: it would hide Python's own.
 __all__ = [
     "A", "B", "C", "MARK_N", "MARK_O", "MARK_P", "RING_CAPACITY", "Catalogue", "Rule", "__version__",
-    "collide", "enumerate", "from_letters", "hunt", "merge", "palette", "plot", "read_row", "render",
+    "collide", "from_letters", "hunt", "merge", "palette", "plot", "read_row", "render",
     "reverse", "run", "search", "shipped", "spacetime", "tag", "to_letters", "write_row",
 ]

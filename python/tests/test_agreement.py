@@ -51,6 +51,8 @@ def test_marks_and_pictures(rule, catalogue):
     assert set(np.unique(live)) <= set(range(1, 13)) | {ondrix.MARK_N, ondrix.MARK_O, ondrix.MARK_P}
     assert np.any((live >= 1) & (live <= 12)), "the example's solitons are recognised"
     assert np.all(ondrix.tag(rule, st)[1:][st[:-1] == ondrix.C] == ondrix.MARK_N)
+    narrow = ondrix.spacetime(rule, ondrix.from_letters("CCABB", length=40, at=5), 30)
+    assert np.any(ondrix.tag(rule, narrow, catalogue) == 3), "type 2 is tagged on a ring narrower than the catalogue's"
     picture = ondrix.render(rule, st, catalogue)
     assert picture.shape == (301, 768, 3)
     colours = ondrix.palette()
@@ -63,11 +65,12 @@ def test_plot_draws_time_downward_with_a_legend(rule, catalogue, tmp_path):
     matplotlib = pytest.importorskip("matplotlib")
     matplotlib.use("Agg")
     st = ondrix.spacetime(rule, ondrix.read_row(ondrix.shipped("Exp5.dat")), 200)
-    ax = ondrix.plot(rule, st, catalogue=catalogue, title="Exp5")
+    ax = ondrix.plot(rule, st, catalogue, title="Exp5")
     assert ax.get_xlabel() == "cell" and ax.get_ylabel() == "generation"
     bottom, top = ax.get_ylim()
     assert bottom > top, "time runs downward"
     labels = [t.get_text() for t in ax.get_legend().get_texts()]
-    assert labels and all(label.startswith("type ") for label in labels)
+    assert labels[-2:] == ["B (not tagged)", "C (not tagged)"]
+    assert len(labels) > 2 and all(label.startswith("type ") for label in labels[:-2])
     ax.figure.savefig(tmp_path / "exp5.png")
     assert (tmp_path / "exp5.png").stat().st_size > 1000
