@@ -5,7 +5,7 @@
 
 Measures, in cells per second: ondrix.spacetime of a 7680-cell row for
 100,000 generations (768 MB), the core's run of the same generations
-without keeping them, a Python loop of ondrix.run(rule, row, 1) calls, and
+without keeping them, numpy writing as many bytes into a new array, a Python loop of ondrix.run(rule, row, 1) calls, and
 a plain numpy implementation of the step, vectorised over the cells; and
 the cost of one call of run(rule, row, 1) on 768 cells beyond its step.
 Every way is checked to give the same rows first. --check does only that.
@@ -69,6 +69,7 @@ def main():
     cells = 7680
     generations = 100_000
     held = best_of(3, lambda: ondrix.spacetime(rule, row, generations))
+    written = best_of(3, lambda: np.empty((generations + 1, cells), np.uint8).fill(ondrix.A))
     core = best_of(3, lambda: ondrix.run(rule, row, generations))
     loop_steps = 20_000
 
@@ -90,6 +91,7 @@ def main():
     for name, seconds, n in [
         ("spacetime (100,000 generations kept, 768 MB)", held, generations),
         ("core run (100,000 generations, none kept)", core, generations),
+        ("numpy writing 768 MB alone (no step)", written, generations),
         (f"loop of run(rule, row, 1) ({loop_steps} calls)", looped, loop_steps),
         (f"numpy step, vectorised ({numpy_steps} generations)", vectorised_time, numpy_steps),
     ]:

@@ -148,6 +148,7 @@ std::int64_t whole(const py::handle& v, const std::string& name, std::int64_t le
 }
 
 bool flag(const py::handle& v, const std::string& name) {
+  if (PyBool_Check(v.ptr())) return v.ptr() == Py_True;
   if (!py::isinstance<py::bool_>(v) && !py::isinstance(v, py::module_::import("numpy").attr("bool_"))) {
     throw py::value_error(name + " is True or False, not " + py::repr(v).cast<std::string>());
   }
@@ -171,6 +172,15 @@ bool isPath(const py::handle& o) {
 // Cells given as anything numpy reads as whole numbers 0, 1 and 2: a row
 // (one dimension) or a space-time diagram (generations, cells).
 Row asCells(const py::handle& given, bool diagram) {
+  // A row of bytes in order, the usual case, is only checked.
+  if (py::isinstance<Row>(given) && py::reinterpret_borrow<py::array>(given).ndim() == 1) {
+    Row cells = py::reinterpret_borrow<Row>(given);
+    const py::ssize_t length = cells.size();
+    if (length >= 1 && length <= ringCapacity &&
+        std::all_of(cells.data(), cells.data() + length, [](std::uint8_t c) { return c <= stateA; })) {
+      return cells;
+    }
+  }
   if (py::isinstance<py::str>(given) || py::isinstance<py::bytes>(given) || py::hasattr(given, "__fspath__")) {
     throw py::value_error(std::string(diagram ? "a space-time diagram" : "a row") +
                           " is an array of cells 0, 1 and 2, not a " + typeName(given) +
