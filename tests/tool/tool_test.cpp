@@ -257,8 +257,6 @@ TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
   EXPECT_EQ(tool("run solCA.dat Exp1.dat --steps 010").out, "10 generations, 9 live cells\n");  // decimal, not octal
 }
 
-// Two stretches of a hunt merged give what one run gives; and the shipped
-// files are what the hunt's winning trial makes, byte for byte.
 // Rules and rows as text and through standard input and pipes give what
 // their files give; identify says what a pattern is, or exits 3.
 TEST_F(ToolTest, TextStandardInputAndPipesStandForFiles) {
@@ -368,6 +366,8 @@ TEST_F(ToolTest, AClimbSavesWhereItIsTold) {
   EXPECT_FALSE(fs::exists("ca.dat"));
 }
 
+// Two stretches of a hunt merged give what one run gives; and the shipped
+// files are what the hunt's winning trial makes, byte for byte.
 TEST_F(ToolTest, HuntStretchesMergeAndTheShippedFilesComeBack) {
   ASSERT_EQ(tool("hunt --trials 400 --out whole").code, 0);
   ASSERT_EQ(tool("hunt --trials 300 --json > first.json").code, 3);  // nothing found in that stretch
