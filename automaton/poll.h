@@ -27,6 +27,8 @@ class Poll {
   // A poll for a part of a job that reports nothing of its own and is
   // cancelled whenever `follows` is (which must outlive it).
   explicit Poll(const Poll* follows) : follows_(follows) {}
+  // A part that reports in its own way (to the whole job's count, say).
+  Poll(Report report, const Poll* follows) : report_(std::move(report)), follows_(follows) {}
 
   // From any thread: the job stops at its next check.
   void cancel() noexcept { cancelled_.store(true, std::memory_order_relaxed); }

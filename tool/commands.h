@@ -57,6 +57,10 @@ int render(const RenderArgs& a);
 struct CollideArgs {
   std::string rule, catalogue, png;
   bool json = false;
+  // Every distinct collision of each pair (or of the one pair given).
+  bool all = false;
+  std::vector<int> pair;
+  unsigned threads = 0;
 };
 int collideAll(const CollideArgs& a);
 

@@ -10,6 +10,7 @@
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/search.h"
 #include "ondrix/solitons/shipdata.h"
+#include "ondrix/solitons/survey.h"
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"
@@ -114,6 +115,12 @@ int main(int argc, char** argv) {
   collideCmd->add_option("SOL", k.catalogue, "soliton file")->required();
   collideCmd->add_option("--png", k.png, "a grid of small space-time pictures of every pair")->check(aName());
   collideCmd->add_flag("--json", k.json, "one JSON object instead of the table");
+  auto* allFlag = collideCmd->add_flag("--all", k.all, "every distinct collision of each pair: every relative phase and offset");
+  collideCmd->add_option("--pair", k.pair, "with --all, only type A against type B's twin")
+      ->expected(2)
+      ->transform(wholeNumber(0, surveyTypes - 1))
+      ->needs(allFlag);
+  collideCmd->add_option("--threads", k.threads, "worker threads, 0: one per processor")->transform(wholeNumber(0, 1024));
 
   HuntArgs h;
   auto* huntCmd = app.add_subcommand("hunt", "hunt random rule tables for a soliton rule and make the shipped files");

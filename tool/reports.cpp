@@ -176,6 +176,57 @@ json collisionJson(int a, int b, const Collision& c) {
           {"products", products}};
 }
 
+namespace {
+
+std::string digitLetters(const Digits& d) {
+  std::string out;
+  for (std::uint8_t c : d) out += "ABC"[c];
+  return out;
+}
+
+json solitonJson(const EnumeratedSoliton& s) {
+  return {{"code", s.code > 0 ? json(s.code) : json(nullptr)},
+          {"period", s.period},
+          {"shift", s.shift},
+          {"width", s.width},
+          {"cells", digitLetters(s.cells)}};
+}
+
+}  // namespace
+
+json pairCollisionsJson(int a, int b, const PairCollisions& p) {
+  json list = json::array();
+  for (const PairCollision& c : p.collisions) {
+    json products = json::array();
+    for (const CollisionProduct& q : c.products) {
+      const char* kind = q.kind == CollisionProduct::Kind::soliton ? "soliton"
+                         : q.kind == CollisionProduct::Kind::still ? "still"
+                                                                   : "oscillating";
+      json product = {{"kind", kind}};
+      if (q.kind == CollisionProduct::Kind::soliton) {
+        product["entry"] = solitonJson(q.entry);
+        product["direction"] = q.direction;
+      } else {
+        product["period"] = q.entry.period;
+      }
+      product["cells"] = digitLetters(q.cells);
+      product["position"] = q.position;
+      product["continues"] = q.continues.empty() ? json(nullptr) : json(q.continues);
+      product["dx"] = q.dx ? json(*q.dx) : json(nullptr);
+      product["dt"] = q.dt ? json(*q.dt) : json(nullptr);
+      products.push_back(product);
+    }
+    list.push_back({{"phase_b", c.phaseB},
+                    {"start_b", c.startB},
+                    {"start", c.start},
+                    {"outcome", collisionOutcomeName(c.outcome)},
+                    {"generations", c.generations},
+                    {"products", products}});
+  }
+  return {{"a", a}, {"b", b}, {"soliton_a", solitonJson(p.a)}, {"soliton_b", solitonJson(p.b)},
+          {"collisions_per_beat", p.expected}, {"collisions", list}};
+}
+
 json huntChoiceJson(const HuntChoice& c) {
   if (c.types.empty()) return nullptr;
   return {{"trial", c.trial}, {"score", c.score()}, {"speeds", c.speeds}, {"pairs", c.pairs},

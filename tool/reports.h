@@ -11,6 +11,7 @@
 
 #include "ondrix/automaton/automaton.h"
 #include "ondrix/solitons/catalogue.h"
+#include "ondrix/solitons/collisions.h"
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/search.h"
 #include "ondrix/solitons/shipdata.h"
@@ -46,6 +47,10 @@ Enumeration enumerationFromJson(const json& j, const std::string& name);
 // One collision of the survey: a, b, outcome, generations, shift_a,
 // shift_b, products.
 json collisionJson(int a, int b, const Collision& c);
+
+// Every collision of a pair: the two solitons, the count one beat holds,
+// and each collision's start, outcome and products.
+json pairCollisionsJson(int a, int b, const PairCollisions& p);
 
 // A hunt's best choice, or null.
 json huntChoiceJson(const HuntChoice& c);
