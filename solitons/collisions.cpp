@@ -26,11 +26,14 @@ constexpr int reach = 9;
 // runs faster towards its neighbour than the neighbour runs away.
 constexpr int apart = 20;
 // A group is identified by running it alone for at most this many
-// generations on a ring of its own.
+// generations on a ring of its own; a wider group is taken as unknown.
 constexpr int identifyBound = 256;
 constexpr std::int32_t identifyRing = 1536;
+constexpr std::size_t identifyWidth = 96;
+// A group wider than this is debris: it has grown far past any product.
+constexpr std::size_t debrisWidth = 256;
 // The collision's ring, and how close to its ends cells may come.
-constexpr std::int32_t collisionRing = 4096;
+constexpr std::int32_t collisionRing = 2048;
 constexpr std::int32_t edge = 16;
 // Checks for the verdict come every so many generations.
 constexpr int checkEvery = 8;
@@ -104,7 +107,7 @@ struct Identity {
 
 Identity identifyGroup(const RuleTable& rule, const Digits& cells) {
   Identity id;
-  if (cells.size() > identifyRing / 4) return id;
+  if (cells.size() > identifyWidth) return id;
   auto ring = ringOf(rule, identifyRing);
   const std::int32_t at = identifyRing / 2 - static_cast<std::int32_t>(cells.size()) / 2;
   place(*ring, cells, at);
@@ -210,6 +213,10 @@ class Runner {
         return out;
       }
       if (groups.front().first < edge || groups.back().first + std::ssize(groups.back().cells) > collisionRing - edge) break;
+      if (std::any_of(groups.begin(), groups.end(), [](const Group& g) { return g.cells.size() > debrisWidth; })) {
+        out.outcome = CollisionOutcome::debris;
+        return out;
+      }
       ids.clear();
       bool known = true;
       for (const Group& g : groups) {

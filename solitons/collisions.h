@@ -22,7 +22,7 @@ enum class CollisionOutcome {
   passed,       // a and b came out, each on its way, as they went in
   changed,      // other products (or a and b among others)
   annihilated,  // nothing is left
-  debris,       // something that is no soliton or oscillator is left, or grows
+  debris,       // something that is no soliton or oscillator is left, or grows past 256 cells
   unresolved,   // products known but not yet apart for good by the bound
 };
 
