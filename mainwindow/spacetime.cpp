@@ -30,6 +30,22 @@ void spaceTimeRow(AutomatonState& ring, const PhaseTables* tables, int scale, st
   for (std::int32_t i = 0; i < ring.ringLength; ++i) out = std::fill_n(out, scale, spaceTimeIndex(ring.cells[i], ring.stepMarks[i]));
 }
 
+std::vector<TaggedSoliton> locateSolitons(AutomatonState& ring, const PhaseTables& tables) {
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
+    if (ring.stepMarks[i] <= 77) ring.stepMarks[i] = markO;  // untagged, as after a step
+  }
+  tagSolitons(ring, tables);
+  std::vector<TaggedSoliton> out;
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
+    const std::int16_t mark = ring.stepMarks[i];
+    if (mark < 1 || mark > 12 || (i > 0 && ring.stepMarks[i - 1] == mark)) continue;
+    std::int32_t first = i;
+    while (first < ring.ringLength && ring.stepMarks[first] == mark && ring.cells[first] == stateA) ++first;
+    if (first < ring.ringLength && ring.stepMarks[first] == mark) out.push_back({mark - 1, first});
+  }
+  return out;
+}
+
 void marksBetween(std::span<const std::uint8_t> before, std::span<const std::uint8_t> after,
                   std::span<std::int16_t> marks) {
   for (std::size_t i = 0; i < marks.size(); ++i) {

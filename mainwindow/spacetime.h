@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <vector>
 
 #include "ondrix/automaton/automaton.h"
 #include "ondrix/automaton/rgb.h"
@@ -39,6 +40,17 @@ void marksBetween(std::span<const std::uint8_t> before, std::span<const std::uin
 // backwards under the rule). The poll hears rows done and may cancel.
 void tagSpaceTime(const RuleTable& rule, std::span<const std::uint8_t> cells, std::int32_t length,
                   const PhaseTables* tables, std::span<std::uint8_t> marks, Poll* poll = nullptr);
+
+// A soliton the tagging recognised: its catalogue type and the first cell
+// of its stretch of marks.
+struct TaggedSoliton {
+  int type = 0;
+  std::int32_t first = 0;
+};
+
+// Tags the ring as a redraw does (every cell, whatever marks it held) and
+// lists the solitons it recognised, from cell 0 on.
+std::vector<TaggedSoliton> locateSolitons(AutomatonState& ring, const PhaseTables& tables);
 
 // The ring as it stands (tagged first when tables are given, as a redraw
 // tags), as palette indices, each cell `scale` pixels wide. `row` holds

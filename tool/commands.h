@@ -38,7 +38,7 @@ struct ClimbArgs {
 int climb(const ClimbArgs& a);
 
 struct RunArgs {
-  std::string rule, row, out;
+  std::string rule, row, out, csv, catalogue;
   long steps = 0;
   std::int32_t ring = startupRingLength;
   bool reverse = false, crop = false, json = false;

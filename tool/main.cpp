@@ -78,6 +78,9 @@ int main(int argc, char** argv) {
   runCmd->add_option("--out", r.out, "write the final row")->check(aName());
   runCmd->add_flag("--crop", r.crop, "drop the live cells of a row file past the ring");
   runCmd->add_flag("--json", r.json, "one JSON object instead of the text");
+  auto* csvOption = runCmd->add_option("--csv", r.csv, "write N(B), N(C) and the tagged solitons of every generation as CSV")
+                        ->check(aName());
+  runCmd->add_option("--catalogue", r.catalogue, "soliton file: tag its types for --csv")->needs(csvOption);
 
   RenderArgs d;
   auto* renderCmd = app.add_subcommand("render", "a space-time picture: one pixel row per generation, time downward");

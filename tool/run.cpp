@@ -12,6 +12,8 @@
 #include <nlohmann/json.hpp>
 
 #include <iostream>
+#include <optional>
+#include <string>
 
 #include "ondrix/datafiles/sha256.h"
 
@@ -29,13 +31,58 @@ int run(const RunArgs& a) {
   const RuleTable rule = readRule(a.rule);
   AutomatonState ring = readRow(a.row, a.ring, a.crop);
   requireWritable(a.out);
-  std::FILE* report = reportStream({&a.out}, a.json);
+  std::FILE* report = reportStream({&a.out, &a.csv}, a.json);
   Provenance made("run", rule);
   made.parameters() = {{"ring", a.ring}, {"steps", a.steps}, {"reverse", a.reverse}, {"crop", a.crop},
                        {"row_sha256", cellsHash(ring)}};
   ring.ruleTable = rule;
+  if (!a.csv.empty() && a.reverse) throw ToolError(exitUsage, "--csv records a run forward: leave out --reverse");
+  requireWritable(a.csv);
+  if (!a.out.empty() && a.out == a.csv && !isStandardOutput(a.out)) throw ToolError(exitUsage, "--out and --csv name one file");
+  if (isStandardOutput(a.out) && isStandardOutput(a.csv)) throw ToolError(exitUsage, "--out and --csv cannot share standard output");
+  std::optional<PhaseTables> tables;
+  if (!a.catalogue.empty()) {
+    const Catalogue catalogue = readCatalogue(a.catalogue, &rule);
+    made.parameters()["catalogue_sha256"] = sha256Hex(catalogueImage(catalogue));
+    AutomatonState scratch = quietRing(rule, a.ring);
+    tables = solitonPhaseTables(scratch, catalogue);
+  }
   Job job("run", a.reverse ? 2 * a.steps : a.steps, "generations");
-  const bool back = a.reverse ? returnsToSwappedStart(ring, a.steps, job.poll()) : (runGenerations(ring, a.steps, job.poll()), true);
+  bool back = true;
+  if (a.reverse) {
+    back = returnsToSwappedStart(ring, a.steps, job.poll());
+  } else if (a.csv.empty()) {
+    runGenerations(ring, a.steps, job.poll());
+  } else {
+    // One line a generation, the start first: N(B), N(C) and each tagged
+    // soliton as type@first cell.
+    Output csv(a.csv);
+    std::string text = "generation,b,c,solitons\n";
+    for (long g = 0;; ++g) {
+      std::int32_t b = 0, c = 0;
+      for (std::int32_t i = 0; i < ring.ringLength; ++i) {
+        b += ring.cells[i] == stateB;
+        c += ring.cells[i] == stateC;
+      }
+      text += std::to_string(g) + "," + std::to_string(b) + "," + std::to_string(c) + ",";
+      if (tables) {
+        std::string found;
+        for (const TaggedSoliton& t : locateSolitons(ring, *tables)) {
+          found += (found.empty() ? "" : " ") + std::to_string(t.type) + "@" + std::to_string(t.first);
+        }
+        text += found;
+      }
+      text += "\n";
+      if (text.size() > (1 << 16) || g == a.steps) {
+        csv.write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+        text.clear();
+      }
+      if (g == a.steps) break;
+      if (g % 4096 == 0 && !(*job.poll())(g, a.steps)) throw Cancelled();
+      stepGeneration(ring);
+    }
+    csv.commit();
+  }
   std::int32_t live = 0;
   for (std::int32_t i = 0; i < ring.ringLength; ++i) live += ring.cells[i] != stateA;
   if (!a.out.empty()) writeOutput(a.out, std::span(ring.cells.data(), static_cast<std::size_t>(ring.ringLength)));

@@ -8,16 +8,19 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <nlohmann/json.hpp>
 
 #include "ondrix/mainwindow/ondrixstate.h"
 #include "ondrix/automaton/reversal.h"
 #include "ondrix/mainwindow/picture.h"
+#include "ondrix/mainwindow/spacetime.h"
 #include "ondrix/rules/randomrule.h"
 #include "ondrix/solitons/catalogue.h"
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/shipdata.h"
 #include "ondrix/solitons/search.h"
+#include "ondrix/datafiles/rulefiles.h"
 #include "ondrix/datafiles/sha256.h"
 #include "ondrix/datafiles/textformats.h"
 #include "tests/support/testsupport.h"
@@ -382,6 +385,59 @@ TEST_F(ToolTest, HuntStretchesMergeAndTheShippedFilesComeBack) {
   for (const char* name : {"solCA.dat", "Sol.dat", "Exp1.dat", "Exp5.dat", "Exp8.dat", "tgho.dat", "data/filedem.bmp"}) {
     EXPECT_EQ(testing::fileBytes((fs::path("winner") / name).string()), testing::fileBytes((assets / name).string())) << name;
   }
+}
+
+// run --csv: a line a generation, the start first, with N(B), N(C) and the
+// solitons the tagging finds, as the library tags the same generations;
+// collide --all of one pair lists its collisions, each once.
+TEST_F(ToolTest, RunWritesCsvAndCollideListsEveryCollision) {
+  ASSERT_EQ(tool("run solCA.dat Exp1.dat --steps 300 --csv series.csv --catalogue Sol.dat").code, 0);
+  const auto bytes = fileBytes("series.csv");
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::uint8_t b : bytes) {
+    if (b != '\n') {
+      line += static_cast<char>(b);
+    } else {
+      lines.push_back(line);
+      line.clear();
+    }
+  }
+  ASSERT_EQ(lines.size(), 302u);
+  EXPECT_EQ(lines[0], "generation,b,c,solitons");
+  OndrixState st = startupState(RuleTable{}, startupRingLength);
+  ASSERT_TRUE(readTableFile("solCA.dat", st.ring.ruleTable));
+  Catalogue c;
+  ASSERT_TRUE(readSolitonFile("Sol.dat", c));
+  AutomatonState scratch = quietRing(st.ring.ruleTable, startupRingLength);
+  const PhaseTables tables = solitonPhaseTables(scratch, c);
+  AutomatonState ring = quietRing(st.ring.ruleTable, startupRingLength);
+  const auto row = fileBytes("Exp1.dat");
+  std::copy(row.begin(), row.end(), ring.cells.begin());
+  for (int g = 0; g <= 300; ++g) {
+    if (g % 100 == 0) {
+      std::string expected = std::to_string(g) + "," + std::to_string(std::count(ring.cells.begin(), ring.cells.begin() + 768, stateB)) +
+                             "," + std::to_string(std::count(ring.cells.begin(), ring.cells.begin() + 768, stateC)) + ",";
+      const auto found = locateSolitons(ring, tables);
+      for (std::size_t k = 0; k < found.size(); ++k) {
+        expected += (k ? " " : "") + std::to_string(found[k].type) + "@" + std::to_string(found[k].first);
+      }
+      EXPECT_EQ(lines[g + 1], expected);
+      EXPECT_GE(found.size(), 2u) << g;
+    }
+    stepGeneration(ring);
+  }
+  const Result all = tool("collide solCA.dat Sol.dat --all --pair 2 6 --json --threads 2");
+  ASSERT_EQ(all.code, 0) << all.err;
+  const json pair = json::parse(all.out)["pairs"][0];
+  EXPECT_EQ(pair["collisions"].size(), 55u);
+  EXPECT_EQ(pair["collisions_per_beat"], 55);
+  std::set<std::string> starts;
+  for (const auto& x : pair["collisions"]) starts.insert(x["start"].get<std::string>());
+  EXPECT_EQ(starts.size(), 55u);
+  EXPECT_EQ(tool("collide solCA.dat Sol.dat --pair 2 6").code, 1);
+  EXPECT_EQ(tool("collide solCA.dat Sol.dat --all --png x.png").code, 1);
+  EXPECT_EQ(tool("run solCA.dat Exp1.dat --steps 5 --csv - --reverse").code, 1);
 }
 
 }  // namespace
