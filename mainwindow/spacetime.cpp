@@ -10,24 +10,36 @@
 
 namespace ondrix {
 
-std::array<Rgb, 13> spaceTimePalette() {
-  std::array<Rgb, 13> palette{};
-  std::copy(markPalette.begin(), markPalette.end(), palette.begin());
-  palette[spaceTimeBackground] = {240, 240, 240};
-  return palette;
+std::vector<Rgb> spaceTimePalette(SpaceTimePalette palette) {
+  if (palette == SpaceTimePalette::research) {
+    // Paul Tol's muted and bright sets: told apart with any colour vision,
+    // and none of them a grey.
+    return {{51, 34, 136},   {136, 204, 238}, {68, 170, 153},  {17, 119, 51},  {153, 153, 51},
+            {221, 204, 119}, {204, 102, 119}, {136, 34, 85},   {170, 68, 153}, {238, 102, 51},
+            {0, 119, 187},   {238, 51, 119},  {255, 255, 255}, {160, 160, 160}, {40, 40, 40}};
+  }
+  std::vector<Rgb> out(markPalette.begin(), markPalette.end());
+  out.push_back({240, 240, 240});
+  return out;
 }
 
-std::uint8_t spaceTimeIndex(std::uint8_t cell, std::int16_t mark) {
-  return cell == stateA                   ? spaceTimeBackground
-         : mark >= markN && mark <= markP ? static_cast<std::uint8_t>(mark - 77)
-         : mark >= 0 && mark <= 11        ? static_cast<std::uint8_t>(mark)
-                                          : 0;
+std::uint8_t spaceTimeIndex(std::uint8_t cell, std::int16_t mark, SpaceTimePalette palette) {
+  if (cell == stateA) return spaceTimeBackground;
+  if (palette == SpaceTimePalette::research) {
+    return mark >= 1 && mark <= 12 ? static_cast<std::uint8_t>(mark - 1) : cell == stateB ? 13 : 14;
+  }
+  return mark >= markN && mark <= markP ? static_cast<std::uint8_t>(mark - 77)
+         : mark >= 0 && mark <= 11      ? static_cast<std::uint8_t>(mark)
+                                        : 0;
 }
 
-void spaceTimeRow(AutomatonState& ring, const PhaseTables* tables, int scale, std::span<std::uint8_t> row) {
+void spaceTimeRow(AutomatonState& ring, const PhaseTables* tables, int scale, std::span<std::uint8_t> row,
+                  SpaceTimePalette palette) {
   if (tables) tagSolitons(ring, *tables);
   std::uint8_t* out = row.data();
-  for (std::int32_t i = 0; i < ring.ringLength; ++i) out = std::fill_n(out, scale, spaceTimeIndex(ring.cells[i], ring.stepMarks[i]));
+  for (std::int32_t i = 0; i < ring.ringLength; ++i) {
+    out = std::fill_n(out, scale, spaceTimeIndex(ring.cells[i], ring.stepMarks[i], palette));
+  }
 }
 
 std::vector<TaggedSoliton> locateSolitons(AutomatonState& ring, const PhaseTables& tables) {
@@ -85,9 +97,17 @@ void tagSpaceTime(const RuleTable& rule, std::span<const std::uint8_t> cells, st
 }
 
 void renderSpaceTime(AutomatonState& ring, const PhaseTables* tables, std::int64_t from, std::int64_t rows, int scale,
-                     const std::function<void(std::span<const std::uint8_t>)>& row, Poll* poll) {
+                     const std::function<void(std::span<const std::uint8_t>)>& row, Poll* poll,
+                     SpaceTimePalette palette) {
   const std::int64_t total = from + rows;
-  for (std::int64_t g = 0; g < from; ++g) {
+  if (from == 0) {
+    // One generation back (B and C exchanged, a step, exchanged again), so
+    // that the step forward leaves the start with its marks.
+    for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
+    stepGeneration(ring);
+    for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
+  }
+  for (std::int64_t g = 1; g < from; ++g) {
     if (poll && g % 4096 == 0 && !(*poll)(g, total)) throw Cancelled();
     stepGeneration(ring);
   }
@@ -95,7 +115,7 @@ void renderSpaceTime(AutomatonState& ring, const PhaseTables* tables, std::int64
   for (std::int64_t g = 0; g < rows; ++g) {
     if (poll && g % 64 == 0 && !(*poll)(from + g, total)) throw Cancelled();
     stepGeneration(ring);
-    spaceTimeRow(ring, tables, scale, pixels);
+    spaceTimeRow(ring, tables, scale, pixels, palette);
     row(pixels);
   }
   if (poll) (*poll)(total, total);

@@ -21,11 +21,21 @@ class Poll;
 
 inline constexpr std::uint8_t spaceTimeBackground = 12;  // palette index of A
 
-// Entries 0..11: the mark colours; entry 12: the light background.
-std::array<Rgb, 13> spaceTimePalette();
+// The colours of a picture. window: as the window colours the ring (tagged
+// solitons in their panel colours, other live cells by their step marks,
+// which share the colours of types 0..2). research: for print and for
+// readers with any colour vision: a white background, untagged B and C in
+// two greys, each catalogue type in its own colour of a colour-blind-safe
+// set, which no untagged cell takes.
+enum class SpaceTimePalette { window, research };
+
+// Entries 0..11: the window's mark colours, or the research colours of
+// types 0..11; entry 12: the background; research only: 13 untagged B,
+// 14 untagged C.
+std::vector<Rgb> spaceTimePalette(SpaceTimePalette palette = SpaceTimePalette::window);
 
 // The palette entry of a cell with its mark.
-std::uint8_t spaceTimeIndex(std::uint8_t cell, std::int16_t mark);
+std::uint8_t spaceTimeIndex(std::uint8_t cell, std::int16_t mark, SpaceTimePalette palette = SpaceTimePalette::window);
 
 // The marks the step leaves on cells that were `before` and became
 // `after` (N, O or P; O where the two cannot follow each other).
@@ -55,12 +65,16 @@ std::vector<TaggedSoliton> locateSolitons(AutomatonState& ring, const PhaseTable
 // The ring as it stands (tagged first when tables are given, as a redraw
 // tags), as palette indices, each cell `scale` pixels wide. `row` holds
 // ringLength * scale entries.
-void spaceTimeRow(AutomatonState& ring, const PhaseTables* tables, int scale, std::span<std::uint8_t> row);
+void spaceTimeRow(AutomatonState& ring, const PhaseTables* tables, int scale, std::span<std::uint8_t> row,
+                  SpaceTimePalette palette = SpaceTimePalette::window);
 
-// A space-time picture, row by row: `from` generations run first, then
-// `rows` generations, each followed by its row. The poll hears the
-// generations run of from + rows, and may cancel between them.
+// A space-time picture, row by row: the rows of generations from ..
+// from + rows - 1 of the ring as it stands (generation 0), each with the
+// marks of the step that led to it (generation 0's from the generation
+// before it, run backwards). The poll hears the generations run, and may
+// cancel between them.
 void renderSpaceTime(AutomatonState& ring, const PhaseTables* tables, std::int64_t from, std::int64_t rows, int scale,
-                     const std::function<void(std::span<const std::uint8_t>)>& row, Poll* poll = nullptr);
+                     const std::function<void(std::span<const std::uint8_t>)>& row, Poll* poll = nullptr,
+                     SpaceTimePalette palette = SpaceTimePalette::window);
 
 }  // namespace ondrix

@@ -46,7 +46,7 @@ struct RunArgs {
 int run(const RunArgs& a);
 
 struct RenderArgs {
-  std::string rule, row, png, catalogue;
+  std::string rule, row, png, catalogue, palette = "window", figure;
   long steps = 0, from = 0;
   std::int32_t ring = startupRingLength;
   int scale = 1;

@@ -85,8 +85,13 @@ int main(int argc, char** argv) {
   RenderArgs d;
   auto* renderCmd = app.add_subcommand("render", "a space-time picture: one pixel row per generation, time downward");
   ruleAndRow(renderCmd, d.rule, d.row);
-  renderCmd->add_option("--steps", d.steps, "generations, one row each")->required()->transform(wholeNumber(1, 10000000));
-  renderCmd->add_option("--png", d.png, "the picture to write")->check(aName())->required();
+  renderCmd->add_option("--steps", d.steps, "generations after the first row, one row each")->required()->transform(wholeNumber(0, 10000000));
+  auto* pngOption = renderCmd->add_option("--png", d.png, "the picture to write, a pixel per cell and generation")->check(aName());
+  auto* figureOption = renderCmd->add_option("--figure", d.figure, "a figure with axes, legend and title: FILE.png or FILE.svg")
+                           ->check(aName());
+  pngOption->excludes(figureOption);
+  renderCmd->add_option("--palette", d.palette, "window (the window's colours) or research (white, greys, colour-blind-safe types)")
+      ->check(CLI::IsMember({"window", "research"}));
   renderCmd->add_option("--catalogue", d.catalogue, "soliton file: tagged solitons in their panel colours");
   renderCmd->add_option("--ring", d.ring, "ring length (25..7680)")->transform(ringLengths);
   renderCmd->add_option("--scale", d.scale, "pixels across per cell (1..16); always one row per generation")
@@ -156,6 +161,7 @@ int main(int argc, char** argv) {
     if (*enumerateCmd) status = enumerate(n);
     if (*climbCmd) status = climb(c);
     if (*runCmd) status = run(r);
+    if (*renderCmd && d.png.empty() && d.figure.empty()) throw ToolError(exitUsage, "render needs --png or --figure");
     if (*renderCmd) status = render(d);
     if (*collideCmd) status = collideAll(k);
     if (*huntCmd) status = hunt(h);

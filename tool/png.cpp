@@ -58,8 +58,26 @@ PngWriter::PngWriter(Output& out, std::uint32_t width, std::uint32_t height, std
   }
 }
 
+// The palette and the text are made here, outside the jump of a libpng
+// error, which would pass over their destructors.
 void PngWriter::start(std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette,
                       const TextChunks& text) {
+  std::vector<png_color> colours;
+  for (const Rgb& c : palette) colours.push_back({c.r, c.g, c.b});
+  std::vector<std::string> words;  // libpng takes char*, and copies
+  for (const auto& [key, value] : text) words.insert(words.end(), {key, value});
+  std::vector<png_text> chunks(text.size());
+  for (std::size_t k = 0; k < chunks.size(); ++k) {
+    chunks[k].compression = PNG_TEXT_COMPRESSION_NONE;
+    chunks[k].key = words[2 * k].data();
+    chunks[k].text = words[2 * k + 1].data();
+    chunks[k].text_length = words[2 * k + 1].size();
+  }
+  writeHeader(width, height, colours.data(), static_cast<int>(colours.size()), chunks.data(), static_cast<int>(chunks.size()));
+}
+
+void PngWriter::writeHeader(std::uint32_t width, std::uint32_t height, void* colours, int colourCount, void* chunks,
+                            int chunkCount) {
   auto png = static_cast<png_structp>(png_);
   auto info = static_cast<png_infop>(info_);
   ONDRIX_PNG_GUARD(png_);
@@ -73,19 +91,8 @@ void PngWriter::start(std::uint32_t width, std::uint32_t height, std::span<const
   png_set_filter(png, 0, PNG_FILTER_NONE);
   png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  std::vector<png_color> colours;
-  for (const Rgb& c : palette) colours.push_back({c.r, c.g, c.b});
-  png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
-  std::vector<std::string> words;  // libpng takes char*, and copies
-  for (const auto& [key, value] : text) words.insert(words.end(), {key, value});
-  std::vector<png_text> chunks(text.size());
-  for (std::size_t k = 0; k < chunks.size(); ++k) {
-    chunks[k].compression = PNG_TEXT_COMPRESSION_NONE;
-    chunks[k].key = words[2 * k].data();
-    chunks[k].text = words[2 * k + 1].data();
-    chunks[k].text_length = words[2 * k + 1].size();
-  }
-  if (!chunks.empty()) png_set_text(png, info, chunks.data(), static_cast<int>(chunks.size()));
+  png_set_PLTE(png, info, static_cast<png_colorp>(colours), colourCount);
+  if (chunkCount > 0) png_set_text(png, info, static_cast<png_textp>(chunks), chunkCount);
   png_write_info(png, info);
 }
 

@@ -34,6 +34,7 @@ class PngWriter {
 
  private:
   void start(std::uint32_t width, std::uint32_t height, std::span<const Rgb> palette, const TextChunks& text);
+  void writeHeader(std::uint32_t width, std::uint32_t height, void* colours, int colourCount, void* chunks, int chunkCount);
   [[noreturn]] void rethrow();
   void release();
   static void pngWrite(void* png, std::uint8_t* data, std::size_t size);

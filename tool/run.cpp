@@ -5,6 +5,7 @@
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"
+#include "tool/figure.h"
 #include "tool/png.h"
 #include "tool/progress.h"
 #include "tool/provenance.h"
@@ -103,27 +104,54 @@ int run(const RunArgs& a) {
 int render(const RenderArgs& a) {
   AutomatonState ring = readRow(a.row, a.ring, a.crop);
   ring.ruleTable = readRule(a.rule);
-  reportStream({&a.png}, a.json);  // refuses --json with --png -
+  const std::string& target = a.figure.empty() ? a.png : a.figure;
+  reportStream({&target}, a.json);  // refuses --json with --png -
+  const SpaceTimePalette palette = a.palette == "research" ? SpaceTimePalette::research : SpaceTimePalette::window;
   Provenance made("render", ring.ruleTable);
   made.parameters() = {{"ring", a.ring}, {"steps", a.steps}, {"from", a.from}, {"scale", a.scale},
-                       {"catalogue", !a.catalogue.empty()}, {"crop", a.crop}, {"row_sha256", cellsHash(ring)}};
+                       {"catalogue", !a.catalogue.empty()}, {"crop", a.crop}, {"palette", a.palette},
+                       {"row_sha256", cellsHash(ring)}};
   PhaseTables tables;
+  Catalogue catalogue;
   if (!a.catalogue.empty()) {
-    const Catalogue catalogue = readCatalogue(a.catalogue, &ring.ruleTable);
+    catalogue = readCatalogue(a.catalogue, &ring.ruleTable);
     made.parameters()["catalogue_sha256"] = sha256Hex(catalogueImage(catalogue));
     AutomatonState scratch = quietRing(ring.ruleTable, a.ring);
     tables = solitonPhaseTables(scratch, catalogue);
   }
-  Output out(a.png);
-  Job job("render", a.from + a.steps, "generations");
-  const auto palette = spaceTimePalette();
-  PngWriter png(out, static_cast<std::uint32_t>(a.ring * a.scale), static_cast<std::uint32_t>(a.steps), palette,
-                made.textChunks());
-  renderSpaceTime(ring, a.catalogue.empty() ? nullptr : &tables, a.from, a.steps, a.scale,
-                  [&](std::span<const std::uint8_t> row) { png.row(row); }, job.poll());
-  png.finish();
+  // Generations from..from+steps, the first as it stands.
+  const std::int64_t rows = a.steps + 1;
+  const auto width = static_cast<std::size_t>(a.ring) * static_cast<std::size_t>(a.scale);
+  const auto colours = spaceTimePalette(palette);
+  Job job("render", a.from + rows, "generations");
+  if (!a.figure.empty()) {
+    if (width > figureLimit || static_cast<std::size_t>(rows) > figureLimit) {
+      throw ToolError(exitUsage, "a figure holds at most " + std::to_string(figureLimit) + " pixels each way: " +
+                                     std::to_string(width) + " x " + std::to_string(rows) + " here (--png for more)");
+    }
+    requireWritable(a.figure);
+    Figure f;
+    f.width = width;
+    f.height = static_cast<std::size_t>(rows);
+    f.palette = colours;
+    f.firstGeneration = a.from;
+    f.cellScale = a.scale;
+    f.text = made.textChunks();
+    renderSpaceTime(ring, a.catalogue.empty() ? nullptr : &tables, a.from, rows, a.scale,
+                    [&](std::span<const std::uint8_t> row) { f.pixels.insert(f.pixels.end(), row.begin(), row.end()); },
+                    job.poll(), palette);
+    f.legend = spaceTimeLegend(f.pixels, palette, a.catalogue.empty() ? nullptr : &catalogue);
+    f.title = (a.row.size() > 40 ? a.row.substr(0, 37) + "..." : a.row) + " under rule " + ruleSha256(ring.ruleTable).substr(0, 12);
+    writeFigure(f, a.figure);
+  } else {
+    Output out(a.png);
+    PngWriter png(out, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(rows), colours, made.textChunks());
+    renderSpaceTime(ring, a.catalogue.empty() ? nullptr : &tables, a.from, rows, a.scale,
+                    [&](std::span<const std::uint8_t> row) { png.row(row); }, job.poll(), palette);
+    png.finish();
+  }
   if (a.json) {
-    std::cout << nlohmann::ordered_json{{"png", a.png}, {"width", a.ring * a.scale}, {"height", a.steps},
+    std::cout << nlohmann::ordered_json{{a.figure.empty() ? "png" : "figure", target}, {"width", width}, {"height", rows},
                                         {"provenance", made.record()}}
                      .dump(2)
               << "\n";

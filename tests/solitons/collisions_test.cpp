@@ -74,7 +74,7 @@ TEST(CompleteCollisions, EachDistinctCollisionOnceAndAsStated) {
     Digits twin = b.cells;
     for (auto& d : twin) d = d == 0 ? 0 : 3 - d;
     constexpr std::int32_t length = 4096, origin = 1000;
-    std::set<std::vector<std::uint8_t>> seen;  // each start after its beat of free flight, moved to a's place
+    std::set<std::string> seen;  // each start after its beat of free flight, moved to a's place
     for (std::size_t k = 0; k < one.collisions.size(); ++k) {
       const PairCollision& x = one.collisions[k];
       const PairCollision& y = two.collisions[k];
@@ -102,7 +102,7 @@ TEST(CompleteCollisions, EachDistinctCollisionOnceAndAsStated) {
         auto row = freeFlight(rule, a.cells, bPhase, x.startB, t, length, origin);
         const int moved = (t / a.period) * a.shift;
         std::rotate(row.begin(), row.begin() + moved, row.end());
-        EXPECT_TRUE(seen.insert(row).second) << "collision " << k << " after " << t << " generations of free flight";
+        EXPECT_TRUE(seen.insert(std::string(row.begin(), row.end())).second) << "collision " << k << " after " << t << " generations of free flight";
       }
 
       // Run again from its start with the plain step.

@@ -105,42 +105,61 @@ TEST_F(ToolTest, RenderColoursEveryCellAsTheWindowDoes) {
   std::vector<std::uint8_t> row(256, 2);
   row[40] = 0;  // a lone C: marks of every kind
   testing::putFile("row.dat", row);
-  for (bool tagged : {false, true}) {
-    const std::string args = "render solCA.dat " +
-                             std::string(tagged ? "Exp1.dat --catalogue Sol.dat --ring 768" : "row.dat --ring 256") +
-                             " --steps 6 --scale 2 --png out.png";
-    ASSERT_EQ(tool(args).code, 0);
-    png_uint_32 w = 0, h = 0;
-    const auto rgb = pngRgb("out.png", w, h);
-    const std::int32_t length = tagged ? 768 : 256;
-    ASSERT_EQ(w, std::uint32_t(2 * length));
-    ASSERT_EQ(h, 6u);
-    OndrixState st;
-    st.ring.ringLength = length;
-    const auto rule = testing::fileBytes("solCA.dat"), cells = testing::fileBytes(tagged ? "Exp1.dat" : "row.dat");
-    std::copy(rule.begin(), rule.end(), st.ring.ruleTable.begin());
-    if (tagged) {
-      ASSERT_TRUE(readSolitonFile("Sol.dat", st.catalogue));
-      NullDisplay display;
-      buildSolitonPhaseTables(st, display);
-    }
-    std::copy(cells.begin(), cells.end(), st.ring.cells.begin());
-    int red = 0;
-    for (png_uint_32 y = 0; y < h; ++y) {
+  const auto research = spaceTimePalette(SpaceTimePalette::research);
+  for (const bool tagged : {false, true}) {
+    for (const std::string palette : {"window", "research"}) {
+      const std::string args = "render solCA.dat " +
+                               std::string(tagged ? "Exp1.dat --catalogue Sol.dat --ring 768" : "row.dat --ring 256") +
+                               " --steps 6 --scale 2 --png out.png --palette " + palette;
+      ASSERT_EQ(tool(args).code, 0);
+      png_uint_32 w = 0, h = 0;
+      const auto rgb = pngRgb("out.png", w, h);
+      const std::int32_t length = tagged ? 768 : 256;
+      ASSERT_EQ(w, std::uint32_t(2 * length));
+      ASSERT_EQ(h, 7u) << "generations 0 to 6";
+      OndrixState st;
+      st.ring.ringLength = length;
+      const auto rule = testing::fileBytes("solCA.dat"), cells = testing::fileBytes(tagged ? "Exp1.dat" : "row.dat");
+      std::copy(rule.begin(), rule.end(), st.ring.ruleTable.begin());
+      if (tagged) {
+        ASSERT_TRUE(readSolitonFile("Sol.dat", st.catalogue));
+        NullDisplay display;
+        buildSolitonPhaseTables(st, display);
+      }
+      // From the generation before the start, so that the first row has the
+      // marks of the step into it.
+      for (std::size_t i = 0; i < cells.size(); ++i) st.ring.cells[i] = swapState(cells[i]);
       stepGeneration(st.ring);
-      if (tagged) tagSolitons(st.ring, st.phases);
-      for (std::int32_t i = 0; i < length; ++i) {
-        const Rgb expected = st.ring.cells[i] == stateA ? Rgb{240, 240, 240} : markColour(st.ring.stepMarks[i]);
-        for (int half : {0, 1}) {
-          const std::uint8_t* p = &rgb[3 * (y * w + 2 * i + half)];
-          ASSERT_EQ(p[0], expected.r) << y << "," << i;
-          ASSERT_EQ(p[1], expected.g) << y << "," << i;
-          ASSERT_EQ(p[2], expected.b) << y << "," << i;
+      for (std::int32_t i = 0; i < length; ++i) st.ring.cells[i] = swapState(st.ring.cells[i]);
+      int red = 0;
+      for (png_uint_32 y = 0; y < h; ++y) {
+        stepGeneration(st.ring);
+        if (y == 0) {
+          ASSERT_TRUE(std::equal(cells.begin(), cells.end(), st.ring.cells.begin()));
         }
-        red += expected.r == 255 && expected.g == 0 && expected.b == 0;  // type 6
+        if (tagged) tagSolitons(st.ring, st.phases);
+        for (std::int32_t i = 0; i < length; ++i) {
+          const std::uint8_t c = st.ring.cells[i];
+          const std::int16_t mark = st.ring.stepMarks[i];
+          const Rgb expected = palette == "window"
+                                   ? (c == stateA ? Rgb{240, 240, 240} : markColour(mark))
+                                   : (c == stateA                ? Rgb{255, 255, 255}
+                                      : mark >= 1 && mark <= 12 ? research[static_cast<std::size_t>(mark - 1)]
+                                      : c == stateB             ? Rgb{160, 160, 160}
+                                                                : Rgb{40, 40, 40});
+          for (int half : {0, 1}) {
+            const std::uint8_t* p = &rgb[3 * (y * w + 2 * i + half)];
+            ASSERT_EQ(p[0], expected.r) << palette << " " << y << "," << i;
+            ASSERT_EQ(p[1], expected.g) << palette << " " << y << "," << i;
+            ASSERT_EQ(p[2], expected.b) << palette << " " << y << "," << i;
+          }
+          red += palette == "window" && expected.r == 255 && expected.g == 0 && expected.b == 0;  // type 6
+        }
+      }
+      if (palette == "window") {
+        EXPECT_EQ(red > 0, tagged);
       }
     }
-    EXPECT_EQ(red > 0, tagged);
   }
 }
 
@@ -420,7 +439,10 @@ TEST_F(ToolTest, RunWritesCsvAndCollideListsEveryCollision) {
                              "," + std::to_string(std::count(ring.cells.begin(), ring.cells.begin() + 768, stateC)) + ",";
       const auto found = locateSolitons(ring, tables);
       for (std::size_t k = 0; k < found.size(); ++k) {
-        expected += (k ? " " : "") + std::to_string(found[k].type) + "@" + std::to_string(found[k].first);
+        if (k > 0) expected += ' ';
+        expected += std::to_string(found[k].type);
+        expected += '@';
+        expected += std::to_string(found[k].first);
       }
       EXPECT_EQ(lines[g + 1], expected);
       EXPECT_GE(found.size(), 2u) << g;

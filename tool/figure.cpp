@@ -1,0 +1,202 @@
+#include "tool/figure.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <cmath>
+
+#include "ondrix/solitons/shipdata.h"
+#include "tool/inputs.h"
+#include "tool/outputs.h"
+
+namespace ondrix::tool {
+
+namespace {
+
+// Fonts need an application; without a display, the offscreen platform.
+void needApplication() {
+  if (QGuiApplication::instance()) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "ondrix-tool";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication* app = new QGuiApplication(argc, argv);
+  (void)app;
+}
+
+// A step between ticks of 1, 2 or 5 times a power of ten that leaves at
+// most `most` ticks over `span`.
+std::int64_t tickStep(std::int64_t span, int most) {
+  std::int64_t step = 1;
+  for (;;) {
+    for (std::int64_t m : {1, 2, 5}) {
+      if (span / (m * step) < most) return m * step;
+    }
+    step *= 10;
+  }
+}
+
+struct Layout {
+  int left = 0, top = 0, legendX = 0, width = 0, height = 0;
+};
+
+Layout layout(const Figure& f, const QFontMetrics& metrics) {
+  Layout l;
+  const int line = metrics.height();
+  int legendWidth = 0;
+  for (const auto& [colour, label] : f.legend) {
+    legendWidth = std::max(legendWidth, 18 + metrics.horizontalAdvance(QString::fromStdString(label)));
+  }
+  const int legendHeight = static_cast<int>(f.legend.size()) * (line + 4);
+  const std::int64_t lastGeneration = f.firstGeneration + static_cast<std::int64_t>(f.height) - 1;
+  l.left = 14 + line + metrics.horizontalAdvance(QString::number(lastGeneration)) + 8;
+  l.top = f.title.empty() ? 12 : 16 + line;
+  l.legendX = l.left + static_cast<int>(f.width) + 16;
+  l.width = l.legendX + (legendWidth ? legendWidth + 12 : -4);
+  l.height = l.top + std::max(static_cast<int>(f.height), legendHeight) + 12 + 2 * line + 8;
+  return l;
+}
+
+void draw(QPainter& p, const Figure& f, const Layout& l, const QFont& font) {
+  p.setFont(font);
+  const QFontMetrics metrics(font);
+  const int line = metrics.height();
+  p.fillRect(0, 0, l.width, l.height, Qt::white);
+
+  QImage picture(static_cast<int>(f.width), static_cast<int>(f.height), QImage::Format_RGB32);
+  for (std::size_t y = 0; y < f.height; ++y) {
+    auto* out = reinterpret_cast<QRgb*>(picture.scanLine(static_cast<int>(y)));
+    for (std::size_t x = 0; x < f.width; ++x) {
+      const Rgb c = f.palette[f.pixels[y * f.width + x]];
+      out[x] = qRgb(c.r, c.g, c.b);
+    }
+  }
+  p.drawImage(l.left, l.top, picture);
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(QRectF(l.left - 0.5, l.top - 0.5, static_cast<double>(f.width) + 1, static_cast<double>(f.height) + 1));
+
+  // Cells across: a tick at the middle of each labelled cell.
+  const std::int64_t cells = static_cast<std::int64_t>(f.width) / f.cellScale;
+  const int bottom = l.top + static_cast<int>(f.height);
+  for (std::int64_t c = 0, step = tickStep(cells, 8); c < cells; c += step) {
+    const double x = l.left + (static_cast<double>(c) + 0.5) * f.cellScale;
+    p.drawLine(QPointF(x, bottom + 1), QPointF(x, bottom + 5));
+    const QString label = QString::number(c);
+    p.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2.0, bottom + 6 + metrics.ascent()), label);
+  }
+  const QString across = "cell";
+  p.drawText(QPointF(l.left + f.width / 2.0 - metrics.horizontalAdvance(across) / 2.0, bottom + 10 + line + metrics.ascent()),
+             across);
+  // Generations down: one row each.
+  const auto rows = static_cast<std::int64_t>(f.height);
+  for (std::int64_t r = 0, step = tickStep(rows, 10); r < rows; r += step) {
+    const double y = l.top + static_cast<double>(r) + 0.5;
+    p.drawLine(QPointF(l.left - 5, y), QPointF(l.left - 1, y));
+    const QString label = QString::number(f.firstGeneration + r);
+    p.drawText(QPointF(l.left - 7 - metrics.horizontalAdvance(label), y + metrics.ascent() / 2.0 - 1), label);
+  }
+  p.save();
+  p.translate(10 + metrics.ascent(), l.top + f.height / 2.0);
+  p.rotate(-90);
+  const QString down = "generation";
+  p.drawText(QPointF(-metrics.horizontalAdvance(down) / 2.0, 0), down);
+  p.restore();
+  if (!f.title.empty()) {
+    const QString title = QString::fromStdString(f.title);
+    p.drawText(QPointF(l.left + f.width / 2.0 - metrics.horizontalAdvance(title) / 2.0, 8 + metrics.ascent()), title);
+  }
+  int y = l.top;
+  for (const auto& [colour, label] : f.legend) {
+    p.fillRect(l.legendX, y + (line - 12) / 2, 12, 12, QColor(colour.r, colour.g, colour.b));
+    p.drawRect(l.legendX, y + (line - 12) / 2, 12, 12);
+    p.drawText(QPointF(l.legendX + 18, y + metrics.ascent()), QString::fromStdString(label));
+    y += line + 4;
+  }
+}
+
+bool endsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string typeName(int k, const Catalogue* c) {
+  std::string name = "type " + std::to_string(k);
+  if (c) {
+    name += ": " + codeLetters(c->solitonCode[k]) + " (period " + std::to_string(c->solitonPeriod[k]) + ", shift " +
+            std::to_string(c->solitonShift[k]) + ")";
+  }
+  return name;
+}
+
+}  // namespace
+
+std::vector<std::pair<Rgb, std::string>> spaceTimeLegend(const std::vector<std::uint8_t>& pixels, SpaceTimePalette palette,
+                                                         const Catalogue* catalogue) {
+  const auto colours = spaceTimePalette(palette);
+  std::vector<bool> held(colours.size(), false);
+  for (std::uint8_t p : pixels) held[p] = true;
+  std::vector<std::pair<Rgb, std::string>> out;
+  const auto add = [&](std::size_t entry, const std::string& label) {
+    if (held[entry]) out.emplace_back(colours[entry], label);
+  };
+  if (palette == SpaceTimePalette::research) {
+    for (int k = 0; k < 12; ++k) add(static_cast<std::size_t>(k), typeName(k, catalogue));
+    add(13, "B");
+    add(14, "C");
+    return out;
+  }
+  // The window's colours: tagged type k takes entry k + 1 (type 11 entry 0),
+  // and the step marks N, O and P entries 1, 2 and 3.
+  const char* marks[] = {"C became B (N)", "the table gave 0 (O)", "the table gave 1 (P)"};
+  for (int e = 1; e <= 12; ++e) {
+    const std::size_t entry = static_cast<std::size_t>(e % 12);
+    std::string label = catalogue ? typeName(e - 1, catalogue) : "";
+    if (e <= 3) label += (label.empty() ? "" : " or ") + std::string(marks[e - 1]);
+    if (!label.empty()) add(entry, label);
+  }
+  return out;
+}
+
+void writeFigure(const Figure& f, const std::string& path) {
+  if (f.width == 0 || f.height == 0 || f.width > figureLimit || f.height > figureLimit) {
+    throw ToolError(exitUsage, "a figure holds 1 to " + std::to_string(figureLimit) + " pixels each way, this one " +
+                                   std::to_string(f.width) + " x " + std::to_string(f.height) + " (fewer steps, --png for more)");
+  }
+  needApplication();
+  QFont font("DejaVu Sans");
+  font.setPixelSize(12);
+  const Layout l = layout(f, QFontMetrics(font));
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (endsWith(path, ".svg")) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(l.width, l.height));
+    svg.setViewBox(QRect(0, 0, l.width, l.height));
+    svg.setResolution(96);
+    svg.setTitle(QString::fromStdString(f.title));
+    QString description;
+    for (const auto& [key, text] : f.text) description += QString::fromStdString(key + ": " + text + "\n");
+    svg.setDescription(description);
+    QPainter p(&svg);
+    draw(p, f, l, font);
+  } else {
+    QImage image(l.width, l.height, QImage::Format_RGB32);
+    {
+      QPainter p(&image);
+      draw(p, f, l, font);
+    }
+    for (const auto& [key, text] : f.text) image.setText(QString::fromStdString(key), QString::fromStdString(text));
+    image.save(&buffer, "PNG");
+  }
+  writeOutput(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+}
+
+}  // namespace ondrix::tool
