@@ -9,6 +9,7 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 
 #include "ondrix/solitons/shipdata.h"
@@ -23,6 +24,11 @@ namespace {
 void needApplication() {
   if (QGuiApplication::instance()) return;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Qt's notes on its own set-up (no runtime folder, say) are not the
+  // tool's to print.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) std::fprintf(stderr, "ondrix-tool: %s\n", qPrintable(message));
+  });
   static int argc = 1;
   static char name[] = "ondrix-tool";
   static char* argv[] = {name, nullptr};
@@ -185,8 +191,18 @@ void writeFigure(const Figure& f, const std::string& path) {
     QString description;
     for (const auto& [key, text] : f.text) description += QString::fromStdString(key + ": " + text + "\n");
     svg.setDescription(description);
-    QPainter p(&svg);
-    draw(p, f, l, font);
+    {
+      QPainter p(&svg);
+      draw(p, f, l, font);
+    }
+    // Its size in pixels, as drawn, rather than in millimetres at a
+    // resolution each reader assumes for itself.
+    const qsizetype from = bytes.indexOf("<svg width=\"");
+    const qsizetype to = from < 0 ? -1 : bytes.indexOf("\n", bytes.indexOf("height=\"", from));
+    if (from >= 0 && to > from) {
+      bytes.replace(from, to - from,
+                    "<svg width=\"" + QByteArray::number(l.width) + "px\" height=\"" + QByteArray::number(l.height) + "px\"");
+    }
   } else {
     QImage image(l.width, l.height, QImage::Format_RGB32);
     {
