@@ -361,6 +361,13 @@ Row tagDiagram(const Rule& r, const Row& cells, const py::object& catalogue) {
   return marks;
 }
 
+SpaceTimePalette paletteOf(const py::handle& name) {
+  const std::string given = py::str(name);
+  if (given == "window") return SpaceTimePalette::window;
+  if (given == "research") return SpaceTimePalette::research;
+  throw py::value_error("the palette is \"window\" or \"research\", not " + given);
+}
+
 int threadsOf(const py::handle& threads) { return static_cast<int>(whole(threads, "threads (0: one per processor)", 0, 1024)); }
 
 std::pair<int, int> shardOf(const py::object& shard) {
@@ -604,31 +611,36 @@ generations before (run with B and C exchanged, then exchanged back).)");
 catalogued soliton it recognises, else MARK_N (C became B), MARK_O or
 MARK_P (the table gave 0 or 1).)");
 
-  m.def("render", [](const py::object& rule, const py::object& diagram, const py::object& catalogue) {
+  m.def("render", [](const py::object& rule, const py::object& diagram, const py::object& catalogue, const py::object& name) {
+         const SpaceTimePalette palette = paletteOf(name);
          const Rule r = ruleOf(rule);
          const Row cells = asCells(diagram, true);
          const Row marks = tagDiagram(r, cells, catalogue);
          std::vector<py::ssize_t> shape(cells.shape(), cells.shape() + cells.ndim());
          shape.push_back(3);
          Row rgb(shape);
-         const auto palette = spaceTimePalette();
+         const auto colours = spaceTimePalette(palette);
          const auto* c = cells.data();
          const auto* k = marks.data();
          auto* out = rgb.mutable_data();
          for (py::ssize_t i = 0; i < cells.size(); ++i) {
-           const Rgb colour = palette[spaceTimeIndex(c[i], k[i])];
+           const Rgb colour = colours[spaceTimeIndex(c[i], k[i], palette)];
            out[3 * i] = colour.r;
            out[3 * i + 1] = colour.g;
            out[3 * i + 2] = colour.b;
          }
          return rgb;
-       }, py::arg("rule"), py::arg("spacetime"), py::arg("catalogue") = py::none(),
-       "The diagram as an RGB picture (uint8, one pixel per cell) in the colours of ondrix-tool render.");
-  m.def("palette", [] {
+       }, py::arg("rule"), py::arg("spacetime"), py::arg("catalogue") = py::none(), py::arg("palette") = "window",
+       R"(The diagram as an RGB picture (uint8, one pixel per cell) in the colours of ondrix-tool render:
+palette "window" (the window's) or "research" (white, B and C grey, each type its own colour).)");
+  m.def("palette", [](const py::object& name) {
          py::list out;
-         for (const Rgb& c : spaceTimePalette()) out.append(py::make_tuple(c.r, c.g, c.b));
+         for (const Rgb& c : spaceTimePalette(paletteOf(name))) out.append(py::make_tuple(c.r, c.g, c.b));
          return out;
-       }, "The colours of render: entries 0..11 by mark, entry 12 the background.");
+       }, py::arg("palette") = "window",
+       R"(The colours of render. window: entry m for mark m (type k is mark k + 1, type 11 entry 0;
+MARK_N, MARK_O, MARK_P entries 1, 2, 3), entry 12 the background. research: entries 0..11
+types 0..11, 12 the background, 13 untagged B, 14 untagged C.)");
 
   // ---- searches ----
 

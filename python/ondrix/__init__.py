@@ -100,7 +100,8 @@ def plot(rule, spacetime, catalogue=None, *, ax=None, title=None, first_cell=0):
     are drawn in that type's colour and named in the legend (the window
     tags a cell wherever an 11-cell stretch reads as one of the type's
     phases, so debris can carry a type's colour for a moment); other live
-    cells are grey (B) and black (C). first_cell numbers the first column
+    cells are light grey (B) and dark grey (C): the research palette of
+    ondrix-tool render. first_cell numbers the first column
     (for a slice such as st[:, 200:560]). Returns the axes.
     """
     from .plotting import plot as _plot

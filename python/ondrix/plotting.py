@@ -5,15 +5,6 @@ import numpy as np
 
 from . import _ondrix
 
-_BACKGROUND = (1.0, 1.0, 1.0)
-_UNTAGGED = {_ondrix.B: (0.62, 0.62, 0.62), _ondrix.C: (0.1, 0.1, 0.1)}
-
-
-def _type_colour(colours, mark):
-    # The window's colour of the type; the window draws type 11 black,
-    # which here would be the untagged C cells' colour.
-    return np.array(colours[mark]) / 255 if mark < 12 else np.array((1.0, 0.55, 0.0))
-
 
 def plot(rule, spacetime, catalogue=None, ax=None, title=None, first_cell=0):
     import matplotlib.patches as patches
@@ -24,21 +15,22 @@ def plot(rule, spacetime, catalogue=None, ax=None, title=None, first_cell=0):
         st = st[np.newaxis, :]
     if st.ndim != 2 or st.size == 0:
         raise ValueError(f"a space-time diagram has generations and cells, this array the shape {st.shape}")
-    marks = _ondrix.tag(rule, st, catalogue)  # checks the cells, too
-    picture = np.empty(st.shape + (3,))
-    picture[...] = _BACKGROUND
-    for state, colour in _UNTAGGED.items():
-        picture[st == state] = colour
-    colours = _ondrix.palette()
-    tagged = []
+    # The research palette of ondrix-tool render: white, B and C grey, each
+    # type in a colour of its own that no untagged cell takes.
+    picture = _ondrix.render(rule, st, catalogue, "research")
+    colours = [np.array(c) / 255 for c in _ondrix.palette("research")]
+    handles = []
     if catalogue is not None:
         types = (catalogue if isinstance(catalogue, _ondrix.Catalogue) else _ondrix.Catalogue(catalogue, rule)).types
+        marks = _ondrix.tag(rule, st, catalogue)
         live = st != _ondrix.A
         for mark in range(1, 13):
-            where = live & (marks == mark)
-            if where.any():
-                picture[where] = _type_colour(colours, mark)
-                tagged.append((mark, types[mark - 1]))
+            if np.any(live & (marks == mark)):
+                t = types[mark - 1]
+                handles.append(patches.Patch(color=colours[mark - 1],
+                                             label=f"type {t['type']}: {t['cells']} (period {t['period']}, shift {t['shift']})"))
+    suffix = " (not tagged)" if catalogue is not None else ""
+    handles += [patches.Patch(color=colours[13], label="B" + suffix), patches.Patch(color=colours[14], label="C" + suffix)]
     if ax is None:
         generations, cells = st.shape
         aspect = min(max(generations / cells, 0.3), 3.0)
@@ -50,10 +42,5 @@ def plot(rule, spacetime, catalogue=None, ax=None, title=None, first_cell=0):
     ax.set_ylabel("generation")
     if title:
         ax.set_title(title)
-    handles = [patches.Patch(color=_type_colour(colours, mark),
-                             label=f"type {t['type']}: {t['cells']} (period {t['period']}, shift {t['shift']})")
-               for mark, t in tagged]
-    handles += [patches.Patch(color=_UNTAGGED[_ondrix.B], label="B" + (" (not tagged)" if catalogue is not None else "")),
-                patches.Patch(color=_UNTAGGED[_ondrix.C], label="C" + (" (not tagged)" if catalogue is not None else ""))]
     ax.legend(handles=handles, loc="upper left", bbox_to_anchor=(1.01, 1.0), fontsize="small", frameon=False)
     return ax

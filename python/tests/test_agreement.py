@@ -57,7 +57,11 @@ def test_marks_and_pictures(rule, catalogue):
     assert picture.shape == (301, 768, 3)
     colours = ondrix.palette()
     assert tuple(picture[0, np.argmax(st[0] == ondrix.A)]) == colours[12]
-    # The tool's PNG starts at generation 1 and has these colours.
+    research = ondrix.render(rule, st, catalogue, palette="research")
+    types = {tuple(c) for c in ondrix.palette("research")[:12]}
+    untagged = research[(st != ondrix.A) & ((marks < 1) | (marks > 12))]
+    assert untagged.size and not any(tuple(c) in types for c in untagged), "no untagged cell in a type's colour"
+    assert tuple(research[0, np.argmax(st[0] == ondrix.A)]) == (255, 255, 255)
     assert len({tuple(c) for c in picture.reshape(-1, 3)}) > 3
 
 
