@@ -87,6 +87,13 @@ struct HuntArgs {
 };
 int hunt(const HuntArgs& a);
 
+struct AtlasArgs {
+  std::string rule, catalogue, out;
+  int width = 12, period = 12, types = 11;  // types 0..types-1 meet each other
+  unsigned threads = 0;
+};
+int atlas(const AtlasArgs& a);
+
 // Where the human-readable report goes: standard output, unless a file
 // output was sent there with "-"; then it goes to standard error, and JSON,
 // which has nowhere else to go, is refused.

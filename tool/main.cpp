@@ -130,6 +130,16 @@ int main(int argc, char** argv) {
       ->needs(allFlag);
   collideCmd->add_option("--threads", k.threads, "worker threads, 0: one per processor")->transform(wholeNumber(0, 1024));
 
+  AtlasArgs t;
+  auto* atlasCmd = app.add_subcommand("atlas", "a rule's solitons and their collisions as a page to browse: DIR/index.html");
+  atlasCmd->add_option("RULE", t.rule, ruleHelp)->required();
+  atlasCmd->add_option("SOL", t.catalogue, "soliton file: its types' collisions, every one");
+  atlasCmd->add_option("--out", t.out, "the folder to write (replaced whole)")->required()->check(aName());
+  atlasCmd->add_option("--max-width", t.width, "widest soliton phase listed (1..19)")->transform(wholeNumber(1, enumerateWidthLimit));
+  atlasCmd->add_option("--max-period", t.period, "longest period listed (1..40)")->transform(wholeNumber(1, enumeratePeriodLimit));
+  atlasCmd->add_option("--types", t.types, "the catalogue types 0..N-1 meet each other (1..11)")->transform(wholeNumber(1, surveyTypes));
+  atlasCmd->add_option("--threads", t.threads, "worker threads, 0: one per processor")->transform(wholeNumber(0, 1024));
+
   HuntArgs h;
   auto* huntCmd = app.add_subcommand("hunt", "hunt random rule tables for a soliton rule and make the shipped files");
   auto* trialsOption =
@@ -164,6 +174,7 @@ int main(int argc, char** argv) {
     if (*renderCmd && d.png.empty() && d.figure.empty()) throw ToolError(exitUsage, "render needs --png or --figure");
     if (*renderCmd) status = render(d);
     if (*collideCmd) status = collideAll(k);
+    if (*atlasCmd) status = atlas(t);
     if (*huntCmd) status = hunt(h);
     if (*showCmd) status = show(w);
     if (*identifyCmd) status = identify(i);
