@@ -1,6 +1,8 @@
 // atlas: a rule's solitons and their collisions as one static page to
 // browse and print, with its pictures beside it.
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -9,6 +11,7 @@
 
 #include "ondrix/automaton/automaton.h"
 #include "ondrix/automaton/reversal.h"
+#include "ondrix/automaton/workers.h"
 #include "ondrix/datafiles/files.h"
 #include "ondrix/datafiles/sha256.h"
 #include "ondrix/datafiles/textformats.h"
@@ -272,6 +275,39 @@ int atlas(const AtlasArgs& a) {
         page << "</tr>\n";
       }
       page << "</tbody></table>\n";
+      // The pictures first, on every thread: each collision from its start
+      // on a ring just wide enough for what it does in the generations shown.
+      struct Shot {
+        int i, j;
+        std::size_t k;
+        std::string name;
+      };
+      std::vector<Shot> shots;
+      for (int i = 0; i < a.types; ++i) {
+        for (int j = 0; j < a.types; ++j) {
+          const PairCollisions& p = pairs[static_cast<std::size_t>(i * a.types + j)];
+          for (std::size_t k = 0; k < p.collisions.size(); ++k) {
+            shots.push_back({i, j, k, "collisions/" + std::to_string(i) + "-" + std::to_string(j) + "-" + std::to_string(k) + ".png"});
+          }
+        }
+      }
+      std::atomic<std::size_t> next{0};
+      runOnThreads(a.threads > 0 ? a.threads : std::max(1u, std::thread::hardware_concurrency()), [&] {
+        for (std::size_t n = next++; n < shots.size(); n = next++) {
+          const Shot& shot = shots[n];
+          const PairCollision& c = pairs[static_cast<std::size_t>(shot.i * a.types + shot.j)].collisions[shot.k];
+          const int generations = std::min(c.generations + 40, 600);
+          const std::int32_t span = static_cast<std::int32_t>(parseRowText(c.start, ringCapacity).size());
+          const std::int32_t length = std::min(ringCapacity, span + 2 * generations + 64), at = length / 2 - span / 2;
+          AutomatonState ring = quietRing(rule, length);
+          const auto cells = parseRowText(c.start, length - at);
+          std::copy(cells.begin(), cells.end(), ring.cells.begin() + at);
+          const auto [low, high] = extent(ring, generations);
+          const std::int32_t first = std::max(0, low - 4), width = std::min(length, high + 5) - first;
+          picture(dir + shot.name, ring, &*tables, generations, first, width, 1);
+        }
+      });
+      std::size_t shot = 0;
       for (int i = 0; i < a.types; ++i) {
         for (int j = 0; j < a.types; ++j) {
           const PairCollisions& p = pairs[static_cast<std::size_t>(i * a.types + j)];
@@ -279,16 +315,7 @@ int atlas(const AtlasArgs& a) {
                << "'s twin (" << letters(p.b.cells) << "): " << p.collisions.size() << " collisions</h3>\n";
           for (std::size_t k = 0; k < p.collisions.size(); ++k) {
             const PairCollision& c = p.collisions[k];
-            const int generations = std::min(c.generations + 40, 600);
-            constexpr std::int32_t length = 2048, at = 1000;
-            AutomatonState ring = quietRing(rule, length);
-            const auto cells = parseRowText(c.start, length - at);
-            std::copy(cells.begin(), cells.end(), ring.cells.begin() + at);
-            const auto [low, high] = extent(ring, generations);
-            const std::int32_t first = std::max(0, low - 4), width = std::min(length, high + 5) - first;
-            const std::string name = "collisions/" + std::to_string(i) + "-" + std::to_string(j) + "-" + std::to_string(k) + ".png";
-            picture(dir + name, ring, &*tables, generations, first, width, 1);
-            page << "<div class=\"collision\"><img src=\"" << name << "\" alt=\"collision " << k << "\"><br>"
+            page << "<div class=\"collision\"><img src=\"" << shots[shot++].name << "\" alt=\"collision " << k << "\"><br>"
                  << "<b>" << collisionOutcomeName(c.outcome) << "</b> after " << c.generations << "; b in phase " << c.phaseB
                  << " from cell " << c.startB << "<br><span class=\"cells\">" << html(c.start) << "</span>";
             for (const CollisionProduct& q : c.products) {
