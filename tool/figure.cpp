@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <cmath>
 
 #include "ondrix/solitons/shipdata.h"
@@ -21,8 +22,9 @@ namespace ondrix::tool {
 namespace {
 
 // Fonts need an application; without a display, the offscreen platform.
-void needApplication() {
-  if (QGuiApplication::instance()) return;
+// It lives while the figure is drawn and is gone before the tool ends.
+std::unique_ptr<QGuiApplication> needApplication() {
+  if (QGuiApplication::instance()) return nullptr;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // Qt's notes on its own set-up (no runtime folder, say) are not the
   // tool's to print.
@@ -32,8 +34,7 @@ void needApplication() {
   static int argc = 1;
   static char name[] = "ondrix-tool";
   static char* argv[] = {name, nullptr};
-  static QGuiApplication* app = new QGuiApplication(argc, argv);
-  (void)app;
+  return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 // A step between ticks of 1, 2 or 5 times a power of ten that leaves at
@@ -174,7 +175,7 @@ void writeFigure(const Figure& f, const std::string& path) {
     throw ToolError(exitUsage, "a figure holds 1 to " + std::to_string(figureLimit) + " pixels each way, this one " +
                                    std::to_string(f.width) + " x " + std::to_string(f.height) + " (fewer steps, --png for more)");
   }
-  needApplication();
+  const auto application = needApplication();
   QFont font("DejaVu Sans");
   font.setPixelSize(12);
   const Layout l = layout(f, QFontMetrics(font));

@@ -311,13 +311,11 @@ TEST_F(ToolOutputs, FiguresAsPngAndSvgAreOneDrawing) {
   const std::string args = "render solCA.dat Exp1.dat --steps 200 --catalogue Sol.dat --palette research --figure ";
   ASSERT_EQ(tool(args + "f.png").code, 0);
   ASSERT_EQ(tool(args + "f.svg").code, 0);
-  if (!QGuiApplication::instance()) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
-  }
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "test";
+  static char* argv[] = {name, nullptr};
+  const QGuiApplication application(argc, argv);
   const QImage png("f.png");
   QSvgRenderer svg(QString("f.svg"));
   ASSERT_FALSE(png.isNull());
