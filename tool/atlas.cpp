@@ -297,7 +297,9 @@ int atlas(const AtlasArgs& a) {
           const Shot& shot = shots[n];
           const PairCollision& c = pairs[static_cast<std::size_t>(shot.i * a.types + shot.j)].collisions[shot.k];
           const int generations = std::min(c.generations + 40, 600);
-          const std::int32_t span = static_cast<std::int32_t>(parseRowText(c.start, ringCapacity).size());
+          const auto start = parseRowText(c.start, ringCapacity);
+          const auto last = std::find_if(start.rbegin(), start.rend(), [](std::uint8_t cell) { return cell != stateA; });
+          const auto span = static_cast<std::int32_t>(start.rend() - last);
           const std::int32_t length = std::min(ringCapacity, span + 2 * generations + 64), at = length / 2 - span / 2;
           AutomatonState ring = quietRing(rule, length);
           const auto cells = parseRowText(c.start, length - at);
