@@ -140,16 +140,7 @@ int atlas(const AtlasArgs& a) {
   std::vector<PairCollisions> pairs;
   {
     Job job("atlas", 0, "");
-    EnumerateOptions options;
-    options.maxWidth = a.width;
-    options.maxPeriod = a.period;
-    options.threads = a.threads;
-    options.poll = job.poll();
-    try {
-      e = enumerateSolitons(rule, options);
-    } catch (const std::invalid_argument& bad) {
-      throw ToolError(exitInput, a.rule + ": " + bad.what());
-    }
+    e = enumerateFor(rule, a.rule, a.width, a.period, a.threads, job.poll());
     SearchOptions search;
     search.threads = a.threads;
     search.poll = job.poll();

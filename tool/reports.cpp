@@ -131,6 +131,20 @@ json enumerationJson(const Enumeration& e, const std::string& rule) {
   return out;
 }
 
+Enumeration enumerateFor(const RuleTable& rule, const std::string& ruleName, int width, int period, unsigned threads,
+                         Poll* poll) {
+  EnumerateOptions options;
+  options.maxWidth = width;
+  options.maxPeriod = period;
+  options.threads = threads;
+  options.poll = poll;
+  try {
+    return enumerateSolitons(rule, options);
+  } catch (const std::invalid_argument& bad) {
+    throw ToolError(exitInput, ruleName + ": " + bad.what());
+  }
+}
+
 Enumeration enumerationFromJson(const json& j, const std::string& name) {
   Enumeration e;
   try {

@@ -40,6 +40,11 @@ json searchJson(const RuleTable& rule, const SearchFindings& findings);
 // patterns of solitons side by side; a shard says which it is.
 json enumerationJson(const Enumeration& e, const std::string& rule);
 
+// The enumeration for a command: bounds out of range or a rule it cannot
+// take are a ToolError naming the rule as given.
+Enumeration enumerateFor(const RuleTable& rule, const std::string& ruleName, int width, int period, unsigned threads,
+                         Poll* poll);
+
 // An enumeration read back (from enumerationJson with its provenance) for a
 // merge; ToolError naming `name` when it is not one.
 Enumeration enumerationFromJson(const json& j, const std::string& name);

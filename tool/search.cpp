@@ -72,17 +72,7 @@ int enumerate(const EnumerateArgs& a) {
   Provenance made("enumerate", rule);
   made.parameters() = {{"max_width", a.width}, {"max_period", a.period}, {"threads", a.threads}, {"save", a.save}};
   Job job("enumerate", 0, "rows");
-  EnumerateOptions options;
-  options.maxWidth = a.width;
-  options.maxPeriod = a.period;
-  options.threads = a.threads;
-  options.poll = job.poll();
-  Enumeration e;
-  try {
-    e = enumerateSolitons(rule, options);
-  } catch (const std::invalid_argument& bad) {
-    throw ToolError(exitInput, a.rule + ": " + bad.what());
-  }
+  const Enumeration e = enumerateFor(rule, a.rule, a.width, a.period, a.threads, job.poll());
   if (!a.save.empty()) writeOutput(a.save, catalogueBytes(enumeratedCatalogue(e), a.save, made.record()));
   if (a.json) {
     json out = enumerationJson(e, a.rule);
