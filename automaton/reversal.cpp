@@ -29,11 +29,17 @@ void buildPhases(AutomatonState& ring, const std::function<void()>& placed, std:
   }
 }
 
+}  // namespace
+
 void swapRing(AutomatonState& ring) {
   for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
 }
 
-}  // namespace
+void stepBackward(AutomatonState& ring) {
+  swapRing(ring);
+  stepGeneration(ring);
+  swapRing(ring);
+}
 
 void PhaseTables::indexTagCodes() {
   tagTypeOfCode.fill(0);

@@ -40,6 +40,13 @@ constexpr std::uint8_t swapState(std::uint8_t c) {
   return c == stateC ? stateB : c == stateB ? stateC : c;
 }
 
+// Exchanges B and C in every ring cell.
+void swapRing(AutomatonState& ring);
+
+// The generation before: B and C exchanged, a step, exchanged again. The
+// marks are those of that step, not of the generation before.
+void stepBackward(AutomatonState& ring);
+
 // Runs the ring `generations` generations, exchanges B and C and runs as
 // many again: the run back that a reversible rule always makes. Says
 // whether the ring is now its start with B and C exchanged. The poll hears

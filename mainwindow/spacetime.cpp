@@ -72,13 +72,12 @@ void tagSpaceTime(const RuleTable& rule, std::span<const std::uint8_t> cells, st
   const auto n = static_cast<std::size_t>(length);
   const std::size_t rows = n ? cells.size() / n : 0;
   auto ring = std::make_unique<AutomatonState>(quietRing(rule, length));
-  // Generation -1: the step backwards is the step forwards between the
-  // exchanged rows.
+  // Generation -1, the row before the first.
   std::vector<std::uint8_t> before(n);
   if (rows > 0) {
-    for (std::size_t i = 0; i < n; ++i) ring->cells[i] = swapState(cells[i]);
-    stepGeneration(*ring);
-    for (std::size_t i = 0; i < n; ++i) before[i] = swapState(ring->cells[i]);
+    std::copy_n(cells.begin(), n, ring->cells.begin());
+    stepBackward(*ring);
+    std::copy_n(ring->cells.begin(), n, before.begin());
   }
   for (std::size_t t = 0; t < rows; ++t) {
     if (poll && t % 256 == 0 && !(*poll)(static_cast<std::int64_t>(t), static_cast<std::int64_t>(rows))) throw Cancelled();
@@ -100,13 +99,8 @@ void renderSpaceTime(AutomatonState& ring, const PhaseTables* tables, std::int64
                      const std::function<void(std::span<const std::uint8_t>)>& row, Poll* poll,
                      SpaceTimePalette palette) {
   const std::int64_t total = from + rows;
-  if (from == 0) {
-    // One generation back (B and C exchanged, a step, exchanged again), so
-    // that the step forward leaves the start with its marks.
-    for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
-    stepGeneration(ring);
-    for (std::int32_t i = 0; i < ring.ringLength; ++i) ring.cells[i] = swapState(ring.cells[i]);
-  }
+  // One generation back, so that the step forward leaves the start with its marks.
+  if (from == 0) stepBackward(ring);
   for (std::int64_t g = 1; g < from; ++g) {
     if (poll && g % 4096 == 0 && !(*poll)(g, total)) throw Cancelled();
     stepGeneration(ring);

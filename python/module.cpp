@@ -576,9 +576,9 @@ crop=True drops live cells past the ring instead of refusing the file.)");
          const Rule r = ruleOf(rule);
          auto ring = ringOf(r.table, asRow(row));
          const auto go = [&](Poll* poll) {
-           if (back) for (std::int32_t i = 0; i < ring->ringLength; ++i) ring->cells[i] = swapState(ring->cells[i]);
+           if (back) swapRing(*ring);
            runGenerations(*ring, steps, poll);
-           if (back) for (std::int32_t i = 0; i < ring->ringLength; ++i) ring->cells[i] = swapState(ring->cells[i]);
+           if (back) swapRing(*ring);
          };
          // Short runs stay on this thread.
          if (steps * ring->ringLength <= 1 << 22 && progress.is_none()) {

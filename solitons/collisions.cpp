@@ -50,11 +50,6 @@ void place(AutomatonState& ring, const Digits& d, std::int32_t at) {
   for (std::size_t j = 0; j < d.size(); ++j) ring.cells[static_cast<std::size_t>(at) + j] = stateOfDigit[d[j]];
 }
 
-Digits swapped(Digits d) {
-  for (auto& c : d) c = c == 0 ? 0 : static_cast<std::uint8_t>(3 - c);
-  return d;
-}
-
 // The live cells from first to last of cells [from, to), and where the first is.
 Digits shapeIn(const AutomatonState& ring, std::int32_t from, std::int32_t to, std::int32_t& first) {
   while (from < to && ring.cells[from] == stateA) ++from;
@@ -134,7 +129,7 @@ Identity identifyGroup(const RuleTable& rule, const Digits& cells) {
       listed->period = t;
       listed->shift = std::abs(shift);
       listed->width = static_cast<std::int32_t>(cells.size());
-      listed->cells = id.direction > 0 ? cells : swapped(cells);
+      listed->cells = id.direction > 0 ? cells : exchanged(cells);
     }
     id.entry = *listed;
     return id;
@@ -326,7 +321,7 @@ PairCollisions completeCollisions(const RuleTable& rule, const EnumeratedSoliton
   out.a = a;
   out.b = b;
   const Flight fa = flightOf(rule, a.cells, a.period);
-  const Flight fb = flightOf(rule, swapped(b.cells), b.period);
+  const Flight fb = flightOf(rule, exchanged(b.cells), b.period);
   if (fa.shift != a.shift || fb.shift != -b.shift) throw std::invalid_argument("a soliton does not move by its listed shift");
   const std::int64_t pa = a.period, pb = b.period, sa = a.shift, sb = b.shift;
   const std::int64_t beat = std::lcm(pa, pb);

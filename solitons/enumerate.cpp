@@ -56,12 +56,12 @@ Digits mirrored(Digits d) {
   std::reverse(d.begin(), d.end());
   return d;
 }
+}  // namespace
+
 Digits exchanged(Digits d) {
-  for (auto& c : d) c = c == 0 ? 0 : 3 - c;
+  for (auto& c : d) c = c == 0 ? 0 : static_cast<std::uint8_t>(3 - c);
   return d;
 }
-
-}  // namespace
 
 Digits codeDigits(std::int64_t code) {
   Digits out;

@@ -89,6 +89,9 @@ Digits letterDigits(std::string_view letters);
 // 0, as the enumeration does.
 std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Digits& row, int maxPeriod = 900);
 
+// The cells with B and C exchanged: the row that runs the other way in time.
+Digits exchanged(Digits cells);
+
 // The soliton's twin, its mirror image with B and C exchanged (which moves
 // the same way), as cells from the first; and whether the twin is one of
 // the soliton's own phases.

@@ -71,8 +71,7 @@ TEST(CompleteCollisions, EachDistinctCollisionOnceAndAsStated) {
     ASSERT_EQ(std::ssize(one.collisions), pair.count);
     ASSERT_EQ(one.collisions.size(), two.collisions.size());
 
-    Digits twin = b.cells;
-    for (auto& d : twin) d = d == 0 ? 0 : 3 - d;
+    const Digits twin = exchanged(b.cells);
     constexpr std::int32_t length = 4096, origin = 1000;
     std::set<std::string> seen;  // each start after its beat of free flight, moved to a's place
     for (std::size_t k = 0; k < one.collisions.size(); ++k) {
