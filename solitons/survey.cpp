@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "ondrix/automaton/reversal.h"
 #include "ondrix/mainwindow/spacetime.h"
 
 namespace ondrix {
@@ -129,33 +130,45 @@ SurveyTable surveyCollisions(const RuleTable& rule, const std::vector<SolitonTyp
   return table;
 }
 
-IndexedPicture surveyPicture(const RuleTable& rule, const std::vector<SolitonType>& types, const SurveyTable& table) {
-  constexpr std::size_t tileW = ringCells / 4, tileH = 160, gap = 4;
-  IndexedPicture picture;
-  picture.width = surveyTypes * (tileW + gap) + gap;
-  picture.height = surveyTypes * (tileH + gap) + gap;
-  picture.pixels.assign(picture.width * picture.height, 0);  // black between the tiles
-  std::vector<std::uint8_t> cells(ringCells);
+SurveyPictures surveyPictures(const RuleTable& rule, const std::vector<SolitonType>& types, const SurveyTable& table,
+                              const PhaseTables* tables, SpaceTimePalette palette, Poll* poll) {
+  constexpr std::int32_t rows = 160;
+  SurveyPictures out;
+  const auto tileW = static_cast<std::size_t>(ringCells / out.cellsPerPixel), tileH = static_cast<std::size_t>(rows);
+  std::int32_t latest = 0;
+  for (const auto& row : table) {
+    for (const Collision& c : row) {
+      if (c.outcome != Outcome::debris) latest = std::max(latest, c.generations);
+    }
+  }
+  if (latest == 0) latest = surveyLimit;
+  out.generationsPerRow = std::max<std::int32_t>(1, (latest + rows - 2) / (rows - 1));
   for (int a = 0; a < surveyTypes; ++a) {
     for (int b = 0; b < surveyTypes; ++b) {
-      const std::int32_t generations = table[a][b].generations ? table[a][b].generations : surveyLimit;
-      const std::int32_t perRow = std::max<std::int32_t>(1, (std::max<std::int32_t>(generations, tileH) + tileH - 1) / tileH);
+      if (poll && !(*poll)(a * surveyTypes + b, surveyTypes * surveyTypes)) throw Cancelled();
+      IndexedPicture& tile = out.tiles.emplace_back();
+      tile.width = tileW;
+      tile.height = tileH;
+      tile.pixels.reserve(tileW * tileH);
       AutomatonState ring = quietRing(rule);
       place(ring, types[a].code, surveyLeftStart, false);
       place(ring, types[b].code, surveyRightStart, true);
-      const std::size_t x0 = gap + b * (tileW + gap), y0 = gap + a * (tileH + gap);
+      stepBackward(ring);  // so that the step into generation 0 leaves its marks
+      std::vector<std::uint8_t> full(ringCells);
       for (std::size_t r = 0; r < tileH; ++r) {
-        for (std::int32_t k = 0; k < perRow; ++k) stepGeneration(ring);
-        spaceTimeRow(ring, nullptr, 1, cells);
+        for (std::int32_t k = r == 0 ? 1 : out.generationsPerRow; k > 0; --k) stepGeneration(ring);
+        spaceTimeRow(ring, tables, 1, full, palette);
         for (std::size_t c = 0; c < tileW; ++c) {
           std::uint8_t index = spaceTimeBackground;
-          for (std::size_t k = 0; k < 4 && index == spaceTimeBackground; ++k) index = cells[4 * c + k];
-          picture.pixels[(y0 + r) * picture.width + x0 + c] = index;
+          for (std::size_t k = 0; k < static_cast<std::size_t>(out.cellsPerPixel) && index == spaceTimeBackground; ++k) {
+            index = full[c * out.cellsPerPixel + k];
+          }
+          tile.pixels.push_back(index);
         }
       }
     }
   }
-  return picture;
+  return out;
 }
 
 }  // namespace ondrix

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ondrix/automaton/poll.h"
+#include "ondrix/mainwindow/spacetime.h"
 #include "ondrix/solitons/hunt.h"
 
 namespace ondrix {
@@ -56,9 +57,19 @@ struct IndexedPicture {
   std::vector<std::uint8_t> pixels;
 };
 
-// The survey as a grid of small space-time pictures, black between them: in
-// row a, column b, every fourth cell of the collision of a and b, the
-// generations up to its verdict (4000 when none) in 160 rows.
-IndexedPicture surveyPicture(const RuleTable& rule, const std::vector<SolitonType>& types, const SurveyTable& table);
+// The survey as small space-time pictures on one time scale: tile a * 11 + b
+// draws the collision of a and b from its start (generation 0, the top row),
+// a row every `generationsPerRow` generations, chosen so that the latest
+// verdict of a pair that settled (passed or changed) is drawn (4000 when
+// none did), and a column for
+// every `cellsPerPixel` cells (the first live one of them), solitons tagged
+// with the tables when given, in the palette's colours. The poll hears
+// tiles done and may cancel between them (Cancelled).
+struct SurveyPictures {
+  std::int32_t generationsPerRow = 1, cellsPerPixel = 4;
+  std::vector<IndexedPicture> tiles;
+};
+SurveyPictures surveyPictures(const RuleTable& rule, const std::vector<SolitonType>& types, const SurveyTable& table,
+                              const PhaseTables* tables, SpaceTimePalette palette, Poll* poll = nullptr);
 
 }  // namespace ondrix

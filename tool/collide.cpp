@@ -12,7 +12,8 @@
 #include "tool/commands.h"
 #include "tool/inputs.h"
 #include "tool/outputs.h"
-#include "tool/png.h"
+#include "ondrix/automaton/reversal.h"
+#include "tool/figure.h"
 #include "tool/progress.h"
 #include "tool/provenance.h"
 #include "tool/reports.h"
@@ -95,6 +96,44 @@ int collideEveryWay(const CollideArgs& a, const RuleTable& rule, const std::vect
   return 0;
 }
 
+// The survey's pictures as a labelled grid: rows the types a, columns the
+// types b, each tile captioned with its outcome, all on one time scale.
+GridFigure surveyFigure(const RuleTable& rule, const Catalogue& catalogue, const std::vector<SolitonType>& types,
+                        const SurveyTable& table, SpaceTimePalette palette, const Provenance& made, Poll* poll) {
+  AutomatonState scratch = quietRing(rule);
+  const PhaseTables tables = solitonPhaseTables(scratch, catalogue);
+  SurveyPictures pictures = surveyPictures(rule, types, table, &tables, palette, poll);
+  GridFigure f;
+  f.rows = f.columns = surveyTypes;
+  f.tileWidth = pictures.tiles.front().width;
+  f.tileHeight = pictures.tiles.front().height;
+  f.generationsPerRow = pictures.generationsPerRow;
+  f.palette = spaceTimePalette(palette);
+  std::vector<std::uint8_t> every;
+  for (int i = 0; i < surveyTypes; ++i) {
+    f.rowLabels.push_back(std::to_string(i));
+    f.columnLabels.push_back(std::to_string(i));
+    for (int j = 0; j < surveyTypes; ++j) f.captions.push_back(table[i][j].text());
+  }
+  for (IndexedPicture& tile : pictures.tiles) {
+    every.insert(every.end(), tile.pixels.begin(), tile.pixels.end());
+    f.tiles.push_back(std::move(tile.pixels));
+  }
+  f.legend = spaceTimeLegend(every, palette, &catalogue);
+  f.rowHeading = "type a, from cell " + std::to_string(surveyLeftStart) + " moving right";
+  f.columnHeading = "type b's twin, from cell " + std::to_string(surveyRightStart) + " moving left";
+  f.title = "Head-on collisions of catalogue types 0 to 10 under rule " + ruleSha256(rule).substr(0, 12);
+  const std::int64_t last = std::int64_t{f.generationsPerRow} * static_cast<std::int64_t>(f.tileHeight - 1);
+  f.notes = {"Every tile on one scale: generations 0 (the start) to " + std::to_string(last) + " downwards, a row every " +
+                 std::to_string(f.generationsPerRow) + (f.generationsPerRow == 1 ? " generation" : " generations") +
+                 "; cells 0 to " + std::to_string(startupRingLength - 1) + " of the ring across, a column every " +
+                 std::to_string(pictures.cellsPerPixel) + " cells.",
+             "Under each tile the outcome: passed with the cells each gained on free flight, changed with the types "
+             "that came out (> right, < left), or debris."};
+  f.text = made.textChunks();
+  return f;
+}
+
 }  // namespace
 
 int collideAll(const CollideArgs& a) {
@@ -103,13 +142,14 @@ int collideAll(const CollideArgs& a) {
   const auto types = typesOf(catalogue);
   requireSurveyable(a.catalogue, types);
   if (a.all) {
-    if (!a.png.empty()) throw ToolError(exitUsage, "--png draws the survey, not --all");
+    if (!a.png.empty() || !a.figure.empty()) throw ToolError(exitUsage, "--png and --figure draw the survey, not --all");
     Provenance made("collide", rule);
     made.parameters() = {{"catalogue_sha256", sha256Hex(catalogueImage(catalogue))}};
     return collideEveryWay(a, rule, types, made);
   }
   requireWritable(a.png);
-  std::FILE* report = reportStream({&a.png}, a.json);
+  requireWritable(a.figure);
+  std::FILE* report = reportStream({&a.png, &a.figure}, a.json);
   Provenance made("collide", rule);
   json codes = json::array();
   for (const SolitonType& t : types) codes.push_back(t.code);
@@ -121,14 +161,13 @@ int collideAll(const CollideArgs& a) {
     Job job("collide", n * n);
     table = surveyCollisions(rule, types, job.poll());
   }
-  if (!a.png.empty()) {
-    const IndexedPicture grid = surveyPicture(rule, types, table);
-    const auto palette = spaceTimePalette();
-    Output out(a.png);
-    PngWriter png(out, static_cast<std::uint32_t>(grid.width), static_cast<std::uint32_t>(grid.height), palette,
-                  made.textChunks());
-    for (std::size_t y = 0; y < grid.height; ++y) png.row(std::span(grid.pixels.data() + y * grid.width, grid.width));
-    png.finish();
+  if (!a.png.empty() || !a.figure.empty()) {
+    Job job("collide: pictures", n * n);
+    const SpaceTimePalette palette = a.palette == "research" ? SpaceTimePalette::research : SpaceTimePalette::window;
+    made.parameters()["palette"] = a.palette;
+    const GridFigure grid = surveyFigure(rule, catalogue, types, table, palette, made, job.poll());
+    if (!a.png.empty()) writeGridFigure(grid, a.png, false);
+    if (!a.figure.empty()) writeGridFigure(grid, a.figure, a.figure.ends_with(".svg"));
   }
   if (a.json) {
     json pairs = json::array();

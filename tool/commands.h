@@ -55,7 +55,7 @@ struct RenderArgs {
 int render(const RenderArgs& a);
 
 struct CollideArgs {
-  std::string rule, catalogue, png;
+  std::string rule, catalogue, png, figure, palette = "window";
   bool json = false;
   // Every distinct collision of each pair (or of the one pair given).
   bool all = false;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 #include <cmath>
+#include <functional>
 
 #include "ondrix/solitons/shipdata.h"
 #include "tool/inputs.h"
@@ -49,6 +50,77 @@ std::int64_t tickStep(std::int64_t span, int most) {
   }
 }
 
+QFont figureFont(int pixels) {
+  QFont font("DejaVu Sans");
+  font.setPixelSize(pixels);
+  return font;
+}
+
+QImage paletteImage(const std::vector<std::uint8_t>& pixels, std::size_t width, std::size_t height,
+                    const std::vector<Rgb>& palette) {
+  QImage picture(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+  for (std::size_t y = 0; y < height; ++y) {
+    auto* out = reinterpret_cast<QRgb*>(picture.scanLine(static_cast<int>(y)));
+    for (std::size_t x = 0; x < width; ++x) {
+      const Rgb c = palette[pixels[y * width + x]];
+      out[x] = qRgb(c.r, c.g, c.b);
+    }
+  }
+  return picture;
+}
+
+void drawLegend(QPainter& p, const std::vector<std::pair<Rgb, std::string>>& legend, int x, int y, const QFontMetrics& metrics) {
+  const int line = metrics.height();
+  for (const auto& [colour, label] : legend) {
+    p.fillRect(x, y + (line - 12) / 2, 12, 12, QColor(colour.r, colour.g, colour.b));
+    p.drawRect(x, y + (line - 12) / 2, 12, 12);
+    p.drawText(QPointF(x + 18, y + metrics.ascent()), QString::fromStdString(label));
+    y += line + 4;
+  }
+}
+
+// Draws once, into an SVG (frame and text as vectors, pictures as images,
+// sized in pixels) or a PNG, with the text kept in the file, and writes it
+// to `path` whole.
+void writeDrawing(const std::string& path, bool svg, int width, int height, const std::string& title,
+                  const std::vector<std::pair<std::string, std::string>>& text, const std::function<void(QPainter&)>& draw) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (svg) {
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(width, height));
+    generator.setViewBox(QRect(0, 0, width, height));
+    generator.setResolution(96);
+    generator.setTitle(QString::fromStdString(title));
+    QString description;
+    for (const auto& [key, value] : text) description += QString::fromStdString(key + ": " + value + "\n");
+    generator.setDescription(description);
+    {
+      QPainter p(&generator);
+      draw(p);
+    }
+    // Its size in pixels, as drawn, rather than in millimetres at a
+    // resolution each reader assumes for itself.
+    const qsizetype from = bytes.indexOf("<svg width=\"");
+    const qsizetype to = from < 0 ? -1 : bytes.indexOf("\n", bytes.indexOf("height=\"", from));
+    if (from >= 0 && to > from) {
+      bytes.replace(from, to - from,
+                    "<svg width=\"" + QByteArray::number(width) + "px\" height=\"" + QByteArray::number(height) + "px\"");
+    }
+  } else {
+    QImage image(width, height, QImage::Format_RGB32);
+    {
+      QPainter p(&image);
+      draw(p);
+    }
+    for (const auto& [key, value] : text) image.setText(QString::fromStdString(key), QString::fromStdString(value));
+    image.save(&buffer, "PNG");
+  }
+  writeOutput(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+}
+
 struct Layout {
   int left = 0, top = 0, legendX = 0, width = 0, height = 0;
 };
@@ -76,15 +148,7 @@ void draw(QPainter& p, const Figure& f, const Layout& l, const QFont& font) {
   const int line = metrics.height();
   p.fillRect(0, 0, l.width, l.height, Qt::white);
 
-  QImage picture(static_cast<int>(f.width), static_cast<int>(f.height), QImage::Format_RGB32);
-  for (std::size_t y = 0; y < f.height; ++y) {
-    auto* out = reinterpret_cast<QRgb*>(picture.scanLine(static_cast<int>(y)));
-    for (std::size_t x = 0; x < f.width; ++x) {
-      const Rgb c = f.palette[f.pixels[y * f.width + x]];
-      out[x] = qRgb(c.r, c.g, c.b);
-    }
-  }
-  p.drawImage(l.left, l.top, picture);
+  p.drawImage(l.left, l.top, paletteImage(f.pixels, f.width, f.height, f.palette));
   p.setPen(QPen(Qt::black, 1));
   p.setBrush(Qt::NoBrush);
   p.drawRect(QRectF(l.left - 0.5, l.top - 0.5, static_cast<double>(f.width) + 1, static_cast<double>(f.height) + 1));
@@ -119,13 +183,7 @@ void draw(QPainter& p, const Figure& f, const Layout& l, const QFont& font) {
     const QString title = QString::fromStdString(f.title);
     p.drawText(QPointF(l.left + f.width / 2.0 - metrics.horizontalAdvance(title) / 2.0, 8 + metrics.ascent()), title);
   }
-  int y = l.top;
-  for (const auto& [colour, label] : f.legend) {
-    p.fillRect(l.legendX, y + (line - 12) / 2, 12, 12, QColor(colour.r, colour.g, colour.b));
-    p.drawRect(l.legendX, y + (line - 12) / 2, 12, 12);
-    p.drawText(QPointF(l.legendX + 18, y + metrics.ascent()), QString::fromStdString(label));
-    y += line + 4;
-  }
+  drawLegend(p, f.legend, l.legendX, l.top, metrics);
 }
 
 bool endsWith(const std::string& s, const std::string& tail) {
@@ -176,44 +234,92 @@ void writeFigure(const Figure& f, const std::string& path) {
                                    std::to_string(f.width) + " x " + std::to_string(f.height) + " (fewer steps, --png for more)");
   }
   const auto application = needApplication();
-  QFont font("DejaVu Sans");
-  font.setPixelSize(12);
+  const QFont font = figureFont(12);
   const Layout l = layout(f, QFontMetrics(font));
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (endsWith(path, ".svg")) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(QSize(l.width, l.height));
-    svg.setViewBox(QRect(0, 0, l.width, l.height));
-    svg.setResolution(96);
-    svg.setTitle(QString::fromStdString(f.title));
-    QString description;
-    for (const auto& [key, text] : f.text) description += QString::fromStdString(key + ": " + text + "\n");
-    svg.setDescription(description);
-    {
-      QPainter p(&svg);
-      draw(p, f, l, font);
-    }
-    // Its size in pixels, as drawn, rather than in millimetres at a
-    // resolution each reader assumes for itself.
-    const qsizetype from = bytes.indexOf("<svg width=\"");
-    const qsizetype to = from < 0 ? -1 : bytes.indexOf("\n", bytes.indexOf("height=\"", from));
-    if (from >= 0 && to > from) {
-      bytes.replace(from, to - from,
-                    "<svg width=\"" + QByteArray::number(l.width) + "px\" height=\"" + QByteArray::number(l.height) + "px\"");
-    }
-  } else {
-    QImage image(l.width, l.height, QImage::Format_RGB32);
-    {
-      QPainter p(&image);
-      draw(p, f, l, font);
-    }
-    for (const auto& [key, text] : f.text) image.setText(QString::fromStdString(key), QString::fromStdString(text));
-    image.save(&buffer, "PNG");
+  writeDrawing(path, endsWith(path, ".svg"), l.width, l.height, f.title, f.text, [&](QPainter& p) { draw(p, f, l, font); });
+}
+
+void writeGridFigure(const GridFigure& f, const std::string& path, bool svg) {
+  const auto application = needApplication();
+  const QFont font = figureFont(12), small = figureFont(11);
+  const QFontMetrics metrics(font), smallMetrics(small);
+  const int line = metrics.height(), tileW = static_cast<int>(f.tileWidth), tileH = static_cast<int>(f.tileHeight);
+  const int gapX = 10, captionH = f.captions.empty() ? 0 : smallMetrics.height() + 2, gapY = captionH + 8;
+  int labelW = 0;
+  for (const std::string& label : f.rowLabels) labelW = std::max(labelW, metrics.horizontalAdvance(QString::fromStdString(label)));
+  const int left = 12 + line + 8 + labelW + 8, top = 12 + 3 * line + 8;
+  const int gridW = f.columns * (tileW + gapX) - gapX, gridH = f.rows * (tileH + gapY) - gapY + captionH;
+  // The time scale beside the top row, then the legend under it.
+  const std::int64_t lastGeneration = std::int64_t{f.generationsPerRow} * (tileH - 1);
+  const int rulerX = left + gridW + 16;
+  int sideW = 8 + metrics.horizontalAdvance(QString::number(lastGeneration));
+  for (const auto& [colour, label] : f.legend) {
+    sideW = std::max(sideW, 18 + metrics.horizontalAdvance(QString::fromStdString(label)));
   }
-  writeOutput(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+  int notesW = 0;
+  for (const std::string& note : f.notes) notesW = std::max(notesW, metrics.horizontalAdvance(QString::fromStdString(note)));
+  const int legendTop = top + tileH + 2 * line + 8;
+  const int sideH = legendTop + static_cast<int>(f.legend.size()) * (line + 4) - top;
+  const int notesTop = top + std::max(gridH, sideH) + 10;
+  const int width = std::max(rulerX + sideW, left + notesW) + 12;
+  const int height = notesTop + static_cast<int>(f.notes.size()) * line + 12;
+  if (width > static_cast<int>(figureLimit) || height > static_cast<int>(figureLimit)) {
+    throw ToolError(exitUsage, "a figure holds at most " + std::to_string(figureLimit) + " pixels each way, this one " +
+                                   std::to_string(width) + " x " + std::to_string(height));
+  }
+  const auto centred = [](QPainter& p, const QFontMetrics& m, double x, double y, const std::string& text) {
+    const QString t = QString::fromStdString(text);
+    p.drawText(QPointF(x - m.horizontalAdvance(t) / 2.0, y + m.ascent()), t);
+  };
+  writeDrawing(path, svg, width, height, f.title, f.text, [&](QPainter& p) {
+    p.setFont(font);
+    p.fillRect(0, 0, width, height, Qt::white);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::NoBrush);
+    QFont bold = font;
+    bold.setBold(true);
+    p.setFont(bold);
+    centred(p, QFontMetrics(bold), left + gridW / 2.0, 8, f.title);
+    p.setFont(font);
+    centred(p, metrics, left + gridW / 2.0, 8 + line + 4, f.columnHeading);
+    p.save();
+    p.translate(12 + metrics.ascent(), top + gridH / 2.0);
+    p.rotate(-90);
+    p.drawText(QPointF(-metrics.horizontalAdvance(QString::fromStdString(f.rowHeading)) / 2.0, 0),
+               QString::fromStdString(f.rowHeading));
+    p.restore();
+    for (int r = 0; r < f.rows; ++r) {
+      const int y = top + r * (tileH + gapY);
+      if (r < std::ssize(f.rowLabels)) {
+        const QString label = QString::fromStdString(f.rowLabels[r]);
+        p.drawText(QPointF(left - 8 - metrics.horizontalAdvance(label), y + tileH / 2.0 + metrics.ascent() / 2.0), label);
+      }
+      for (int c = 0; c < f.columns; ++c) {
+        const int x = left + c * (tileW + gapX);
+        if (r == 0 && c < std::ssize(f.columnLabels)) centred(p, metrics, x + tileW / 2.0, top - line - 4, f.columnLabels[c]);
+        const std::size_t k = static_cast<std::size_t>(r * f.columns + c);
+        p.drawImage(x, y, paletteImage(f.tiles[k], f.tileWidth, f.tileHeight, f.palette));
+        p.drawRect(QRectF(x - 0.5, y - 0.5, tileW + 1.0, tileH + 1.0));
+        p.setFont(small);
+        if (k < f.captions.size()) centred(p, smallMetrics, x + tileW / 2.0, y + tileH + 2, f.captions[k]);
+        p.setFont(font);
+      }
+    }
+    // Generations down the top row's tiles: one row of pixels every generationsPerRow.
+    p.drawLine(QPointF(rulerX + 0.5, top), QPointF(rulerX + 0.5, top + tileH));
+    for (std::int64_t g = 0, step = tickStep(lastGeneration, 5) ; g <= lastGeneration; g += step) {
+      const double y = top + static_cast<double>(g) / f.generationsPerRow + 0.5;
+      p.drawLine(QPointF(rulerX, y), QPointF(rulerX + 5, y));
+      p.drawText(QPointF(rulerX + 8, y + metrics.ascent() / 2.0 - 1), QString::number(g));
+    }
+    p.drawText(QPointF(rulerX, top + tileH + 4 + metrics.ascent()), "generation");
+    drawLegend(p, f.legend, rulerX, legendTop, metrics);
+    int noteY = notesTop;
+    for (const std::string& note : f.notes) {
+      p.drawText(QPointF(left, noteY + metrics.ascent()), QString::fromStdString(note));
+      noteY += line;
+    }
+  });
 }
 
 }  // namespace ondrix::tool

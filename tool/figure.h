@@ -38,4 +38,25 @@ std::vector<std::pair<Rgb, std::string>> spaceTimeLegend(const std::vector<std::
 // otherwise, whole or not at all; a ToolError says why it could not.
 void writeFigure(const Figure& f, const std::string& path);
 
+// A grid of small pictures on one scale: a row label beside each row, a
+// column label above each column, a caption under each tile, the time scale
+// as a ruler beside the top row, the legend under it and notes beneath.
+struct GridFigure {
+  std::size_t tileWidth = 0, tileHeight = 0;  // pixels
+  int rows = 0, columns = 0;
+  std::vector<std::vector<std::uint8_t>> tiles;  // row by row, palette entries
+  std::vector<std::string> captions;             // one a tile, or none
+  std::vector<std::string> rowLabels, columnLabels;
+  std::string rowHeading, columnHeading;
+  std::int32_t generationsPerRow = 1;  // a row of pixels every so many generations, from 0
+  std::vector<Rgb> palette;
+  std::string title;
+  std::vector<std::string> notes;
+  std::vector<std::pair<Rgb, std::string>> legend;
+  std::vector<std::pair<std::string, std::string>> text;
+};
+
+// Writes the grid to `path` as SVG or PNG, whole or not at all.
+void writeGridFigure(const GridFigure& f, const std::string& path, bool svg);
+
 }  // namespace ondrix::tool

@@ -121,7 +121,11 @@ int main(int argc, char** argv) {
   auto* collideCmd = app.add_subcommand("collide", "the collision survey of catalogue types 0..10");
   collideCmd->add_option("RULE", k.rule, ruleHelp)->required();
   collideCmd->add_option("SOL", k.catalogue, "soliton file")->required();
-  collideCmd->add_option("--png", k.png, "a grid of small space-time pictures of every pair")->check(aName());
+  collideCmd->add_option("--png", k.png, "a labelled grid of small space-time pictures of every pair, on one time scale")
+      ->check(aName());
+  collideCmd->add_option("--figure", k.figure, "the same grid as FILE.png or FILE.svg")->check(aName());
+  collideCmd->add_option("--palette", k.palette, "window (the window's colours) or research (white, greys, colour-blind-safe types)")
+      ->check(CLI::IsMember({"window", "research"}));
   collideCmd->add_flag("--json", k.json, "one JSON object instead of the table");
   auto* allFlag = collideCmd->add_flag("--all", k.all, "every distinct collision of each pair: every relative phase and offset");
   collideCmd->add_option("--pair", k.pair, "with --all, only type A against type B's twin")

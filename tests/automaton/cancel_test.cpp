@@ -112,6 +112,11 @@ TEST(Cancel, EveryLongJobStopsAtItsPoll) {
       {"space-time", 10 + hours,
        [&](Poll& p) { renderSpaceTime(st->ring, nullptr, 10, hours, 1, [](std::span<const std::uint8_t>) {}, &p); }},
       {"collision survey", surveyTypes * surveyTypes, [&](Poll& p) { surveyCollisions(rule, types, &p); }},
+      {"survey pictures", surveyTypes * surveyTypes,
+       [&](Poll& p) {
+         const SurveyTable unsettled(surveyTypes, std::vector<Collision>(surveyTypes));
+         surveyPictures(rule, types, unsettled, nullptr, SpaceTimePalette::window, &p);
+       }},
   };
   for (const Job& job : jobs) {
     int reports = 0;

@@ -8,7 +8,9 @@
 #include <set>
 
 #include "bench/reference.h"
+#include "ondrix/automaton/reversal.h"
 #include "ondrix/datafiles/textformats.h"
+#include "ondrix/solitons/survey.h"
 #include "tests/support/shipped.h"
 
 namespace ondrix {
@@ -132,6 +134,47 @@ TEST(CompleteCollisions, EachDistinctCollisionOnceAndAsStated) {
         EXPECT_EQ(alone[at - 1], stateA);
       }
     }
+  }
+}
+
+// The survey's pictures share one time scale, the smallest that reaches the
+// latest settled verdict; each tile's row r is the plain run of its pair
+// after r rows' worth of generations (generation 0, the start, on top),
+// every fourth cell, and the tagged types take their research colours.
+TEST(SurveyPictures, OneTimeScaleFromTheStart) {
+  const RuleTable rule = testing::shippedRule();
+  const Catalogue c = testing::shippedCatalogue();
+  std::vector<SolitonType> types;
+  for (int k = 0; k < catalogueTypes; ++k) types.push_back({c.solitonCode[k], c.solitonPeriod[k], c.solitonShift[k], 0});
+  const SurveyTable table = surveyCollisions(rule, types);
+  std::int32_t latest = 0;
+  for (const auto& row : table) {
+    for (const Collision& x : row) latest = std::max(latest, x.outcome == Outcome::debris ? 0 : x.generations);
+  }
+  auto scratch = quiet(rule, startupRingLength);
+  const PhaseTables tables = solitonPhaseTables(*scratch, c);
+  const SurveyPictures p = surveyPictures(rule, types, table, &tables, SpaceTimePalette::research);
+  ASSERT_EQ(p.tiles.size(), std::size_t{surveyTypes * surveyTypes});
+  const auto rows = static_cast<std::int32_t>(p.tiles[0].height);
+  EXPECT_GE(p.generationsPerRow * (rows - 1), latest);
+  EXPECT_LT((p.generationsPerRow - 1) * (rows - 1), latest);
+  for (const auto& [a, b] : {std::pair{2, 6}, {0, 2}, {10, 10}}) {
+    const IndexedPicture& tile = p.tiles[static_cast<std::size_t>(a * surveyTypes + b)];
+    auto ring = quiet(rule, startupRingLength);
+    place(*ring, types[a].code, surveyLeftStart, false);
+    place(*ring, types[b].code, surveyRightStart, true);
+    std::set<std::uint8_t> colours;
+    for (std::int32_t r = 0; r < rows; ++r) {
+      for (std::int32_t g = 0; r > 0 && g < p.generationsPerRow; ++g) reference::stepGeneration(*ring);
+      for (std::size_t x = 0; x < tile.width; ++x) {
+        const std::uint8_t* cells = ring->cells.data() + x * p.cellsPerPixel;
+        const bool live = std::any_of(cells, cells + p.cellsPerPixel, [](std::uint8_t s) { return s != stateA; });
+        const std::uint8_t pixel = tile.pixels[static_cast<std::size_t>(r) * tile.width + x];
+        ASSERT_EQ(pixel != spaceTimeBackground, live) << a << " against " << b << ", row " << r << ", column " << x;
+        colours.insert(pixel);
+      }
+    }
+    EXPECT_TRUE(colours.contains(static_cast<std::uint8_t>(a))) << a << " against " << b;
   }
 }
 

@@ -303,44 +303,46 @@ TEST_F(ToolOutputs, HostileMergesAndFarSkipsEndQuickly) {
   EXPECT_EQ(tool("hunt --skip 2147483640 --trials 10").code, 1);
 }
 
-// A figure as PNG and as SVG is one drawing: the SVG, drawn at its size,
-// gives the PNG's picture pixel for pixel and its frame and text nearly so
-// (text is smoothed its own way); it keeps the provenance; too large a
-// figure is refused before any work.
+// A figure as PNG and as SVG is one drawing (a render's and the survey's
+// labelled grid): the SVG, drawn at its size, gives the PNG's picture pixel
+// for pixel and its frame and text nearly so (text is smoothed its own way);
+// it keeps the provenance; too large a figure is refused before any work.
 TEST_F(ToolOutputs, FiguresAsPngAndSvgAreOneDrawing) {
-  const std::string args = "render solCA.dat Exp1.dat --steps 200 --catalogue Sol.dat --palette research --figure ";
-  ASSERT_EQ(tool(args + "f.png").code, 0);
-  ASSERT_EQ(tool(args + "f.svg").code, 0);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "test";
   static char* argv[] = {name, nullptr};
   const QGuiApplication application(argc, argv);
-  const QImage png("f.png");
-  QSvgRenderer svg(QString("f.svg"));
-  ASSERT_FALSE(png.isNull());
-  ASSERT_TRUE(svg.isValid());
-  ASSERT_EQ(svg.defaultSize(), png.size());
-  QImage drawn(png.size(), QImage::Format_RGB32);
-  drawn.fill(Qt::white);
-  {
-    QPainter p(&drawn);
-    svg.render(&p);
-  }
-  const QImage a = png.convertToFormat(QImage::Format_RGB32);
-  long same = 0, colour = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = drawn.pixel(x, y);
-      same += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) < 24;
-      colour += qRed(p) != qGreen(p) || qGreen(p) != qBlue(p);
+  for (const std::string args : {"render solCA.dat Exp1.dat --steps 200 --catalogue Sol.dat --palette research --figure ",
+                                 "collide solCA.dat Sol.dat --palette research --png f.png --figure "}) {
+    ASSERT_EQ(tool(args + "f.png").code, 0) << args;
+    ASSERT_EQ(tool(args + "f.svg").code, 0) << args;
+    const QImage png("f.png");
+    QSvgRenderer svg(QString("f.svg"));
+    ASSERT_FALSE(png.isNull());
+    ASSERT_TRUE(svg.isValid());
+    ASSERT_EQ(svg.defaultSize(), png.size()) << args;
+    QImage drawn(png.size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+      QPainter p(&drawn);
+      svg.render(&p);
     }
+    const QImage a = png.convertToFormat(QImage::Format_RGB32);
+    long same = 0, colour = 0;
+    for (int y = 0; y < a.height(); ++y) {
+      for (int x = 0; x < a.width(); ++x) {
+        const QRgb p = a.pixel(x, y), q = drawn.pixel(x, y);
+        same += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) < 24;
+        colour += qRed(p) != qGreen(p) || qGreen(p) != qBlue(p);
+      }
+    }
+    EXPECT_GT(same, 0.98 * a.width() * a.height()) << args;
+    EXPECT_GT(colour, 1000) << args << ": the types in their colours";
+    EXPECT_NE(a.text("ondrix rule_sha256"), "") << args;
+    const auto text = fileBytes("f.svg");
+    EXPECT_NE(std::string(text.begin(), text.end()).find("rule_sha256"), std::string::npos) << args;
   }
-  EXPECT_GT(same, 0.98 * a.width() * a.height());
-  EXPECT_GT(colour, 1000) << "the types in their colours";
-  EXPECT_NE(a.text("ondrix rule_sha256"), "");
-  const auto text = fileBytes("f.svg");
-  EXPECT_NE(std::string(text.begin(), text.end()).find("rule_sha256"), std::string::npos);
   EXPECT_EQ(tool("render solCA.dat Exp1.dat --steps 9000 --figure big.svg").code, 1);
   EXPECT_FALSE(fs::exists("big.svg"));
   EXPECT_EQ(tool("render solCA.dat Exp1.dat --steps 9").code, 1);
