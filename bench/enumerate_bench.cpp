@@ -41,10 +41,11 @@ void plainEnumeration(benchmark::State& state) {
   if (Stride > 1) state.SetLabel("1 row in " + std::to_string(Stride) + ", time x" + std::to_string(Stride));
 }
 
-template <int Width, int Period, unsigned Threads>
+template <int Width, int Period, unsigned Threads, bool RuleReach = true>
 void projectEnumeration(benchmark::State& state) {
   const RuleTable rule = shippedRule();
   EnumerateOptions options;
+  options.ruleReach = RuleReach;
   options.maxWidth = Width;
   options.maxPeriod = Period;
   options.threads = Threads;
@@ -70,6 +71,19 @@ BENCHMARK(plainEnumeration<16, 12, 101>)
     ->Iterations(1);
 BENCHMARK(projectEnumeration<16, 12, 1>)->Name("project/enumerate/W16-P12")->Unit(benchmark::kMillisecond);
 BENCHMARK(projectEnumeration<16, 12, 2>)->Name("project/enumerate/W16-P12/2-threads")->Unit(benchmark::kMillisecond);
+
+// The cut by the rule's own edge reach, against every row in the words of
+// the widest and the reach of any rule, as the enumeration ran before it.
+BENCHMARK(projectEnumeration<16, 40, 2, false>)
+    ->Name("previous/enumerate/W16-P40/2-threads")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
+BENCHMARK(projectEnumeration<16, 40, 2>)->Name("project/enumerate/W16-P40/2-threads")->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(projectEnumeration<19, 40, 2, false>)
+    ->Name("previous/enumerate/W19-P40/2-threads")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
+BENCHMARK(projectEnumeration<19, 40, 2>)->Name("project/enumerate/W19-P40/2-threads")->Unit(benchmark::kSecond)->Iterations(1);
 
 }  // namespace
 }  // namespace ondrix

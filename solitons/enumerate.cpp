@@ -58,6 +58,16 @@ Digits mirrored(Digits d) {
 }
 }  // namespace
 
+int edgeReach(const RuleTable& rule) {
+  int reach = 0;
+  for (int sides = 1; sides < 16; ++sides) {  // bit k - 1: a C cell k cells away
+    const int nearest = std::countr_zero(static_cast<unsigned>(sides)) + 1;
+    const int entry = 27 * (sides & 1) + 9 * ((sides >> 1) & 1) + 3 * ((sides >> 2) & 1) + ((sides >> 3) & 1);
+    if (rule[static_cast<std::size_t>(entry)] != 0) reach = std::max(reach, nearest);
+  }
+  return reach;
+}
+
 Digits exchanged(Digits d) {
   for (auto& c : d) c = c == 0 ? 0 : static_cast<std::uint8_t>(3 - c);
   return d;
@@ -376,6 +386,18 @@ struct Found {
   std::int64_t shift;
 };
 
+// A row on its way: its cells now (K words, its first live cell at bit
+// `home`), where it started, and the unit of rows it came from.
+constexpr int home = 4;
+constexpr int widestWords = 3;
+
+struct InFlight {
+  std::array<std::uint64_t, widestWords> x{}, y{};
+  std::uint64_t startX = 0, startY = 0;
+  int startWidth = 0, generations = 0;
+  std::int64_t offset = 0;
+};
+
 // Hands out the rows of the units to the lanes, one worker's share.
 class RowSource {
  public:
@@ -383,16 +405,20 @@ class RowSource {
             const std::function<void(std::int64_t)>& covered, const Poll* poll)
       : units_(units), nextUnit_(nextUnit), low_(low), covered_(covered), poll_(poll) {}
 
-  // The next row to run, false when there is none.
-  bool next(std::uint64_t& x, std::uint64_t& y, int& width) {
+  // The next row to run, from its start, false when there is none.
+  template <class Row>
+  bool next(Row& row) {
     for (;;) {
       while (n_ < nEnd_) {
         const int n = n_++;
-        x = highX_ | low_.x[n];
-        y = highY_ | low_.y[n];
+        const std::uint64_t x = highX_ | low_.x[n], y = highY_ | low_.y[n];
         if (((x | y) & 1) == 0) continue;
         if (!runsForItsFour(x, y, width_)) continue;
-        width = width_;
+        row = Row{};
+        row.x[0] = row.startX = x << home;
+        row.y[0] = row.startY = y << home;
+        row.startWidth = width_;
+        row.offset = -home;
         candidates += 1;
         return true;
       }
@@ -444,23 +470,26 @@ class RowSource {
 // when it is its start row again (a soliton when it has moved), when it is
 // narrower than it started (a soliton it is a phase of is then found from
 // its narrowest phase, or from the one of that phase's four that is run),
-// when it is too wide to come back to its width by
-// the last generation (it narrows by at most 8 cells a generation, since
-// the step backwards reaches 4 cells like the step forwards), and after
-// `maxPeriod` generations.
+// when it is too wide to come back to its width by the last generation, and
+// after `maxPeriod` generations. Each edge of a row moves at most `reach`
+// cells a generation, out or in (in, since the step backwards is the step
+// forwards with B and C exchanged, so it reaches as far): a row narrows by
+// at most 2 reach a generation. A row that no longer fits K words with room
+// for its next generation goes to `wider`, to go on in more words.
 template <int K>
 class Runner {
  public:
-  Runner(const RuleTable& rule, int maxPeriod)
-      : rule_(rule.data()), step_(bitslice::bestWideStep<K>()), maxPeriod_(maxPeriod) {}
+  Runner(const RuleTable& rule, int maxPeriod, int reach)
+      : rule_(rule.data()), step_(bitslice::bestWideStep<K>()), maxPeriod_(maxPeriod), reach_(reach) {}
 
-  void run(RowSource& source, std::vector<Found>& found) {
+  template <class Source>
+  void run(Source& source, std::vector<Found>& found, std::vector<InFlight>* wider) {
     int active = 0;
     for (int k = 0; k < lanes; ++k) active += fill(k, source);
     while (active > 0) {
       step_(rule_, batch_);
       for (int k = 0; k < lanes; ++k) {
-        if (!busy_[k] || goesOn(k, found)) continue;
+        if (!busy_[k] || goesOn(k, found, wider)) continue;
         active -= 1 - fill(k, source);
       }
     }
@@ -468,23 +497,20 @@ class Runner {
 
  private:
   static constexpr int lanes = bitslice::lanes;
-  static constexpr int home = 4;
 
-  bool fill(int k, RowSource& source) {
-    std::uint64_t x = 0, y = 0;
-    int width = 0;
-    busy_[k] = source.next(x, y, width);
-    for (int w = 0; w < K; ++w) batch_.x[w * lanes + k] = batch_.y[w * lanes + k] = 0;
-    if (!busy_[k]) return false;
-    batch_.x[k] = startX_[k] = x << home;
-    batch_.y[k] = startY_[k] = y << home;
-    startWidth_[k] = width;
-    generations_[k] = 0;
-    offset_[k] = -home;
-    return true;
+  template <class Source>
+  bool fill(int k, Source& source) {
+    InFlight& row = rows_[k];
+    busy_[k] = source.next(row);
+    for (int w = 0; w < K; ++w) {
+      batch_.x[w * lanes + k] = busy_[k] ? row.x[w] : 0;
+      batch_.y[w * lanes + k] = busy_[k] ? row.y[w] : 0;
+    }
+    return busy_[k];
   }
 
-  bool goesOn(int k, std::vector<Found>& found) {
+  bool goesOn(int k, std::vector<Found>& found, std::vector<InFlight>* wider) {
+    InFlight& row = rows_[k];
     std::uint64_t x[K], y[K];
     int low = -1, high = -1;
     for (int w = 0; w < K; ++w) {
@@ -496,23 +522,28 @@ class Runner {
       high = 64 * w + 63 - std::countl_zero(live);
     }
     if (low < 0) return false;  // a quiet rule never empties a row; no soliton either way
-    const int t = ++generations_[k];
+    const int t = ++row.generations;
     const int width = high - low + 1;
     const int by = low - home;
     if (by != 0) {
       moveRow(x, by);
       moveRow(y, by);
-      offset_[k] += by;
+      row.offset += by;
     }
-    bool back = width == startWidth_[k] && x[0] == startX_[k] && y[0] == startY_[k];
+    bool back = width == row.startWidth && x[0] == row.startX && y[0] == row.startY;
     for (int w = 1; w < K; ++w) back = back && x[w] == 0 && y[w] == 0;
     if (back) {
-      if (offset_[k] + home != 0) {
-        found.push_back({startX_[k] >> home, startY_[k] >> home, startWidth_[k], t, offset_[k] + home});
-      }
+      if (row.offset + home != 0) found.push_back({row.startX >> home, row.startY >> home, row.startWidth, t, row.offset + home});
       return false;
     }
-    if (width < startWidth_[k] || width > startWidth_[k] + 8 * (maxPeriod_ - t) || t >= maxPeriod_) return false;
+    if (width < row.startWidth || width > row.startWidth + 2 * reach_ * (maxPeriod_ - t) || t >= maxPeriod_) return false;
+    if (home + width + reach_ > 64 * K) {
+      if (!wider) throw std::logic_error("a row outgrew the widest words of the enumeration");
+      std::copy(x, x + K, row.x.begin());
+      std::copy(y, y + K, row.y.begin());
+      wider->push_back(row);
+      return false;
+    }
     for (int w = 0; w < K; ++w) {
       batch_.x[w * lanes + k] = x[w];
       batch_.y[w * lanes + k] = y[w];
@@ -536,18 +567,61 @@ class Runner {
 
   bitslice::SliceRule rule_;
   bitslice::WideStep<K> step_;
-  int maxPeriod_;
+  int maxPeriod_, reach_;
   bitslice::WideBatch<K> batch_;
   std::array<bool, lanes> busy_{};
-  std::array<std::uint64_t, lanes> startX_{}, startY_{};
-  std::array<int, lanes> startWidth_{}, generations_{};
-  std::array<std::int64_t, lanes> offset_{};
+  std::array<InFlight, lanes> rows_{};
 };
 
-template <int K>
-void runRows(const RuleTable& rule, int maxPeriod, RowSource& source, std::vector<Found>& found) {
-  Runner<K> runner(rule, maxPeriod);
-  runner.run(source, found);
+// Rows handed on from a narrower runner, in the order they came.
+class Handed {
+ public:
+  explicit Handed(std::vector<InFlight>& rows) : rows_(rows) {}
+  bool next(InFlight& row) {
+    if (at_ == rows_.size()) return false;
+    row = rows_[at_++];
+    return true;
+  }
+
+ private:
+  std::vector<InFlight>& rows_;
+  std::size_t at_ = 0;
+};
+
+// The rows of the source, in one word while they fit and then in `words`.
+void runRows(const RuleTable& rule, int maxPeriod, int reach, int words, bool narrowFirst, RowSource& source,
+             std::vector<Found>& found) {
+  if (!narrowFirst) {
+    if (words == 1) Runner<1>(rule, maxPeriod, reach).run(source, found, nullptr);
+    if (words == 2) Runner<2>(rule, maxPeriod, reach).run(source, found, nullptr);
+    if (words == 3) Runner<3>(rule, maxPeriod, reach).run(source, found, nullptr);
+    return;
+  }
+  std::vector<InFlight> wider;
+  Runner<1> narrow(rule, maxPeriod, reach);
+  const auto widen = [&]<int K>() {
+    Runner<K> runner(rule, maxPeriod, reach);
+    Handed rows(wider);
+    runner.run(rows, found, nullptr);
+    wider.clear();
+  };
+  // A source that hands out its rows in batches, so that the rows that
+  // outgrow one word go on in wider runners a few thousand at a time.
+  struct Batches {
+    RowSource& source;
+    std::size_t limit;
+    std::vector<InFlight>& wider;
+    bool next(InFlight& row) { return wider.size() < limit && source.next(row); }
+  } batches{source, 4096, wider};
+  for (;;) {
+    narrow.run(batches, found, &wider);
+    if (wider.empty()) break;
+    if (words <= 2) {
+      widen.operator()<2>();
+    } else {
+      widen.operator()<3>();
+    }
+  }
 }
 
 Digits rowDigits(std::uint64_t x, std::uint64_t y, int width) {
@@ -614,10 +688,11 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
       for (std::int64_t high = first; high < 2 * first; ++high) add(width, high, rowsOfWidth(width) / first);
     }
   }
-  // Rows stay narrow enough for K words while they go on: a row that can
-  // still come back is at most maxWidth + 4 maxPeriod cells wide, and it
-  // needs 4 cells of A on each side for its next generation.
-  const int words = (maxWidth + 4 * maxPeriod + 8 + 63) / 64;
+  // A row that can still come back is at most maxWidth + reach maxPeriod
+  // cells wide, and it needs `home` cells of A before it and `reach` after
+  // it for its next generation.
+  const int reach = options.ruleReach ? edgeReach(rule) : 4;
+  const int words = (maxWidth + reach * maxPeriod + home + reach + 63) / 64;
   const unsigned threads = options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
 
   const LowRows low;
@@ -634,12 +709,7 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   runOnThreads(threads, [&] {
     RowSource source(units, nextUnit, low, report, options.poll);
     std::vector<Found> mine;
-    if (words == 1)
-      runRows<1>(rule, maxPeriod, source, mine);
-    else if (words == 2)
-      runRows<2>(rule, maxPeriod, source, mine);
-    else
-      runRows<3>(rule, maxPeriod, source, mine);
+    runRows(rule, maxPeriod, reach, words, options.ruleReach, source, mine);
     std::lock_guard lock(mutex);
     out.candidates += source.candidates;
     found.insert(found.end(), mine.begin(), mine.end());

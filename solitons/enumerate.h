@@ -39,6 +39,10 @@ struct EnumerateOptions {
   // Shard `shardIndex` of `shardCount`: a fixed part of the rows, the same
   // on every machine; mergeEnumerations puts the shards back together.
   int shardIndex = 0, shardCount = 1;
+  // The rule's own edge reach, and rows in one word while they fit; false
+  // takes the reach of any rule (4) and every row in the words the widest
+  // needs, for comparing. The result is the same either way.
+  bool ruleReach = true;
 };
 
 struct EnumeratedSoliton {
@@ -76,6 +80,13 @@ Enumeration mergeEnumerations(std::vector<Enumeration> shards);
 // a rule whose entry 0 is not 0: there the background itself changes, and
 // a pattern on it has no meaning.
 Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& options);
+
+// The farthest an edge of a row's live cells moves in one generation under
+// the rule, outwards or inwards (0 to 4): the farthest an A cell with C
+// cells on one side only (the nearest that far away) can become C. The step
+// backwards is the step forwards with B and C exchanged, so an edge falls
+// back no faster than it grows.
+int edgeReach(const RuleTable& rule);
 
 // A row from its letters, A, B and C (or a, b, c) from its first cell;
 // std::invalid_argument names any other character.

@@ -230,8 +230,9 @@ std::vector<Case> randomCases(int width, int period) {
   return out;
 }
 
-Enumeration enumerate(const Case& c, unsigned threads, bool markSeedSearch) {
+Enumeration enumerate(const Case& c, unsigned threads, bool markSeedSearch, bool ruleReach = true) {
   EnumerateOptions options;
+  options.ruleReach = ruleReach;
   options.maxWidth = c.width;
   options.maxPeriod = c.period;
   options.threads = threads;
@@ -249,15 +250,20 @@ TEST(Enumerate, AgreesWithEveryRowRunPlainly) {
   for (const Case& c : randomCases(8, 10)) cases.push_back(c);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const Enumeration one = enumerate(c, 1, false), two = enumerate(c, 2, false);
+    // One and two threads, and the rows run without the rule's reach in
+    // the widest words: one list.
+    const Enumeration one = enumerate(c, 1, false), two = enumerate(c, 2, false), blind = enumerate(c, 2, false, false);
     recheckWithReferenceStep(c.rule, one, c.period, c.name);
     EXPECT_FALSE(one.solitons.empty());
-    EXPECT_EQ(one.candidates, two.candidates);
-    ASSERT_EQ(one.solitons.size(), two.solitons.size());
-    for (std::size_t i = 0; i < one.solitons.size(); ++i) {
-      EXPECT_EQ(one.solitons[i].code, two.solitons[i].code);
-      EXPECT_EQ(one.solitons[i].cells, two.solitons[i].cells);
-      EXPECT_EQ(one.solitons[i].width, two.solitons[i].width);
+    for (const Enumeration* other : {&two, &blind}) {
+      EXPECT_EQ(one.candidates, other->candidates);
+      EXPECT_EQ(one.sideBySideCodes, other->sideBySideCodes);
+      ASSERT_EQ(one.solitons.size(), other->solitons.size());
+      for (std::size_t i = 0; i < one.solitons.size(); ++i) {
+        EXPECT_EQ(one.solitons[i].code, other->solitons[i].code);
+        EXPECT_EQ(one.solitons[i].cells, other->solitons[i].cells);
+        EXPECT_EQ(one.solitons[i].width, other->solitons[i].width);
+      }
     }
 
     std::int64_t rows = 0;
@@ -288,6 +294,47 @@ TEST(Enumerate, AgreesWithEveryRowRunPlainly) {
       EXPECT_EQ(listed.with({2, 1}, 5)->shift, 3);
     }
   }
+}
+
+// The enumeration's cut rests on this: run plainly, no edge of a row's
+// live cells moves farther than the rule's reach in a generation, out or
+// in, and some row moves that far; the shipped rule's reach is 2.
+TEST(Enumerate, EdgesMoveNoFartherThanTheRulesReach) {
+  RuleTable everything{};
+  everything.fill(1);
+  everything[0] = 0;
+  std::vector<Case> cases = {{"shipped", shippedRule(), 0, 0}, {"C B rule", smallSolitonRule(), 0, 0},
+                             {"every entry 1", everything, 0, 0}};
+  for (const Case& c : randomCases(0, 0)) cases.push_back(c);
+  EXPECT_EQ(edgeReach(shippedRule()), 2);
+  EXPECT_EQ(edgeReach(everything), 4);
+  std::mt19937 random(7);
+  std::set<int> reaches;
+  for (const Case& c : cases) {
+    const int reach = edgeReach(c.rule);
+    reaches.insert(reach);
+    int farthest = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+      auto ring = std::make_unique<AutomatonState>(quietRing(c.rule, 400));
+      for (int j = 0; j < 12; ++j) ring->cells[194 + j] = std::array{stateA, stateB, stateC}[random() % 3];
+      ring->cells[194] = ring->cells[205] = stateC;
+      const auto edges = [&] {
+        std::int32_t first = 0, last = ring->ringLength - 1;
+        while (first < ring->ringLength && ring->cells[first] == stateA) ++first;
+        while (last >= 0 && ring->cells[last] == stateA) --last;
+        return std::pair{first, last};
+      };
+      for (int t = 0; t < 40; ++t) {
+        const auto [first, last] = edges();
+        reference::stepGeneration(*ring);
+        const auto [nextFirst, nextLast] = edges();
+        if (nextFirst > nextLast || nextFirst == 0 || nextLast == ring->ringLength - 1) break;
+        farthest = std::max({farthest, std::abs(nextFirst - first), std::abs(nextLast - last)});
+      }
+    }
+    EXPECT_EQ(farthest, reach) << c.name << ": no farther, and as far";
+  }
+  EXPECT_GE(reaches.size(), 2u) << "rules of more than one reach";
 }
 
 TEST(Enumerate, ListsWhatTheSeedSearchFinds) {
