@@ -52,6 +52,8 @@ void place(AutomatonState& ring, const Digits& d, std::int32_t at) {
 
 // The live cells from first to last of cells [from, to), and where the first is.
 Digits shapeIn(const AutomatonState& ring, std::int32_t from, std::int32_t to, std::int32_t& first) {
+  from = std::max(from, 0);
+  to = std::min(to, ring.ringLength);
   while (from < to && ring.cells[from] == stateA) ++from;
   while (to > from && ring.cells[to - 1] == stateA) --to;
   first = from;
@@ -79,12 +81,17 @@ Flight flightOf(const RuleTable& rule, const Digits& cells, int period) {
   std::int32_t first = at;
   Digits shape = cells;
   for (int t = 0; t < period; ++t) {
+    if (t > 0 && shape == cells) {
+      throw std::invalid_argument("its shape comes back after " + std::to_string(t) + " generations: its period is " +
+                                  std::to_string(t) + ", not " + std::to_string(period));
+    }
     f.phases.push_back(shape);
     f.offsets.push_back(first - at);
     f.lowest = std::min(f.lowest, first - at);
     f.highest = std::max(f.highest, first - at + static_cast<std::int32_t>(shape.size()) - 1);
     stepGeneration(*ring);
-    shape = shapeIn(*ring, 0, identifyRing, first);
+    // An edge moves at most 4 cells a generation.
+    shape = shapeIn(*ring, first - 4, first + static_cast<std::int32_t>(shape.size()) + 4, first);
   }
   if (shape != cells || first == at) throw std::invalid_argument("not a moving soliton of period " + std::to_string(period));
   f.shift = first - at;
@@ -107,9 +114,11 @@ Identity identifyGroup(const RuleTable& rule, const Digits& cells) {
   const std::int32_t at = identifyRing / 2 - static_cast<std::int32_t>(cells.size()) / 2;
   place(*ring, cells, at);
   std::int32_t first = at;
+  Digits shape = cells;
   for (int t = 1; t <= identifyBound; ++t) {
     stepGeneration(*ring);
-    const Digits shape = shapeIn(*ring, 0, identifyRing, first);
+    // An edge moves at most 4 cells a generation.
+    shape = shapeIn(*ring, first - 4, first + static_cast<std::int32_t>(shape.size()) + 4, first);
     if (shape.empty() || first < 8 || first + std::ssize(shape) > identifyRing - 8) return id;
     if (shape != cells) continue;
     const int shift = first - at;
@@ -167,6 +176,32 @@ std::vector<Group> groupsOf(const AutomatonState& ring) {
   return out;
 }
 
+// Whether two groups, as they stand, never act on each other: run together
+// for `generations` (a whole joint period of the two, which then repeats),
+// they give what each gives alone.
+bool neverAct(const RuleTable& rule, const Group& left, const Group& right, int generations, std::int64_t travel) {
+  const std::int32_t gap = right.first - left.first, span = gap + static_cast<std::int32_t>(right.cells.size());
+  const std::int64_t wanted = span + 2 * (travel + edge + 8);
+  if (wanted > ringCapacity) return false;
+  const auto length = static_cast<std::int32_t>(wanted), at = length / 2 - span / 2;
+  auto both = ringOf(rule, length), l = ringOf(rule, length), r = ringOf(rule, length);
+  place(*both, left.cells, at);
+  place(*both, right.cells, at + gap);
+  place(*l, left.cells, at);
+  place(*r, right.cells, at + gap);
+  for (int t = 0; t < generations; ++t) {
+    stepGeneration(*both);
+    stepGeneration(*l);
+    stepGeneration(*r);
+    for (std::int32_t i = 0; i < length; ++i) {
+      const std::uint8_t x = l->cells[i], y = r->cells[i];
+      if ((x != stateA && y != stateA) || both->cells[i] != (x == stateA ? y : x)) return false;
+      if ((i < edge || i >= length - edge) && both->cells[i] != stateA) return false;  // near the ends: unknown
+    }
+  }
+  return true;
+}
+
 // The phase of `flight` the cells are, or -1.
 int phaseIn(const Flight& flight, const Digits& cells) {
   const auto at = std::find(flight.phases.begin(), flight.phases.end(), cells);
@@ -218,10 +253,20 @@ class Runner {
         ids.push_back(&identity(g.cells));
         known = known && ids.back()->known;
       }
+      // Neighbours stand apart when they are far apart and the left one is
+      // no faster to the right, or when they move alike (solitons of one
+      // velocity, or things in place) and run together for a joint period
+      // as each runs alone: then they never meet.
       bool standApart = known;
+      std::vector<std::pair<std::size_t, int>> alike;  // neighbours k - 1 and k, their joint period
       for (std::size_t k = 1; standApart && k < groups.size(); ++k) {
         const std::int32_t gap = groups[k].first - (groups[k - 1].first + static_cast<std::int32_t>(groups[k - 1].cells.size()));
-        standApart = gap >= apart && ids[k]->velocity >= ids[k - 1]->velocity;
+        const Identity &l = *ids[k - 1], &r = *ids[k];
+        const bool sameVelocity = std::int64_t{l.direction} * l.entry.shift * r.entry.period ==
+                                  std::int64_t{r.direction} * r.entry.shift * l.entry.period;
+        if (gap >= apart && l.velocity <= r.velocity) continue;
+        standApart = sameVelocity;
+        if (sameVelocity) alike.emplace_back(k, static_cast<int>(std::lcm(l.entry.period, r.entry.period)));
       }
       if (!standApart) {
         apartSince = -1;
@@ -229,6 +274,14 @@ class Runner {
       }
       if (apartSince < 0) apartSince = t;
       if (t - apartSince >= settled) {
+        if (!std::all_of(alike.begin(), alike.end(), [&](const auto& n) {
+              const EnumeratedSoliton& e = ids[n.first]->entry;
+              const std::int64_t travel = std::int64_t{e.shift} * n.second / e.period + 1;
+              return n.second <= options_.limit && neverAct(rule_, groups[n.first - 1], groups[n.first], n.second, travel);
+            })) {
+          apartSince = -1;
+          continue;
+        }
         finish(out, groups, ids, origin, phaseB, startB, t);
         return out;
       }
