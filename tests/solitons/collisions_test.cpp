@@ -62,7 +62,9 @@ TEST(CompleteCollisions, EachDistinctCollisionOnceAndAsStated) {
     int a, b;
     std::int64_t count;
   };
-  for (const Case& pair : {Case{0, 0, 2}, Case{2, 6, 2 * 20 + 3 * 5}, Case{1, 3, 2 * 3 + 1 * 4}}) {
+  // 0 against 7 leaves two BC side by side at one speed, 14 cells apart:
+  // they settle, though never 20 cells apart.
+  for (const Case& pair : {Case{0, 0, 2}, Case{2, 6, 2 * 20 + 3 * 5}, Case{1, 3, 2 * 3 + 1 * 4}, Case{0, 7, 1 * 7 + 1 * 1}}) {
     SCOPED_TRACE(std::to_string(pair.a) + " against " + std::to_string(pair.b));
     const EnumeratedSoliton a = catalogued(c, pair.a), b = catalogued(c, pair.b);
     CompleteCollisionOptions options;
@@ -72,6 +74,8 @@ TEST(CompleteCollisions, EachDistinctCollisionOnceAndAsStated) {
     const PairCollisions two = completeCollisions(rule, a, b, options);
     ASSERT_EQ(std::ssize(one.collisions), pair.count);
     ASSERT_EQ(one.collisions.size(), two.collisions.size());
+    EXPECT_TRUE(std::none_of(one.collisions.begin(), one.collisions.end(),
+                             [](const PairCollision& x) { return x.outcome == CollisionOutcome::unresolved; }));
 
     const Digits twin = exchanged(b.cells);
     constexpr std::int32_t length = 4096, origin = 1000;
@@ -134,6 +138,21 @@ TEST(CompleteCollisions, EachDistinctCollisionOnceAndAsStated) {
         EXPECT_EQ(alone[at - 1], stateA);
       }
     }
+  }
+}
+
+// A soliton given with a multiple of its period would count each collision
+// more than once: refused, as are solitons that do not move as given.
+TEST(CompleteCollisions, RefusesSolitonsNotAsGiven) {
+  const RuleTable rule = testing::shippedRule();
+  const Catalogue c = testing::shippedCatalogue();
+  EnumeratedSoliton doubled = catalogued(c, 3), slow = catalogued(c, 3);
+  doubled.period *= 2;
+  doubled.shift *= 2;
+  slow.shift += 1;
+  for (const EnumeratedSoliton& s : {doubled, slow}) {
+    EXPECT_THROW(completeCollisions(rule, s, catalogued(c, 0), {}), std::invalid_argument);
+    EXPECT_THROW(completeCollisions(rule, catalogued(c, 0), s, {}), std::invalid_argument);
   }
 }
 
