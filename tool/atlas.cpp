@@ -100,16 +100,18 @@ th { background: #f2f2f2; cursor: pointer; }
 td.cells, td.text { text-align: left; }
 table.grid td { text-align: center; font-size: 0.85em; }
 td.passed { background: #e3f1e8; } td.changed { background: #fdf3dc; } td.debris { background: #f8e1e4; }
-img { image-rendering: pixelated; vertical-align: middle; }
+img { image-rendering: pixelated; vertical-align: middle; max-width: 100%; height: auto; }
+.key span { display: inline-block; width: 0.9em; height: 0.9em; border: 1px solid #888; vertical-align: middle; margin: 0 0.3em 0 0.8em; }
 .collision { display: inline-block; margin: 0.4em; padding: 0.4em; border: 1px solid #ddd; vertical-align: top; max-width: 22em; font-size: 0.85em; }
 dl { display: grid; grid-template-columns: max-content auto; gap: 0.2em 1em; } dt { font-weight: bold; } dd { margin: 0; }
-@media print { th { cursor: auto; } a { color: inherit; text-decoration: none; } .collision, tr { break-inside: avoid; } }
+@media print { th { cursor: auto; } a { color: inherit; text-decoration: none; } .collision, tr { break-inside: avoid; }
+  h2, h3 { break-after: avoid; } .collision { max-width: 15em; margin: 0.2em; } body { font-size: 12px; } }
 )";
 
 // Sorts a table by the column whose head was clicked, numbers as numbers.
 const char* const sorting = R"(
-document.querySelectorAll("table.sortable th").forEach((th, column) => th.addEventListener("click", () => {
-  const body = th.closest("table").tBodies[0];
+document.querySelectorAll("table.sortable th").forEach(th => th.addEventListener("click", () => {
+  const body = th.closest("table").tBodies[0], column = th.cellIndex;
   const up = th.dataset.up !== "1"; th.dataset.up = up ? "1" : "0";
   const key = row => { const t = row.cells[column].textContent.trim(); const n = parseFloat(t); return isNaN(n) ? t : n; };
   [...body.rows].sort((a, b) => { const x = key(a), y = key(b); return (x < y ? -1 : x > y ? 1 : 0) * (up ? 1 : -1); })
@@ -146,23 +148,27 @@ int atlas(const AtlasArgs& a) {
     search.poll = job.poll();
     found = findSolitons(rule, startupRingLength, search);
     if (catalogue) {
+      // Every pair's collisions, counted on the bar as they are found.
+      const auto types = typesOf(*catalogue);
+      std::int64_t total = 0, before = 0;
+      for (int i = 0; i < a.types; ++i) {
+        for (int j = 0; j < a.types; ++j) total += std::int64_t{types[i].shift} * types[j].period + std::int64_t{types[j].shift} * types[i].period;
+      }
       for (int i = 0; i < a.types; ++i) {
         for (int j = 0; j < a.types; ++j) {
-          const auto soliton = [&](int k) {
-            EnumeratedSoliton s;
-            s.code = catalogue->solitonCode[k];
-            s.period = catalogue->solitonPeriod[k];
-            s.shift = catalogue->solitonShift[k];
-            s.speed = solitonSpeed(s.shift, s.period);
-            s.cells = codeDigits(s.code);
-            s.width = static_cast<std::int32_t>(s.cells.size());
-            return s;
-          };
           CompleteCollisionOptions c;
           c.threads = a.threads;
-          Poll part(job.poll());
+          Poll part([&](std::int64_t done, std::int64_t) { job.report(before + done, total); }, job.poll());
           c.poll = &part;
-          pairs.push_back(completeCollisions(rule, soliton(i), soliton(j), c));
+          try {
+            pairs.push_back(completeCollisions(rule, collidingSoliton(rule, types, i, a.catalogue),
+                                               collidingSoliton(rule, types, j, a.catalogue), c));
+          } catch (const std::invalid_argument& bad) {
+            throw ToolError(exitInput, a.catalogue + ": type " + std::to_string(i) + " against type " + std::to_string(j) + ": " +
+                                           bad.what());
+          }
+          throwIfCancelled(job.poll());
+          before += std::ssize(pairs.back().collisions);
         }
       }
     }
@@ -176,6 +182,10 @@ int atlas(const AtlasArgs& a) {
   const std::string digits = ruleJson(rule).is_string() ? ruleJson(rule).get<std::string>() : ruleJson(rule).dump();
   WriteOutcome written = replaceFolder(a.out, [&](const std::string& staging) -> WriteOutcome {
     const std::string dir = staging + "/";
+    // The pictures of an earlier atlas here go; the new ones take their place.
+    std::error_code ignored;
+    std::filesystem::remove_all(dir + "solitons", ignored);
+    std::filesystem::remove_all(dir + "collisions", ignored);
     if (!ensureFolder(dir + "solitons") || !ensureFolder(dir + "collisions")) return {"cannot make the picture folders in " + a.out};
     std::ostringstream page;
     page << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -191,6 +201,19 @@ int atlas(const AtlasArgs& a) {
     page << "<p>Pictures: time runs downward from the start (generation 0); untagged B cells light grey, C dark grey";
     if (catalogue) page << ", the catalogue's types each in its own colour";
     page << ".</p>\n";
+    if (catalogue) {
+      const auto colours = spaceTimePalette(SpaceTimePalette::research);
+      const auto swatch = [&](std::size_t entry) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "#%02x%02x%02x", colours[entry].r, colours[entry].g, colours[entry].b);
+        return "<span style=\"background:" + std::string(hex) + "\"></span>";
+      };
+      page << "<p class=\"key\">";
+      for (int k = 0; k < catalogueTypes; ++k) {
+        if (catalogue->solitonCode[k] > 0) page << swatch(static_cast<std::size_t>(k)) << "type " << k << " " << codeLetters(catalogue->solitonCode[k]);
+      }
+      page << swatch(13) << "B " << swatch(14) << "C</p>\n";
+    }
 
     // The enumeration, each soliton with its picture.
     page << "<h2 id=\"solitons\">Solitons</h2>\n<p>" << e.solitons.size() << " solitons with a phase of at most " << a.width
@@ -205,7 +228,7 @@ int atlas(const AtlasArgs& a) {
       AutomatonState ring = quietRing(rule, s.width + travel + 24);
       for (std::size_t j = 0; j < s.cells.size(); ++j) ring.cells[8 + j] = stateOfDigit[s.cells[j]];
       const std::string name = "solitons/" + std::to_string(s.code) + ".png";
-      picture(dir + name, ring, nullptr, generations, 0, ring.ringLength, 3);
+      picture(dir + name, ring, tables ? &*tables : nullptr, generations, 0, ring.ringLength, 3);
       page << "<tr><td>" << k << "</td><td>" << s.period << "</td><td>" << s.shift << "</td><td>" << s.speed << "</td><td>"
            << s.width << "</td><td>" << s.code << "</td><td>" << (s.seedSearch ? "yes" : "no") << "</td><td class=\"cells\">"
            << letters(s.cells) << "</td><td><img src=\"" << name << "\" alt=\"soliton " << s.code << "\"></td></tr>\n";
@@ -268,6 +291,8 @@ int atlas(const AtlasArgs& a) {
       page << "</tbody></table>\n";
       // The pictures first, on every thread: each collision from its start
       // on a ring just wide enough for what it does in the generations shown.
+      // A collision's picture: its generations and 40 more, 600 at most.
+      const auto shown = [](const PairCollision& c) { return std::min(c.generations + 40, 600); };
       struct Shot {
         int i, j;
         std::size_t k;
@@ -282,12 +307,13 @@ int atlas(const AtlasArgs& a) {
           }
         }
       }
+      const auto entries = catalogueEntries(rule, typesOf(*catalogue), a.types);
       std::atomic<std::size_t> next{0};
       runOnThreads(a.threads > 0 ? a.threads : std::max(1u, std::thread::hardware_concurrency()), [&] {
         for (std::size_t n = next++; n < shots.size(); n = next++) {
           const Shot& shot = shots[n];
           const PairCollision& c = pairs[static_cast<std::size_t>(shot.i * a.types + shot.j)].collisions[shot.k];
-          const int generations = std::min(c.generations + 40, 600);
+          const int generations = shown(c);
           const auto start = parseRowText(c.start, ringCapacity);
           const auto last = std::find_if(start.rbegin(), start.rend(), [](std::uint8_t cell) { return cell != stateA; });
           const auto span = static_cast<std::int32_t>(start.rend() - last);
@@ -310,11 +336,18 @@ int atlas(const AtlasArgs& a) {
             const PairCollision& c = p.collisions[k];
             page << "<div class=\"collision\"><img src=\"" << shots[shot++].name << "\" alt=\"collision " << k << "\"><br>"
                  << "<b>" << collisionOutcomeName(c.outcome) << "</b> after " << c.generations << "; b in phase " << c.phaseB
-                 << " from cell " << c.startB << "<br><span class=\"cells\">" << html(c.start) << "</span>";
+                 << " from cell " << c.startB;
+            if (shown(c) < c.generations) page << " (pictured: generations 0 to " << shown(c) << ")";
+            page << "<br><span class=\"cells\">" << html(c.start) << "</span>";
             for (const CollisionProduct& q : c.products) {
               page << "<br>" << (q.kind == CollisionProduct::Kind::soliton ? letters(q.entry.cells) + (q.direction > 0 ? " &gt;" : " &lt;")
                                                                            : (q.kind == CollisionProduct::Kind::still ? "still " : "oscillating ") + letters(q.cells));
-              if (q.dx) page << " (" << q.continues << ": dx " << *q.dx << ", dt " << *q.dt << ")";
+              std::vector<std::string> notes;
+              if (const auto type = entries.find(q.entry.code); q.kind == CollisionProduct::Kind::soliton && type != entries.end()) {
+                notes.push_back("type " + std::to_string(type->second));
+              }
+              if (q.dx) notes.push_back(q.continues + ": dx " + std::to_string(*q.dx) + ", dt " + std::to_string(*q.dt));
+              for (std::size_t n = 0; n < notes.size(); ++n) page << (n == 0 ? " (" : "; ") << notes[n] << (n + 1 == notes.size() ? ")" : "");
             }
             page << "</div>\n";
           }

@@ -32,17 +32,7 @@ int collideEveryWay(const CollideArgs& a, const RuleTable& rule, const std::vect
       if (a.pair.empty() || (a.pair[0] == i && a.pair[1] == j)) pairs.emplace_back(i, j);
     }
   }
-  const auto soliton = [&](int k) {
-    const SolitonType& t = types[static_cast<std::size_t>(k)];
-    EnumeratedSoliton s;
-    s.code = t.code;
-    s.period = t.period;
-    s.shift = t.shift;
-    s.speed = solitonSpeed(t.shift, t.period);
-    s.cells = codeDigits(t.code);
-    s.width = static_cast<std::int32_t>(s.cells.size());
-    return s;
-  };
+  const auto entries = catalogueEntries(rule, types, surveyTypes);
   std::int64_t total = 0, before = 0;
   for (const auto& [i, j] : pairs) total += std::int64_t{types[i].shift} * types[j].period + std::int64_t{types[j].shift} * types[i].period;
   made.parameters()["all"] = true;
@@ -58,13 +48,14 @@ int collideEveryWay(const CollideArgs& a, const RuleTable& rule, const std::vect
       options.poll = &part;
       PairCollisions found;
       try {
-        found = completeCollisions(rule, soliton(i), soliton(j), options);
+        found = completeCollisions(rule, collidingSoliton(rule, types, i, a.catalogue), collidingSoliton(rule, types, j, a.catalogue),
+                                   options);
       } catch (const std::invalid_argument& bad) {
         throw ToolError(exitInput, a.catalogue + ": type " + std::to_string(i) + " against type " + std::to_string(j) + ": " + bad.what());
       }
       throwIfCancelled(job.poll());
       before += std::ssize(found.collisions);
-      out.push_back(pairCollisionsJson(i, j, found));
+      out.push_back(pairCollisionsJson(i, j, found, entries));
     }
   }
   if (a.json) {
@@ -87,7 +78,11 @@ int collideEveryWay(const CollideArgs& a, const RuleTable& rule, const std::vect
         const std::string kind = q["kind"];
         std::string what = kind == "soliton" ? q["entry"]["cells"].get<std::string>() + (q["direction"].get<int>() > 0 ? ">" : "<")
                                              : kind + " " + q["cells"].get<std::string>();
-        if (!q["dx"].is_null()) what += " (" + q["continues"].get<std::string>() + " dx " + q["dx"].dump() + " dt " + q["dt"].dump() + ")";
+        std::string notes = q.contains("type") && !q["type"].is_null() ? "type " + q["type"].dump() : "";
+        if (!q["dx"].is_null()) {
+          notes += (notes.empty() ? "" : ", ") + q["continues"].get<std::string>() + " dx " + q["dx"].dump() + " dt " + q["dt"].dump();
+        }
+        if (!notes.empty()) what += " (" + notes + ")";
         std::fprintf(report, " %s", what.c_str());
       }
       std::fprintf(report, "\n");
@@ -113,7 +108,12 @@ GridFigure surveyFigure(const RuleTable& rule, const Catalogue& catalogue, const
   for (int i = 0; i < surveyTypes; ++i) {
     f.rowLabels.push_back(std::to_string(i));
     f.columnLabels.push_back(std::to_string(i));
-    for (int j = 0; j < surveyTypes; ++j) f.captions.push_back(table[i][j].text());
+    for (int j = 0; j < surveyTypes; ++j) {
+      f.captions.push_back(table[i][j].text());
+      const std::int32_t verdict = table[i][j].generations;
+      const std::int32_t row = verdict > 0 ? verdict / f.generationsPerRow : -1;
+      f.marks.push_back(row < static_cast<std::int32_t>(f.tileHeight) ? row : -1);
+    }
   }
   for (IndexedPicture& tile : pictures.tiles) {
     every.insert(every.end(), tile.pixels.begin(), tile.pixels.end());
@@ -129,7 +129,9 @@ GridFigure surveyFigure(const RuleTable& rule, const Catalogue& catalogue, const
                  "; cells 0 to " + std::to_string(startupRingLength - 1) + " of the ring across, a column every " +
                  std::to_string(pictures.cellsPerPixel) + " cells.",
              "Under each tile the outcome: passed with the cells each gained on free flight, changed with the types "
-             "that came out (> right, < left), or debris."};
+             "that came out (> right, < left), or debris (uncatalogued cells left, an oscillator say);",
+             "a tick at a tile's right edge marks the generation of its verdict; after it, products may come round the "
+             "ring and meet again."};
   f.text = made.textChunks();
   return f;
 }
@@ -167,7 +169,7 @@ int collideAll(const CollideArgs& a) {
     made.parameters()["palette"] = a.palette;
     const GridFigure grid = surveyFigure(rule, catalogue, types, table, palette, made, job.poll());
     if (!a.png.empty()) writeGridFigure(grid, a.png, false);
-    if (!a.figure.empty()) writeGridFigure(grid, a.figure, a.figure.ends_with(".svg"));
+    if (!a.figure.empty()) writeGridFigure(grid, a.figure, svgName(a.figure));
   }
   if (a.json) {
     json pairs = json::array();

@@ -186,10 +186,6 @@ void draw(QPainter& p, const Figure& f, const Layout& l, const QFont& font) {
   drawLegend(p, f.legend, l.legendX, l.top, metrics);
 }
 
-bool endsWith(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 std::string typeName(int k, const Catalogue* c) {
   std::string name = "type " + std::to_string(k);
   if (c) {
@@ -236,7 +232,7 @@ void writeFigure(const Figure& f, const std::string& path) {
   const auto application = needApplication();
   const QFont font = figureFont(12);
   const Layout l = layout(f, QFontMetrics(font));
-  writeDrawing(path, endsWith(path, ".svg"), l.width, l.height, f.title, f.text, [&](QPainter& p) { draw(p, f, l, font); });
+  writeDrawing(path, svgName(path), l.width, l.height, f.title, f.text, [&](QPainter& p) { draw(p, f, l, font); });
 }
 
 void writeGridFigure(const GridFigure& f, const std::string& path, bool svg) {
@@ -300,6 +296,10 @@ void writeGridFigure(const GridFigure& f, const std::string& path, bool svg) {
         const std::size_t k = static_cast<std::size_t>(r * f.columns + c);
         p.drawImage(x, y, paletteImage(f.tiles[k], f.tileWidth, f.tileHeight, f.palette));
         p.drawRect(QRectF(x - 0.5, y - 0.5, tileW + 1.0, tileH + 1.0));
+        if (k < f.marks.size() && f.marks[k] >= 0) {
+          const double at = y + f.marks[k] + 0.5;
+          p.drawLine(QPointF(x + tileW + 1, at), QPointF(x + tileW + 6, at));
+        }
         p.setFont(small);
         if (k < f.captions.size()) centred(p, smallMetrics, x + tileW / 2.0, y + tileH + 2, f.captions[k]);
         p.setFont(font);

@@ -46,6 +46,7 @@ struct GridFigure {
   int rows = 0, columns = 0;
   std::vector<std::vector<std::uint8_t>> tiles;  // row by row, palette entries
   std::vector<std::string> captions;             // one a tile, or none
+  std::vector<int> marks;                        // a row of each tile to tick on its right, or -1
   std::vector<std::string> rowLabels, columnLabels;
   std::string rowHeading, columnHeading;
   std::int32_t generationsPerRow = 1;  // a row of pixels every so many generations, from 0

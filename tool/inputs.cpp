@@ -229,4 +229,32 @@ std::vector<SolitonType> typesOf(const Catalogue& c) {
   return types;
 }
 
+EnumeratedSoliton collidingSoliton(const RuleTable& rule, const std::vector<SolitonType>& types, int k,
+                                   const std::string& path) {
+  const SolitonType& t = types[static_cast<std::size_t>(k)];
+  EnumeratedSoliton s;
+  s.code = t.code;
+  s.period = t.period;
+  s.shift = t.shift;
+  s.speed = solitonSpeed(t.shift, t.period);
+  s.cells = codeDigits(t.code);
+  const auto entry = describeSoliton(rule, s.cells, t.period, t.shift);
+  if (!entry) {
+    throw ToolError(exitInput, path + ": type " + std::to_string(k) + " (" + codeLetters(t.code) +
+                                   ") is not a soliton of period " + std::to_string(t.period) + " and shift " +
+                                   std::to_string(t.shift) + " under the rule (its period the smallest, its shift to the right)");
+  }
+  s.width = entry->width;
+  return s;
+}
+
+std::map<std::int32_t, int> catalogueEntries(const RuleTable& rule, const std::vector<SolitonType>& types, int n) {
+  std::map<std::int32_t, int> out;
+  for (int k = 0; k < n; ++k) {
+    const SolitonType& t = types[static_cast<std::size_t>(k)];
+    if (const auto entry = describeSoliton(rule, codeDigits(t.code), t.period, t.shift)) out.emplace(entry->code, k);
+  }
+  return out;
+}
+
 }  // namespace ondrix::tool

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "ondrix/automaton/automaton.h"
 #include "ondrix/datafiles/rulefiles.h"
 #include "ondrix/solitons/catalogue.h"
+#include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/hunt.h"
 
 namespace ondrix::tool {
@@ -60,5 +62,16 @@ void requireSurveyable(const std::string& path, const std::vector<SolitonType>& 
 
 // Types 0..11 of the catalogue as soliton types (width left 0).
 std::vector<SolitonType> typesOf(const Catalogue& c);
+
+// Type k as the complete collisions take it: its cells as catalogued, its
+// widest phase from a run. Refused, naming the file and the type, when it
+// is not a soliton of its period and shift under the rule (a multiple of
+// its period, say).
+EnumeratedSoliton collidingSoliton(const RuleTable& rule, const std::vector<SolitonType>& types, int k,
+                                   const std::string& path);
+
+// The list entry of each of the types 0..n-1 that are solitons, by the
+// entry's code: what a product of a collision is in the catalogue.
+std::map<std::int32_t, int> catalogueEntries(const RuleTable& rule, const std::vector<SolitonType>& types, int n);
 
 }  // namespace ondrix::tool

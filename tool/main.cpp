@@ -86,9 +86,9 @@ int main(int argc, char** argv) {
   auto* renderCmd = app.add_subcommand("render", "a space-time picture: one pixel row per generation, time downward");
   ruleAndRow(renderCmd, d.rule, d.row);
   renderCmd->add_option("--steps", d.steps, "generations after the first row, one row each")->required()->transform(wholeNumber(0, 10000000));
-  auto* pngOption = renderCmd->add_option("--png", d.png, "the picture to write, a pixel per cell and generation")->check(aName());
+  auto* pngOption = renderCmd->add_option("--png", d.png, "the picture to write, a pixel per cell and generation")->check(pngName());
   auto* figureOption = renderCmd->add_option("--figure", d.figure, "a figure with axes, legend and title: FILE.png or FILE.svg")
-                           ->check(aName());
+                           ->check(figureName());
   pngOption->excludes(figureOption);
   renderCmd->add_option("--palette", d.palette, "window (the window's colours) or research (white, greys, colour-blind-safe types)")
       ->check(CLI::IsMember({"window", "research"}));
@@ -121,9 +121,9 @@ int main(int argc, char** argv) {
   auto* collideCmd = app.add_subcommand("collide", "the collision survey of catalogue types 0..10");
   collideCmd->add_option("RULE", k.rule, ruleHelp)->required();
   collideCmd->add_option("SOL", k.catalogue, "soliton file")->required();
-  collideCmd->add_option("--png", k.png, "a labelled grid of small space-time pictures of every pair, on one time scale")
-      ->check(aName());
-  collideCmd->add_option("--figure", k.figure, "the same grid as FILE.png or FILE.svg")->check(aName());
+  auto* gridOption = collideCmd->add_option("--png", k.png, "a labelled grid of small space-time pictures of every pair, on one time scale")
+                         ->check(pngName());
+  collideCmd->add_option("--figure", k.figure, "the same grid as FILE.png or FILE.svg")->check(figureName())->excludes(gridOption);
   collideCmd->add_option("--palette", k.palette, "window (the window's colours) or research (white, greys, colour-blind-safe types)")
       ->check(CLI::IsMember({"window", "research"}));
   collideCmd->add_flag("--json", k.json, "one JSON object instead of the table");

@@ -1,5 +1,8 @@
 #include "tool/outputs.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -84,6 +87,38 @@ void requireWritable(const std::string& path, bool named) {
 CLI::Validator aName() {
   return CLI::Validator([](std::string& text) { return text.empty() ? std::string("an empty name") : std::string(); },
                         "NAME");
+}
+
+namespace {
+
+bool endsWithFolded(const std::string& name, const std::string& tail) {
+  if (name.size() < tail.size()) return false;
+  return std::equal(tail.begin(), tail.end(), name.end() - static_cast<std::ptrdiff_t>(tail.size()),
+                    [](char t, char n) { return t == std::tolower(static_cast<unsigned char>(n)); });
+}
+
+}  // namespace
+
+bool svgName(const std::string& path) { return endsWithFolded(path, ".svg"); }
+
+CLI::Validator figureName() {
+  return CLI::Validator(
+      [](std::string& text) {
+        return text == "-" || endsWithFolded(text, ".png") || endsWithFolded(text, ".svg")
+                   ? std::string()
+                   : "a figure is FILE.png or FILE.svg (or - for PNG on standard output), not " + text;
+      },
+      "FILE.png|FILE.svg");
+}
+
+CLI::Validator pngName() {
+  return CLI::Validator(
+      [](std::string& text) {
+        return text.empty() ? std::string("an empty name")
+               : svgName(text) ? "--png writes PNG; --figure " + text + " writes SVG"
+                               : std::string();
+      },
+      "NAME");
 }
 
 Output::Output(const std::string& path) : path_(path) {

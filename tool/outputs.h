@@ -26,6 +26,11 @@ void requireWritable(const std::string& path, bool named = true);
 
 // A CLI11 check that an output's name is not empty.
 CLI::Validator aName();
+// A figure's name: FILE.png or FILE.svg (either case), or - for PNG on
+// standard output; and a PNG's, which must not end in .svg.
+CLI::Validator figureName();
+CLI::Validator pngName();
+bool svgName(const std::string& path);
 
 // One output: a SafeFile at the path, or standard output for "-". Failures
 // throw a ToolError with the cause. Dropped before commit(), a file output

@@ -208,7 +208,7 @@ json solitonJson(const EnumeratedSoliton& s) {
 
 }  // namespace
 
-json pairCollisionsJson(int a, int b, const PairCollisions& p) {
+json pairCollisionsJson(int a, int b, const PairCollisions& p, const std::map<std::int32_t, int>& types) {
   json list = json::array();
   for (const PairCollision& c : p.collisions) {
     json products = json::array();
@@ -220,6 +220,8 @@ json pairCollisionsJson(int a, int b, const PairCollisions& p) {
       if (q.kind == CollisionProduct::Kind::soliton) {
         product["entry"] = solitonJson(q.entry);
         product["direction"] = q.direction;
+        const auto type = types.find(q.entry.code);
+        product["type"] = type == types.end() ? json(nullptr) : json(type->second);
       } else {
         product["period"] = q.entry.period;
       }

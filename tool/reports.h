@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,9 @@ Enumeration enumerationFromJson(const json& j, const std::string& name);
 json collisionJson(int a, int b, const Collision& c);
 
 // Every collision of a pair: the two solitons, the count one beat holds,
-// and each collision's start, outcome and products.
-json pairCollisionsJson(int a, int b, const PairCollisions& p);
+// and each collision's start, outcome and products, each soliton product
+// with its catalogue type (by its entry's code) or null.
+json pairCollisionsJson(int a, int b, const PairCollisions& p, const std::map<std::int32_t, int>& types = {});
 
 // A hunt's best choice, or null.
 json huntChoiceJson(const HuntChoice& c);

@@ -314,7 +314,7 @@ TEST_F(ToolOutputs, FiguresAsPngAndSvgAreOneDrawing) {
   static char* argv[] = {name, nullptr};
   const QGuiApplication application(argc, argv);
   for (const std::string args : {"render solCA.dat Exp1.dat --steps 200 --catalogue Sol.dat --palette research --figure ",
-                                 "collide solCA.dat Sol.dat --palette research --png f.png --figure "}) {
+                                 "collide solCA.dat Sol.dat --palette research --figure "}) {
     ASSERT_EQ(tool(args + "f.png").code, 0) << args;
     ASSERT_EQ(tool(args + "f.svg").code, 0) << args;
     const QImage png("f.png");

@@ -457,9 +457,34 @@ TEST_F(ToolTest, RunWritesCsvAndCollideListsEveryCollision) {
   std::set<std::string> starts;
   for (const auto& x : pair["collisions"]) starts.insert(x["start"].get<std::string>());
   EXPECT_EQ(starts.size(), 55u);
-  EXPECT_EQ(tool("collide solCA.dat Sol.dat --pair 2 6").code, 1);
-  EXPECT_EQ(tool("collide solCA.dat Sol.dat --all --png x.png").code, 1);
-  EXPECT_EQ(tool("run solCA.dat Exp1.dat --steps 5 --csv - --reverse").code, 1);
+  // Each soliton product names its catalogue type: a product that
+  // continues a is type 2, one that continues b type 6.
+  int continuing = 0;
+  for (const auto& x : pair["collisions"]) {
+    for (const auto& q : x["products"]) {
+      if (q["continues"].is_null()) continue;
+      EXPECT_EQ(q["type"], q["continues"] == "a" ? 2 : 6) << q.dump();
+      continuing += 1;
+    }
+  }
+  EXPECT_GE(continuing, 2);  // the one that passes, at least
+  for (const char* refused :
+       {"collide solCA.dat Sol.dat --pair 2 6", "collide solCA.dat Sol.dat --all --png x.png",
+        "run solCA.dat Exp1.dat --steps 5 --csv - --reverse", "collide solCA.dat Sol.dat --png x.svg",
+        "collide solCA.dat Sol.dat --figure x.jpg", "collide solCA.dat Sol.dat --png x.png --figure y.png",
+        "render solCA.dat Exp1.dat --steps 5 --figure x"}) {
+    EXPECT_EQ(tool(refused).code, 1) << refused;
+    EXPECT_FALSE(fs::exists("x.svg") || fs::exists("x.jpg") || fs::exists("x.png") || fs::exists("x")) << refused;
+  }
+  // A catalogue period twice the soliton's own: refused, by file and type.
+  Catalogue doubled;
+  ASSERT_TRUE(readSolitonFile("Sol.dat", doubled));
+  doubled.solitonPeriod[3] *= 2;
+  doubled.solitonShift[3] *= 2;
+  ASSERT_TRUE(writeSolitonFile("doubled.dat", doubled));
+  const Result twice = tool("collide solCA.dat doubled.dat --all --pair 3 0");
+  EXPECT_EQ(twice.code, 2);
+  EXPECT_NE(twice.err.find("doubled.dat: type 3"), std::string::npos) << twice.err;
 }
 
 }  // namespace
