@@ -105,7 +105,8 @@ img { image-rendering: pixelated; vertical-align: middle; max-width: 100%; heigh
 .collision { display: inline-block; margin: 0.4em; padding: 0.4em; border: 1px solid #ddd; vertical-align: top; max-width: 22em; font-size: 0.85em; }
 dl { display: grid; grid-template-columns: max-content auto; gap: 0.2em 1em; } dt { font-weight: bold; } dd { margin: 0; }
 @media print { th { cursor: auto; } a { color: inherit; text-decoration: none; } .collision, tr { break-inside: avoid; }
-  h2, h3 { break-after: avoid; } .collision { max-width: 15em; margin: 0.2em; } body { font-size: 12px; } }
+  h2, h3 { break-after: avoid; } .collision { max-width: 12em; margin: 0.2em; } .collision img { max-height: 12em; width: auto; }
+  body { font-size: 11px; } }
 )";
 
 // Sorts a table by the column whose head was clicked, numbers as numbers.
