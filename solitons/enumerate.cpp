@@ -79,6 +79,23 @@ Digits codeDigits(std::int64_t code) {
   return out;
 }
 
+Digits codeDigits64(std::uint64_t code) {
+  Digits out;
+  for (; code > 0; code /= 3) out.push_back(static_cast<std::uint8_t>(code % 3));
+  return out;
+}
+
+std::uint64_t digitsCode64(const Digits& row) {
+  std::uint64_t code = 0;
+  for (auto it = row.rbegin(); it != row.rend(); ++it) code = 3 * code + *it;
+  return code;
+}
+
+std::int64_t Enumeration::shapes() const {
+  return std::ssize(solitons) +
+         std::count_if(solitons.begin(), solitons.end(), [](const EnumeratedSoliton& s) { return !s.twinCells.empty(); });
+}
+
 std::int64_t digitsCode(const Digits& row) {
   std::int64_t code = 0;
   for (auto it = row.rbegin(); it != row.rend(); ++it) code = 3 * code + *it;
@@ -298,23 +315,25 @@ std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Di
   out.period = period;
   out.shift = std::abs(shift);
   out.speed = solitonSpeed(out.shift, period);
-  std::int64_t least = -1;
+  // The phases that move towards higher indices: this one's and its
+  // twin's, or their mirror images when this one moves the other way; the
+  // smallest of each side. A soliton that is its own twin has one side.
+  std::optional<std::uint64_t> own, twins;
+  Digits ownCells, twinCells;
   for (const Digits& phase : phases) {
     out.width = std::max(out.width, static_cast<std::int32_t>(phase.size()));
-    if (std::ssize(phase) > enumerateWidthLimit) continue;
-    // The phases that move towards higher indices: this one and its twin,
-    // or their mirror images when this one moves the other way.
+    if (std::ssize(phase) > code64WidthLimit) continue;
+    const Digits mine = shift > 0 ? phase : mirrored(phase);
     const Digits twin = shift > 0 ? exchanged(mirrored(phase)) : exchanged(phase);
-    for (const Digits& d : {shift > 0 ? phase : mirrored(phase), twin}) {
-      const std::int64_t code = digitsCode(d);
-      if (least < 0 || code < least) {
-        least = code;
-        out.cells = d;
-      }
-    }
+    if (const std::uint64_t code = digitsCode64(mine); !own || code < *own) own = code, ownCells = mine;
+    if (const std::uint64_t code = digitsCode64(twin); !twins || code < *twins) twins = code, twinCells = twin;
   }
-  if (least < 0) return std::nullopt;
-  out.code = static_cast<std::int32_t>(least);
+  if (!own) return std::nullopt;
+  const bool ownFirst = *own <= *twins;
+  out.code64 = ownFirst ? *own : *twins;
+  out.cells = ownFirst ? ownCells : twinCells;
+  if (*own != *twins) out.twinCells = ownFirst ? twinCells : ownCells;
+  out.code = std::ssize(out.cells) <= codeWidthLimit ? static_cast<std::int32_t>(out.code64) : 0;
   return out;
 }
 
@@ -380,6 +399,45 @@ struct Unit {
   std::int64_t high;
 };
 
+// The units of every width up to the widest, numbered in order (by width,
+// then `high`), not stored: shard i of n takes units i, i + n, i + 2n, ...,
+// which spreads each width's units, and so its work, evenly over the shards.
+class UnitPlan {
+ public:
+  UnitPlan(int maxWidth, int shardIndex, int shardCount) : index_(shardIndex), count_(shardCount) {
+    first_.push_back(0);
+    for (int w = 1; w <= maxWidth; ++w) first_.push_back(first_.back() + unitsOfWidth(w));
+  }
+
+  // The shard's k-th unit (from 0), false past its last.
+  bool unit(std::int64_t k, Unit& u) const {
+    const std::int64_t n = k * count_ + index_;
+    if (n >= first_.back()) return false;
+    u.width = static_cast<int>(std::upper_bound(first_.begin(), first_.end(), n) - first_.begin());
+    u.high = u.width <= lowDigits ? 0 : power3(u.width - 9) + (n - first_[static_cast<std::size_t>(u.width - 1)]);
+    return true;
+  }
+
+  // The rows with live cells at both ends that the shard's units hold.
+  std::int64_t rows() const {
+    std::int64_t rows = 0;
+    for (std::size_t w = 1; w < first_.size(); ++w) {
+      const auto width = static_cast<int>(w);
+      rows += (mine(first_[w]) - mine(first_[w - 1])) * (rowsOfWidth(width) / unitsOfWidth(width));
+    }
+    return rows;
+  }
+
+  static std::int64_t unitsOfWidth(int width) { return width <= lowDigits ? 1 : power3(width - 9); }
+
+ private:
+  // The shard's units below unit n.
+  std::int64_t mine(std::int64_t n) const { return n > index_ ? (n - index_ + count_ - 1) / count_ : 0; }
+
+  std::int64_t index_, count_;
+  std::vector<std::int64_t> first_;  // the first unit of each width, and the end
+};
+
 struct Found {
   std::uint64_t x, y;
   int width, period;
@@ -401,7 +459,7 @@ struct InFlight {
 // Hands out the rows of the units to the lanes, one worker's share.
 class RowSource {
  public:
-  RowSource(const std::vector<Unit>& units, std::atomic<std::size_t>& nextUnit, const LowRows& low,
+  RowSource(const UnitPlan& units, std::atomic<std::int64_t>& nextUnit, const LowRows& low,
             const std::function<void(std::int64_t)>& covered, const Poll* poll)
       : units_(units), nextUnit_(nextUnit), low_(low), covered_(covered), poll_(poll) {}
 
@@ -430,22 +488,21 @@ class RowSource {
 
  private:
   bool takeUnit() {
-    if (width_ > 0) covered_(rowsOfWidth(width_) / (width_ <= lowDigits ? 1 : power3(width_ - 9)));
+    if (width_ > 0) covered_(rowsOfWidth(width_) / UnitPlan::unitsOfWidth(width_));
     // A cancelled run takes no more units; the rows in the lanes end within
     // their period bound.
-    const std::size_t u =
-        poll_ && poll_->cancelled() ? units_.size() : nextUnit_.fetch_add(1, std::memory_order_relaxed);
-    if (u >= units_.size()) {
+    Unit unit{};
+    if ((poll_ && poll_->cancelled()) || !units_.unit(nextUnit_.fetch_add(1, std::memory_order_relaxed), unit)) {
       width_ = 0;
       return false;
     }
-    width_ = units_[u].width;
+    width_ = unit.width;
     highX_ = highY_ = 0;
     if (width_ <= lowDigits) {
       n_ = static_cast<int>(power3(width_ - 1));  // the last cell B
       nEnd_ = 2 * n_;
     } else {
-      std::int64_t v = units_[u].high;
+      std::int64_t v = unit.high;
       for (int j = lowDigits; j < width_; ++j, v /= 3) {
         highX_ |= std::uint64_t{v % 3 == 2} << j;
         highY_ |= std::uint64_t{v % 3 == 1} << j;
@@ -456,8 +513,8 @@ class RowSource {
     return true;
   }
 
-  const std::vector<Unit>& units_;
-  std::atomic<std::size_t>& nextUnit_;
+  const UnitPlan& units_;
+  std::atomic<std::int64_t>& nextUnit_;
   const LowRows& low_;
   const std::function<void(std::int64_t)>& covered_;
   const Poll* poll_;
@@ -511,6 +568,7 @@ class Runner {
 
   bool goesOn(int k, std::vector<Found>& found, std::vector<InFlight>* wider) {
     InFlight& row = rows_[k];
+    if constexpr (K == 1) return goesOnInOneWord(k, row, found, wider);
     std::uint64_t x[K], y[K];
     int low = -1, high = -1;
     for (int w = 0; w < K; ++w) {
@@ -548,6 +606,35 @@ class Runner {
       batch_.x[w * lanes + k] = x[w];
       batch_.y[w * lanes + k] = y[w];
     }
+    return true;
+  }
+
+  // The same for a row of one word, with fewer branches: most rows run in
+  // one word, and this is the enumeration's inner loop.
+  bool goesOnInOneWord(int k, InFlight& row, std::vector<Found>& found, std::vector<InFlight>* wider) {
+    std::uint64_t x = batch_.x[k], y = batch_.y[k];
+    const std::uint64_t live = x | y;
+    if (live == 0) return false;
+    const int low = std::countr_zero(live), width = 64 - std::countl_zero(live) - low;
+    const int t = ++row.generations, by = low - home;
+    const int right = by > 0 ? by : 0, left = by < 0 ? -by : 0;
+    x = (x >> right) << left;
+    y = (y >> right) << left;
+    row.offset += by;
+    if (x == row.startX && y == row.startY) {  // the start row again, so of its width
+      if (row.offset + home != 0) found.push_back({row.startX >> home, row.startY >> home, row.startWidth, t, row.offset + home});
+      return false;
+    }
+    if ((width < row.startWidth) | (width > row.startWidth + 2 * reach_ * (maxPeriod_ - t)) | (t >= maxPeriod_)) return false;
+    if (home + width + reach_ > 64) {
+      if (!wider) throw std::logic_error("a row outgrew the widest words of the enumeration");
+      row.x[0] = x;
+      row.y[0] = y;
+      wider->push_back(row);
+      return false;
+    }
+    batch_.x[k] = x;
+    batch_.y[k] = y;
     return true;
   }
 
@@ -631,7 +718,7 @@ Digits rowDigits(std::uint64_t x, std::uint64_t y, int width) {
 }
 
 bool listOrder(const EnumeratedSoliton& a, const EnumeratedSoliton& b) {
-  return std::pair(a.period, a.code) < std::pair(b.period, b.code);
+  return std::pair(a.period, a.code64) < std::pair(b.period, b.code64);
 }
 
 // Marks the solitons the seed search of a 768-cell ring finds.
@@ -643,7 +730,7 @@ void markSeedSearch(const RuleTable& rule, unsigned threads, std::vector<Enumera
   for (const FoundSoliton& f : findSolitons(rule, startupRingLength, options).solitons) {
     const auto seen = describeSoliton(rule, codeDigits(f.code), f.period, f.shift);
     if (!seen) continue;
-    for (auto& s : list) s.seedSearch = s.seedSearch || s.code == seen->code;
+    for (auto& s : list) s.seedSearch = s.seedSearch || s.code64 == seen->code64;
   }
 }
 
@@ -670,24 +757,8 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   out.maxPeriod = maxPeriod;
   out.shardIndex = options.shardIndex;
   out.shardCount = options.shardCount;
-  // Every width's rows in units; a shard takes every shardCount-th unit,
-  // which spreads each width's units evenly over the shards.
-  std::vector<Unit> units;
-  std::int64_t unitNumber = 0;
-  const auto add = [&](int width, std::int64_t high, std::int64_t rows) {
-    if (unitNumber++ % options.shardCount != options.shardIndex) return;
-    units.push_back({width, high});
-    out.rows += rows;
-  };
-  for (int width = 1; width <= maxWidth; ++width) {
-    if (width <= lowDigits) {
-      add(width, 0, rowsOfWidth(width));
-    } else {
-      // The cells from 8 on with the last one B: from 3^(w-9) up, 3^(w-9) of them.
-      const std::int64_t first = power3(width - 9);
-      for (std::int64_t high = first; high < 2 * first; ++high) add(width, high, rowsOfWidth(width) / first);
-    }
-  }
+  const UnitPlan units(maxWidth, options.shardIndex, options.shardCount);
+  out.rows = units.rows();
   // A row that can still come back is at most maxWidth + reach maxPeriod
   // cells wide, and it needs `home` cells of A before it and `reach` after
   // it for its next generation.
@@ -696,7 +767,7 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   const unsigned threads = options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
 
   const LowRows low;
-  std::atomic<std::size_t> nextUnit{0};
+  std::atomic<std::int64_t> nextUnit{0};
   std::mutex mutex;
   std::int64_t covered = 0;
   std::vector<Found> found;
@@ -716,14 +787,14 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   });
   throwIfCancelled(options.poll);
 
-  std::map<std::int32_t, EnumeratedSoliton> solitons, pairs;
+  std::map<std::uint64_t, EnumeratedSoliton> solitons, pairs;
   for (const Found& f : found) {
     const Digits row = rowDigits(f.x, f.y, f.width);
     const auto entry = describeSoliton(rule, row, f.period, static_cast<int>(f.shift));
     if (!entry)
       throw std::logic_error("a row the enumeration found does not come back: " + std::to_string(digitsCode(row)));
     auto& into = sideBySide(rule, row, f.period) ? pairs : solitons;
-    into.emplace(entry->code, *entry);
+    into.emplace(entry->code64, *entry);
   }
   for (const auto& [code, s] : pairs) out.sideBySideCodes.push_back(code);
   out.sideBySide = std::ssize(out.sideBySideCodes);
@@ -749,8 +820,8 @@ Enumeration mergeEnumerations(std::vector<Enumeration> shards) {
   out.rule = first.rule;
   out.maxWidth = first.maxWidth;
   out.maxPeriod = first.maxPeriod;
-  std::map<std::int32_t, EnumeratedSoliton> solitons;
-  std::set<std::int32_t> pairs;
+  std::map<std::uint64_t, EnumeratedSoliton> solitons;
+  std::set<std::uint64_t> pairs;
   for (const Enumeration& e : shards) {
     if (e.rule != first.rule) throw std::invalid_argument(name(e) + " was made under another rule than " + name(first));
     if (e.maxWidth != first.maxWidth || e.maxPeriod != first.maxPeriod) {
@@ -760,12 +831,12 @@ Enumeration mergeEnumerations(std::vector<Enumeration> shards) {
     out.candidates += e.candidates;
     pairs.insert(e.sideBySideCodes.begin(), e.sideBySideCodes.end());
     for (const EnumeratedSoliton& s : e.solitons) {
-      const auto [at, added] = solitons.emplace(s.code, s);
+      const auto [at, added] = solitons.emplace(s.code64, s);
       const EnumeratedSoliton& had = at->second;
       if (!added && (had.period != s.period || had.shift != s.shift || had.width != s.width ||
-                     had.cells != s.cells || had.seedSearch != s.seedSearch)) {
+                     had.cells != s.cells || had.twinCells != s.twinCells || had.seedSearch != s.seedSearch)) {
         throw std::invalid_argument(name(e) + " and another shard disagree on the soliton of code " +
-                                    std::to_string(s.code));
+                                    std::to_string(s.code64));
       }
     }
   }
@@ -778,11 +849,13 @@ Enumeration mergeEnumerations(std::vector<Enumeration> shards) {
 
 Catalogue enumeratedCatalogue(const Enumeration& e) {
   Catalogue c;
-  c.Nsol = static_cast<std::int32_t>(std::min<std::size_t>(e.solitons.size(), catalogueCapacity));
-  for (std::int32_t k = 0; k < c.Nsol; ++k) {
-    c.solitonCode[k] = e.solitons[k].code;
-    c.solitonPeriod[k] = e.solitons[k].period;
-    c.solitonShift[k] = e.solitons[k].shift;
+  for (const EnumeratedSoliton& s : e.solitons) {
+    if (c.Nsol == static_cast<std::int32_t>(catalogueCapacity)) break;
+    if (s.code == 0) continue;  // wider than a 32-bit code holds
+    c.solitonCode[c.Nsol] = s.code;
+    c.solitonPeriod[c.Nsol] = s.period;
+    c.solitonShift[c.Nsol] = s.shift;
+    c.Nsol += 1;
   }
   return c;
 }

@@ -16,7 +16,9 @@
 
 namespace ondrix {
 
-inline constexpr int enumerateWidthLimit = 19;  // the widest row a pattern code holds exactly
+inline constexpr int enumerateWidthLimit = 24;
+inline constexpr int codeWidthLimit = 19;    // the widest row a 32-bit pattern code holds
+inline constexpr int code64WidthLimit = 40;  // the widest row a 64-bit code holds
 inline constexpr int enumeratePeriodLimit = 40;
 
 // A row as code digits, 0 for A, 1 for B, 2 for C, from its first live
@@ -24,7 +26,7 @@ inline constexpr int enumeratePeriodLimit = 40;
 using Digits = std::vector<std::uint8_t>;
 
 struct EnumerateOptions {
-  int maxWidth = 12;   // 1..19
+  int maxWidth = 12;   // 1..24
   int maxPeriod = 12;  // 1..40
   // Worker threads; 0 takes one per processor. The result does not depend on it.
   unsigned threads = 0;
@@ -46,14 +48,19 @@ struct EnumerateOptions {
 };
 
 struct EnumeratedSoliton {
-  std::int32_t code = 0;    // of `cells`
-  std::int32_t period = 0;  // generations until it is its own shape again
-  std::int32_t shift = 0;   // cells moved meanwhile, towards higher indices
-  std::int32_t speed = 0;   // trunc(400 shift / period)
-  std::int32_t width = 0;   // its widest phase
+  std::int32_t code = 0;     // of `cells`; 0 when they are wider than 19 cells: no 32-bit code holds them
+  std::uint64_t code64 = 0;  // of `cells`, to 40 cells
+  std::int32_t period = 0;   // generations until it is its own shape again
+  std::int32_t shift = 0;    // cells moved meanwhile, towards higher indices
+  std::int32_t speed = 0;    // trunc(400 shift / period)
+  std::int32_t width = 0;    // its widest phase
   // Of the phases that move towards higher indices, of the soliton and of
   // its twin (mirrored, B and C exchanged), the one with the smallest code.
   Digits cells;
+  // When the twin's phases are other shapes than the soliton's own, the
+  // smallest of the other side's (the twin's when `cells` is the soliton's
+  // own): what a search may report for the same entry. Empty otherwise.
+  Digits twinCells;
   bool seedSearch = false;  // the seed search of a 768-cell ring finds it
 };
 
@@ -66,8 +73,11 @@ struct Enumeration {
   // Patterns that come back moved but are solitons side by side that never
   // act on each other; left out of the list, counted like the solitons.
   std::int64_t sideBySide = 0;
-  std::vector<std::int32_t> sideBySideCodes;  // their codes, increasing
-  std::vector<EnumeratedSoliton> solitons;    // by period, then code
+  std::vector<std::uint64_t> sideBySideCodes;  // their 64-bit codes, increasing
+  std::vector<EnumeratedSoliton> solitons;     // by period, then code
+  // The shapes moving towards higher indices the list stands for: an entry
+  // and, when it has one, its twin's (what the seed search counts).
+  std::int64_t shapes() const;
 };
 
 // Shards of one enumeration, each once, in any order, as the one run would
@@ -132,14 +142,16 @@ struct PatternIdentity {
 // what it is. std::invalid_argument for a rule whose entry 0 is not 0.
 PatternIdentity identifyPattern(const RuleTable& rule, const Digits& row, int bound = 900);
 
-// The list as a catalogue: its first 5000 solitons in order, their code,
-// period and shift.
+// The list as a catalogue: its first 5000 solitons with a 32-bit code (19
+// cells at most) in order, their code, period and shift.
 Catalogue enumeratedCatalogue(const Enumeration& e);
 
 // The digits of a pattern code, empty for code 0 (and for negative codes):
 // the first cell is the least significant digit (116 is C C A B B).
 Digits codeDigits(std::int64_t code);
+Digits codeDigits64(std::uint64_t code);
 std::int64_t digitsCode(const Digits& row);
+std::uint64_t digitsCode64(const Digits& row);  // exact to 40 cells
 
 // Whether the row splits at a run of A cells into two parts that, each run
 // alone, give the row's own generations for `period` generations.
@@ -148,7 +160,7 @@ bool sideBySide(const RuleTable& rule, const Digits& row, int period);
 // The list entry of a row that comes back to its shape after `period`
 // generations moved by `shift` cells (negative: towards lower indices),
 // its code and cells those of the smallest phase; nothing when the row does
-// not do that, or a phase the code needs is wider than 19 cells. Periods up
+// not do that, or every phase is wider than 40 cells. Periods up
 // to some 900 generations, the row run on the longest ring.
 std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Digits& row, int period, int shift);
 

@@ -47,12 +47,6 @@ std::string html(const std::string& text) {
   return out;
 }
 
-std::string letters(const Digits& d) {
-  std::string out;
-  for (std::uint8_t c : d) out += "ABC"[c];
-  return out;
-}
-
 constexpr std::uint8_t stateOfDigit[3] = {stateA, stateB, stateC};
 
 // A space-time picture in the research palette: `generations` + 1 rows of
@@ -228,22 +222,22 @@ int atlas(const AtlasArgs& a) {
       const std::int32_t travel = static_cast<std::int32_t>(std::int64_t{s.shift} * generations / s.period) + 8;
       AutomatonState ring = quietRing(rule, s.width + travel + 24);
       for (std::size_t j = 0; j < s.cells.size(); ++j) ring.cells[8 + j] = stateOfDigit[s.cells[j]];
-      const std::string name = "solitons/" + std::to_string(s.code) + ".png";
+      const std::string name = "solitons/" + std::to_string(s.code64) + ".png";
       picture(dir + name, ring, tables ? &*tables : nullptr, generations, 0, ring.ringLength, 3);
       page << "<tr><td>" << k << "</td><td>" << s.period << "</td><td>" << s.shift << "</td><td>" << s.speed << "</td><td>"
-           << s.width << "</td><td>" << s.code << "</td><td>" << (s.seedSearch ? "yes" : "no") << "</td><td class=\"cells\">"
-           << letters(s.cells) << "</td><td><img src=\"" << name << "\" alt=\"soliton " << s.code << "\"></td></tr>\n";
+           << s.width << "</td><td>" << (s.code > 0 ? std::to_string(s.code) : "-") << "</td><td>" << (s.seedSearch ? "yes" : "no") << "</td><td class=\"cells\">"
+           << digitLetters(s.cells) << "</td><td><img src=\"" << name << "\" alt=\"soliton " << s.code64 << "\"></td></tr>\n";
     }
     page << "</tbody></table>\n";
 
     // The seed search's view and the catalogue's, by their list entries.
-    std::map<std::int32_t, std::size_t> entry;
-    for (std::size_t k = 0; k < e.solitons.size(); ++k) entry[e.solitons[k].code] = k;
+    std::map<std::uint64_t, std::size_t> entry;
+    for (std::size_t k = 0; k < e.solitons.size(); ++k) entry[e.solitons[k].code64] = k;
     const auto listed = [&](std::int32_t code, std::int32_t period, std::int32_t shift) -> std::string {
       const auto s = describeSoliton(rule, codeDigits(code), period, shift);
       if (!s) return "no soliton alone";
-      const auto at = entry.find(s->code);
-      return at == entry.end() ? "entry " + std::to_string(s->code) + ", beyond the bounds" : "#" + std::to_string(at->second);
+      const auto at = entry.find(s->code64);
+      return at == entry.end() ? "entry " + std::to_string(s->code64) + ", beyond the bounds" : "#" + std::to_string(at->second);
     };
     page << "<h2 id=\"search\">The seed search</h2>\n<p>The window's search on a 768-cell ring: " << found.solitons.size()
          << " findings, " << found.strangeRuns << " strange runs.</p>\n"
@@ -331,8 +325,8 @@ int atlas(const AtlasArgs& a) {
       for (int i = 0; i < a.types; ++i) {
         for (int j = 0; j < a.types; ++j) {
           const PairCollisions& p = pairs[static_cast<std::size_t>(i * a.types + j)];
-          page << "<h3 id=\"pair-" << i << "-" << j << "\">Type " << i << " (" << letters(p.a.cells) << ") against type " << j
-               << "'s twin (" << letters(p.b.cells) << "): " << p.collisions.size() << " collisions</h3>\n";
+          page << "<h3 id=\"pair-" << i << "-" << j << "\">Type " << i << " (" << digitLetters(p.a.cells) << ") against type " << j
+               << "'s twin (" << digitLetters(p.b.cells) << "): " << p.collisions.size() << " collisions</h3>\n";
           for (std::size_t k = 0; k < p.collisions.size(); ++k) {
             const PairCollision& c = p.collisions[k];
             page << "<div class=\"collision\"><img src=\"" << shots[shot++].name << "\" alt=\"collision " << k << "\"><br>"
@@ -341,10 +335,10 @@ int atlas(const AtlasArgs& a) {
             if (shown(c) < c.generations) page << " (pictured: generations 0 to " << shown(c) << ")";
             page << "<br><span class=\"cells\">" << html(c.start) << "</span>";
             for (const CollisionProduct& q : c.products) {
-              page << "<br>" << (q.kind == CollisionProduct::Kind::soliton ? letters(q.entry.cells) + (q.direction > 0 ? " &gt;" : " &lt;")
-                                                                           : (q.kind == CollisionProduct::Kind::still ? "still " : "oscillating ") + letters(q.cells));
+              page << "<br>" << (q.kind == CollisionProduct::Kind::soliton ? digitLetters(q.entry.cells) + (q.direction > 0 ? " &gt;" : " &lt;")
+                                                                           : (q.kind == CollisionProduct::Kind::still ? "still " : "oscillating ") + digitLetters(q.cells));
               std::vector<std::string> notes;
-              if (const auto type = entries.find(q.entry.code); q.kind == CollisionProduct::Kind::soliton && type != entries.end()) {
+              if (const auto type = entries.find(q.entry.code64); q.kind == CollisionProduct::Kind::soliton && type != entries.end()) {
                 notes.push_back("type " + std::to_string(type->second));
               }
               if (q.dx) notes.push_back(q.continues + ": dx " + std::to_string(*q.dx) + ", dt " + std::to_string(*q.dt));

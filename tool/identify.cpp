@@ -19,12 +19,6 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-std::string digitLetters(const Digits& d) {
-  std::string out;
-  for (const std::uint8_t c : d) out += "ABC"[c];
-  return out;
-}
-
 // The live cells of the ring from the first to the last, as digits.
 Digits liveSpan(const AutomatonState& ring) {
   Digits row;
@@ -81,18 +75,18 @@ int identify(const IdentifyArgs& a) {
     throw ToolError(exitInput, a.rule + ": " + bad.what());
   }
   // The catalogue type of each soliton, by the code the list gives it.
-  std::vector<std::int32_t> typeCodes;
+  std::vector<std::uint64_t> typeCodes;
   if (!a.catalogue.empty()) {
     const Catalogue catalogue = readCatalogue(a.catalogue, &rule);
     made.parameters()["catalogue_sha256"] = sha256Hex(catalogueImage(catalogue));
     for (const SolitonType& t : typesOf(catalogue)) {
       const auto listed = identifySoliton(rule, codeDigits(t.code));
-      typeCodes.push_back(listed ? listed->code : -1);
+      typeCodes.push_back(listed ? listed->code64 : 0);
     }
   }
   const auto typeOf = [&](const EnumeratedSoliton& s) {
-    const auto at = std::find(typeCodes.begin(), typeCodes.end(), s.code);
-    return s.code > 0 && at != typeCodes.end() ? static_cast<int>(at - typeCodes.begin()) : -1;
+    const auto at = std::find(typeCodes.begin(), typeCodes.end(), s.code64);
+    return s.code64 > 0 && at != typeCodes.end() ? static_cast<int>(at - typeCodes.begin()) : -1;
   };
   const int status = id.kind == PatternKind::unknown ? exitCheckFailed : 0;
   if (a.json) {
@@ -100,7 +94,8 @@ int identify(const IdentifyArgs& a) {
     for (std::size_t k = 0; k < id.solitons.size(); ++k) {
       const EnumeratedSoliton& s = id.solitons[k];
       solitons.push_back({{"direction", id.directions[k] > 0 ? "higher" : "lower"},
-                          {"code", s.code},
+                          {"code", s.code > 0 ? json(s.code) : json(nullptr)},
+                          {"code64", s.code64},
                           {"period", s.period},
                           {"shift", s.shift},
                           {"speed", s.speed},
@@ -124,8 +119,9 @@ int identify(const IdentifyArgs& a) {
     const EnumeratedSoliton& s = id.solitons[k];
     const int type = typeOf(s);
     const Digits twin = twinCells(s.cells);
-    std::printf("  towards %s cells: period %d, shift %d, speed %d, widest phase %d cells; listed as code %d (%s); %s%s\n",
-                id.directions[k] > 0 ? "higher" : "lower", s.period, s.shift, s.speed, s.width, s.code,
+    const std::string code = s.code > 0 ? "code " + std::to_string(s.code) : "64-bit code " + std::to_string(s.code64);
+    std::printf("  towards %s cells: period %d, shift %d, speed %d, widest phase %d cells; listed as %s (%s); %s%s\n",
+                id.directions[k] > 0 ? "higher" : "lower", s.period, s.shift, s.speed, s.width, code.c_str(),
                 digitLetters(s.cells).c_str(),
                 isOwnTwin(rule, s) ? "its own twin" : ("twin " + digitLetters(twin)).c_str(),
                 type >= 0 ? ("; catalogue type " + std::to_string(type)).c_str() : "");

@@ -248,11 +248,11 @@ EnumeratedSoliton collidingSoliton(const RuleTable& rule, const std::vector<Soli
   return s;
 }
 
-std::map<std::int32_t, int> catalogueEntries(const RuleTable& rule, const std::vector<SolitonType>& types, int n) {
-  std::map<std::int32_t, int> out;
+std::map<std::uint64_t, int> catalogueEntries(const RuleTable& rule, const std::vector<SolitonType>& types, int n) {
+  std::map<std::uint64_t, int> out;
   for (int k = 0; k < n; ++k) {
     const SolitonType& t = types[static_cast<std::size_t>(k)];
-    if (const auto entry = describeSoliton(rule, codeDigits(t.code), t.period, t.shift)) out.emplace(entry->code, k);
+    if (const auto entry = describeSoliton(rule, codeDigits(t.code), t.period, t.shift)) out.emplace(entry->code64, k);
   }
   return out;
 }

@@ -72,6 +72,6 @@ EnumeratedSoliton collidingSoliton(const RuleTable& rule, const std::vector<Soli
 
 // The list entry of each of the types 0..n-1 that are solitons, by the
 // entry's code: what a product of a collision is in the catalogue.
-std::map<std::int32_t, int> catalogueEntries(const RuleTable& rule, const std::vector<SolitonType>& types, int n);
+std::map<std::uint64_t, int> catalogueEntries(const RuleTable& rule, const std::vector<SolitonType>& types, int n);
 
 }  // namespace ondrix::tool

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   auto* enumerateCmd = app.add_subcommand(
       "enumerate", "every soliton with a phase of at most --max-width cells and a period of at most --max-period");
   enumerateCmd->add_option("RULE", n.rule, ruleHelp)->required();
-  enumerateCmd->add_option("--max-width", n.width, "cells (1..19)")->required()->transform(wholeNumber(1, enumerateWidthLimit));
+  enumerateCmd->add_option("--max-width", n.width, "cells (1..24)")->required()->transform(wholeNumber(1, enumerateWidthLimit));
   enumerateCmd->add_option("--max-period", n.period, "generations (1..40)")
       ->required()
       ->transform(wholeNumber(1, enumeratePeriodLimit));
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
   atlasCmd->add_option("RULE", t.rule, ruleHelp)->required();
   atlasCmd->add_option("SOL", t.catalogue, "soliton file: its types' collisions, every one");
   atlasCmd->add_option("--out", t.out, "the folder to write (replaced whole)")->required()->check(aName());
-  atlasCmd->add_option("--max-width", t.width, "widest soliton phase listed (1..19)")->transform(wholeNumber(1, enumerateWidthLimit));
+  atlasCmd->add_option("--max-width", t.width, "widest soliton phase listed (1..24)")->transform(wholeNumber(1, enumerateWidthLimit));
   atlasCmd->add_option("--max-period", t.period, "longest period listed (1..40)")->transform(wholeNumber(1, enumeratePeriodLimit));
   atlasCmd->add_option("--types", t.types, "the catalogue types 0..N-1 meet each other (1..11)")->transform(wholeNumber(1, surveyTypes));
   atlasCmd->add_option("--threads", t.threads, "worker threads, 0: one per processor")->transform(wholeNumber(0, 1024));

@@ -95,6 +95,12 @@ std::vector<std::uint8_t> catalogueBytes(const Catalogue& c, const std::string& 
   return {text.begin(), text.end()};
 }
 
+std::string digitLetters(const Digits& d) {
+  std::string out;
+  for (std::uint8_t c : d) out += "ABC"[c];
+  return out;
+}
+
 json searchJson(const RuleTable& rule, const SearchFindings& findings) {
   Catalogue c;
   enterFindings(c, findings);
@@ -113,12 +119,14 @@ json searchJson(const RuleTable& rule, const SearchFindings& findings) {
 json enumerationJson(const Enumeration& e, const std::string& rule) {
   json list = json::array();
   for (const auto& s : e.solitons) {
-    list.push_back({{"code", s.code},
+    list.push_back({{"code", s.code > 0 ? json(s.code) : json(nullptr)},
+                    {"code64", s.code64},
                     {"period", s.period},
                     {"shift", s.shift},
                     {"speed", s.speed},
                     {"width", s.width},
-                    {"cells", codeLetters(s.code)},
+                    {"cells", digitLetters(s.cells)},
+                    {"twin_cells", s.twinCells.empty() ? json(nullptr) : json(digitLetters(s.twinCells))},
                     {"seed_search", s.seedSearch}});
   }
   json out = {{"rule", rule}, {"max_width", e.maxWidth}, {"max_period", e.maxPeriod}};
@@ -127,6 +135,8 @@ json enumerationJson(const Enumeration& e, const std::string& rule) {
   out["rows"] = e.rows;
   out["side_by_side"] = e.sideBySide;
   out["side_by_side_codes"] = e.sideBySideCodes;
+  out["entries"] = e.solitons.size();
+  out["shapes"] = e.shapes();
   out["solitons"] = list;
   return out;
 }
@@ -157,16 +167,23 @@ Enumeration enumerationFromJson(const json& j, const std::string& name) {
     readShard(j, name, e.shardIndex, e.shardCount);
     e.candidates = wholeField(j, "candidates", 0, INT64_MAX, name);
     e.rows = wholeField(j, "rows", 0, INT64_MAX, name);
-    e.sideBySideCodes = j.at("side_by_side_codes").get<std::vector<std::int32_t>>();
+    e.sideBySideCodes = j.at("side_by_side_codes").get<std::vector<std::uint64_t>>();
     e.sideBySide = std::ssize(e.sideBySideCodes);
     for (const json& s : j.at("solitons")) {
       EnumeratedSoliton entry;
-      entry.code = static_cast<std::int32_t>(wholeField(s, "code", 1, INT32_MAX, name));
+      // code64 names every entry; code only those of 19 cells at most.
+      entry.code = s.at("code").is_null() ? 0 : static_cast<std::int32_t>(wholeField(s, "code", 1, INT32_MAX, name));
+      entry.code64 = s.contains("code64") ? s.at("code64").get<std::uint64_t>() : static_cast<std::uint64_t>(entry.code);
       entry.period = static_cast<std::int32_t>(wholeField(s, "period", 1, enumeratePeriodLimit, name));
       entry.shift = static_cast<std::int32_t>(wholeField(s, "shift", INT32_MIN, INT32_MAX, name));
       entry.speed = static_cast<std::int32_t>(wholeField(s, "speed", INT32_MIN, INT32_MAX, name));
       entry.width = static_cast<std::int32_t>(wholeField(s, "width", 1, INT32_MAX, name));
-      entry.cells = codeDigits(entry.code);
+      entry.cells = codeDigits64(entry.code64);
+      if (entry.cells.empty() || std::ssize(entry.cells) > code64WidthLimit ||
+          (entry.code != 0 && static_cast<std::uint64_t>(entry.code) != entry.code64)) {
+        throw ToolError(exitInput, name + ": an entry's code and code64 disagree, or name no cells");
+      }
+      if (s.contains("twin_cells") && !s.at("twin_cells").is_null()) entry.twinCells = letterDigits(s.at("twin_cells").get<std::string>());
       entry.seedSearch = s.at("seed_search").get<bool>();
       e.solitons.push_back(entry);
     }
@@ -192,14 +209,9 @@ json collisionJson(int a, int b, const Collision& c) {
 
 namespace {
 
-std::string digitLetters(const Digits& d) {
-  std::string out;
-  for (std::uint8_t c : d) out += "ABC"[c];
-  return out;
-}
-
 json solitonJson(const EnumeratedSoliton& s) {
   return {{"code", s.code > 0 ? json(s.code) : json(nullptr)},
+          {"code64", s.code64},
           {"period", s.period},
           {"shift", s.shift},
           {"width", s.width},
@@ -208,7 +220,7 @@ json solitonJson(const EnumeratedSoliton& s) {
 
 }  // namespace
 
-json pairCollisionsJson(int a, int b, const PairCollisions& p, const std::map<std::int32_t, int>& types) {
+json pairCollisionsJson(int a, int b, const PairCollisions& p, const std::map<std::uint64_t, int>& types) {
   json list = json::array();
   for (const PairCollision& c : p.collisions) {
     json products = json::array();
@@ -220,7 +232,7 @@ json pairCollisionsJson(int a, int b, const PairCollisions& p, const std::map<st
       if (q.kind == CollisionProduct::Kind::soliton) {
         product["entry"] = solitonJson(q.entry);
         product["direction"] = q.direction;
-        const auto type = types.find(q.entry.code);
+        const auto type = types.find(q.entry.code64);
         product["type"] = type == types.end() ? json(nullptr) : json(type->second);
       } else {
         product["period"] = q.entry.period;

@@ -54,10 +54,13 @@ Enumeration enumerationFromJson(const json& j, const std::string& name);
 // shift_b, products.
 json collisionJson(int a, int b, const Collision& c);
 
+// Cells as letters, A, B and C.
+std::string digitLetters(const Digits& d);
+
 // Every collision of a pair: the two solitons, the count one beat holds,
 // and each collision's start, outcome and products, each soliton product
 // with its catalogue type (by its entry's code) or null.
-json pairCollisionsJson(int a, int b, const PairCollisions& p, const std::map<std::int32_t, int>& types = {});
+json pairCollisionsJson(int a, int b, const PairCollisions& p, const std::map<std::uint64_t, int>& types = {});
 
 // A hunt's best choice, or null.
 json huntChoiceJson(const HuntChoice& c);

@@ -73,7 +73,25 @@ int enumerate(const EnumerateArgs& a) {
   made.parameters() = {{"max_width", a.width}, {"max_period", a.period}, {"threads", a.threads}, {"save", a.save}};
   Job job("enumerate", 0, "rows");
   const Enumeration e = enumerateFor(rule, a.rule, a.width, a.period, a.threads, job.poll());
-  if (!a.save.empty()) writeOutput(a.save, catalogueBytes(enumeratedCatalogue(e), a.save, made.record()));
+  if (!a.save.empty()) {
+    // A soliton file holds 32-bit codes: entries of more than 19 cells
+    // among the first twelve saved are left out, and said so.
+    std::string left;
+    int saved = 0;
+    for (const EnumeratedSoliton& s : e.solitons) {
+      if (saved == catalogueTypes) break;
+      if (s.code > 0) {
+        saved += 1;
+      } else {
+        left += (left.empty() ? "" : ", ") + digitLetters(s.cells) + " (period " + std::to_string(s.period) + ")";
+      }
+    }
+    writeOutput(a.save, catalogueBytes(enumeratedCatalogue(e), a.save, made.record()));
+    if (!left.empty()) {
+      std::fprintf(stderr, "ondrix-tool: %s: left out %s: wider than 19 cells, which a soliton file's code does not hold\n",
+                   a.save.c_str(), left.c_str());
+    }
+  }
   if (a.json) {
     json out = enumerationJson(e, a.rule);
     out["provenance"] = made.record();
@@ -82,13 +100,16 @@ int enumerate(const EnumerateArgs& a) {
   }
   std::fprintf(report, "%s of 1 to %d cells with live cells at both ends, %lld of them run\n",
                plural(e.rows, "row", "rows").c_str(), a.width, static_cast<long long>(e.candidates));
-  std::fprintf(report, "%s with a period of at most %d; %s of solitons side by side left out\n",
-               plural(std::ssize(e.solitons), "soliton", "solitons").c_str(), a.period,
-               plural(e.sideBySide, "pattern", "patterns").c_str());
-  std::fprintf(report, "%6s %5s %5s %6s %10s %6s  %s\n", "period", "shift", "speed", "widest", "code", "search", "cells");
+  std::fprintf(report, "%s (%s moving right: an entry and, when it is another shape, its twin) with a period of at most %d; "
+               "%s of solitons side by side left out\n",
+               plural(std::ssize(e.solitons), "soliton", "solitons").c_str(), plural(e.shapes(), "shape", "shapes").c_str(),
+               a.period, plural(e.sideBySide, "pattern", "patterns").c_str());
+  std::fprintf(report, "%6s %5s %5s %6s %10s %6s  %-24s %s\n", "period", "shift", "speed", "widest", "code", "search", "cells",
+               "twin");
   for (const auto& s : e.solitons) {
-    std::fprintf(report, "%6d %5d %5d %6d %10d %6s  %s\n", s.period, s.shift, s.speed, s.width, s.code,
-                 s.seedSearch ? "yes" : "no", codeLetters(s.code).c_str());
+    std::fprintf(report, "%6d %5d %5d %6d %10s %6s  %-24s %s\n", s.period, s.shift, s.speed, s.width,
+                 s.code > 0 ? std::to_string(s.code).c_str() : "-", s.seedSearch ? "yes" : "no",
+                 digitLetters(s.cells).c_str(), s.twinCells.empty() ? "" : digitLetters(s.twinCells).c_str());
   }
   return 0;
 }
