@@ -28,6 +28,8 @@ struct EnumerateArgs {
   int width = 0, period = 0;
   unsigned threads = 0;
   bool json = false;
+  std::string shard;               // "i/n": shard i (from 0) of n, as JSON for --merge
+  std::vector<std::string> merge;  // the shards' JSON, put back together
 };
 int enumerate(const EnumerateArgs& a);
 

@@ -50,14 +50,15 @@ int main(int argc, char** argv) {
   EnumerateArgs n;
   auto* enumerateCmd = app.add_subcommand(
       "enumerate", "every soliton with a phase of at most --max-width cells and a period of at most --max-period");
-  enumerateCmd->add_option("RULE", n.rule, ruleHelp)->required();
-  enumerateCmd->add_option("--max-width", n.width, "cells (1..24)")->required()->transform(wholeNumber(1, enumerateWidthLimit));
-  enumerateCmd->add_option("--max-period", n.period, "generations (1..40)")
-      ->required()
-      ->transform(wholeNumber(1, enumeratePeriodLimit));
+  enumerateCmd->add_option("RULE", n.rule, ruleHelp + " (not with --merge)");
+  enumerateCmd->add_option("--max-width", n.width, "cells (1..24)")->transform(wholeNumber(1, enumerateWidthLimit));
+  enumerateCmd->add_option("--max-period", n.period, "generations (1..40)")->transform(wholeNumber(1, enumeratePeriodLimit));
   enumerateCmd->add_option("--threads", n.threads, "worker threads, 0 for one per processor")->transform(wholeNumber(0, 256));
   enumerateCmd->add_option("--save", n.save, "write the first twelve solitons as a soliton file (JSON for a name ending in .json)")->check(aName());
   enumerateCmd->add_flag("--json", n.json, "one JSON object instead of the table");
+  auto* shardOption = enumerateCmd->add_option("--shard", n.shard, "I/N: run shard I (0..N-1) of N, a fixed, balanced part of the rows; prints its JSON for --merge");
+  enumerateCmd->add_option("--merge", n.merge, "put the --shard results of every shard together: the one run's answer")
+      ->excludes(shardOption);
 
   ClimbArgs c;
   auto* climbCmd = app.add_subcommand("climb", "a rule climb; writes ca.dat (Exr.dat for aux) here as it goes");

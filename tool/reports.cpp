@@ -142,8 +142,10 @@ json enumerationJson(const Enumeration& e, const std::string& rule) {
 }
 
 Enumeration enumerateFor(const RuleTable& rule, const std::string& ruleName, int width, int period, unsigned threads,
-                         Poll* poll) {
+                         Poll* poll, int shardIndex, int shardCount) {
   EnumerateOptions options;
+  options.shardIndex = shardIndex;
+  options.shardCount = shardCount;
   options.maxWidth = width;
   options.maxPeriod = period;
   options.threads = threads;

@@ -44,7 +44,7 @@ json enumerationJson(const Enumeration& e, const std::string& rule);
 // The enumeration for a command: bounds out of range or a rule it cannot
 // take are a ToolError naming the rule as given.
 Enumeration enumerateFor(const RuleTable& rule, const std::string& ruleName, int width, int period, unsigned threads,
-                         Poll* poll);
+                         Poll* poll, int shardIndex = 0, int shardCount = 1);
 
 // An enumeration read back (from enumerationJson with its provenance) for a
 // merge; ToolError naming `name` when it is not one.

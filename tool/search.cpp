@@ -65,14 +65,63 @@ int search(const SearchArgs& a) {
   return 0;
 }
 
+namespace {
+
+// "i/n" as shard i of n, 0 <= i < n.
+std::pair<int, int> shardOf(const std::string& text) {
+  int index = -1, count = 0;
+  char slash = 0, rest = 0;
+  if (std::sscanf(text.c_str(), "%d %c %d %c", &index, &slash, &count, &rest) != 3 || slash != '/' || count < 1 ||
+      count > 1000000 || index < 0 || index >= count) {
+    throw ToolError(exitUsage, "--shard " + text + ": give I/N, shard I from 0 to N-1 of N shards (N up to 1000000)");
+  }
+  return {index, count};
+}
+
+// The shards' JSON, each once, as the one run would give it; the rule's
+// name as the first shard gives it.
+Enumeration mergedShards(const std::vector<std::string>& files, std::string& ruleName) {
+  std::vector<Enumeration> shards;
+  for (const std::string& file : files) {
+    const auto bytes = readInput(file, (std::size_t{256} << 20) + 1);
+    if (bytes.size() > (std::size_t{256} << 20)) throw ToolError(exitInput, file + ": over 256 MiB, not an enumeration");
+    const json j = parseResult(bytes, file, "an enumeration");
+    if (ruleName.empty() && j.contains("rule") && j["rule"].is_string()) ruleName = j["rule"].get<std::string>();
+    shards.push_back(enumerationFromJson(j, file));
+  }
+  try {
+    return mergeEnumerations(std::move(shards));
+  } catch (const std::invalid_argument& bad) {
+    throw ToolError(exitInput, std::string("cannot merge: ") + bad.what());
+  }
+}
+
+}  // namespace
+
 int enumerate(const EnumerateArgs& a) {
-  const RuleTable rule = readRule(a.rule);
+  if (a.merge.empty() && (a.rule.empty() || a.width == 0 || a.period == 0)) {
+    throw ToolError(exitUsage, "enumerate needs RULE, --max-width and --max-period (or --merge with the shards' JSON)");
+  }
+  if (!a.merge.empty() && (!a.rule.empty() || a.width != 0 || a.period != 0)) {
+    throw ToolError(exitUsage, "--merge takes the rule and the bounds from the shards: give no RULE, --max-width or --max-period");
+  }
+  const bool asJson = a.json || !a.shard.empty();
   requireWritable(a.save);
-  std::FILE* report = reportStream({&a.save}, a.json);
-  Provenance made("enumerate", rule);
-  made.parameters() = {{"max_width", a.width}, {"max_period", a.period}, {"threads", a.threads}, {"save", a.save}};
-  Job job("enumerate", 0, "rows");
-  const Enumeration e = enumerateFor(rule, a.rule, a.width, a.period, a.threads, job.poll());
+  std::FILE* report = reportStream({&a.save}, asJson);
+  std::string ruleName = a.rule;
+  Enumeration e;
+  if (!a.merge.empty()) {
+    e = mergedShards(a.merge, ruleName);
+  } else {
+    const auto [index, count] = a.shard.empty() ? std::pair{0, 1} : shardOf(a.shard);
+    const RuleTable rule = readRule(a.rule);
+    Job job("enumerate", 0, "rows");
+    e = enumerateFor(rule, a.rule, a.width, a.period, a.threads, job.poll(), index, count);
+  }
+  Provenance made("enumerate", e.rule);
+  made.parameters() = {{"max_width", e.maxWidth}, {"max_period", e.maxPeriod}, {"threads", a.threads}, {"save", a.save}};
+  if (!a.shard.empty()) made.parameters()["shard"] = a.shard;
+  if (!a.merge.empty()) made.parameters()["merged"] = a.merge;
   if (!a.save.empty()) {
     // A soliton file holds 32-bit codes: entries of more than 19 cells
     // among the first twelve saved are left out, and said so.
@@ -92,18 +141,18 @@ int enumerate(const EnumerateArgs& a) {
                    a.save.c_str(), left.c_str());
     }
   }
-  if (a.json) {
-    json out = enumerationJson(e, a.rule);
+  if (asJson) {
+    auto out = enumerationJson(e, ruleName);
     out["provenance"] = made.record();
     std::cout << out.dump(2) << "\n";
     return 0;
   }
   std::fprintf(report, "%s of 1 to %d cells with live cells at both ends, %lld of them run\n",
-               plural(e.rows, "row", "rows").c_str(), a.width, static_cast<long long>(e.candidates));
+               plural(e.rows, "row", "rows").c_str(), e.maxWidth, static_cast<long long>(e.candidates));
   std::fprintf(report, "%s (%s moving right: an entry and, when it is another shape, its twin) with a period of at most %d; "
                "%s of solitons side by side left out\n",
                plural(std::ssize(e.solitons), "soliton", "solitons").c_str(), plural(e.shapes(), "shape", "shapes").c_str(),
-               a.period, plural(e.sideBySide, "pattern", "patterns").c_str());
+               e.maxPeriod, plural(e.sideBySide, "pattern", "patterns").c_str());
   std::fprintf(report, "%6s %5s %5s %6s %10s %6s  %-24s %s\n", "period", "shift", "speed", "widest", "code", "search", "cells",
                "twin");
   for (const auto& s : e.solitons) {

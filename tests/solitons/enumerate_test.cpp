@@ -169,11 +169,12 @@ const std::vector<RuleTable>& randomSolitonRules() {
 // first after its period, moved by its shift, as wide as it says at most,
 // and no phase of it or of its twin moving the same way has a smaller code.
 void recheckWithReferenceStep(const RuleTable& rule, const Enumeration& e, int maxPeriod, const std::string& what) {
-  std::set<std::int32_t> codes;
+  std::set<std::uint64_t> codes;
   for (const EnumeratedSoliton& s : e.solitons) {
-    SCOPED_TRACE(what + " code " + std::to_string(s.code));
-    EXPECT_TRUE(codes.insert(s.code).second) << "listed twice";
-    EXPECT_EQ(digitsCode(s.cells), s.code);
+    SCOPED_TRACE(what + " cells " + std::string(s.cells.begin(), s.cells.end()));
+    EXPECT_TRUE(codes.insert(s.code64).second) << "listed twice";
+    EXPECT_EQ(digitsCode64(s.cells), s.code64);
+    EXPECT_EQ(s.code, s.cells.size() <= 19 ? static_cast<std::int32_t>(s.code64) : 0) << "a 32-bit code to 19 cells only";
     const Orbit o = referenceOrbit(rule, s.cells, s.period);
     EXPECT_EQ(o.period, s.period);
     EXPECT_EQ(o.shift, s.shift);
@@ -183,13 +184,15 @@ void recheckWithReferenceStep(const RuleTable& rule, const Enumeration& e, int m
     EXPECT_EQ(s.speed, 400 * s.shift / s.period);
     const Orbit twin = referenceOrbit(rule, mirror(exchange(s.cells)), s.period);
     EXPECT_EQ(twin.shift, s.shift) << "the twin moves the same way";
-    for (const Orbit* orbit : {&o, &twin}) {
-      for (const Digits& p : orbit->phases) {
-        if (p.size() <= 19) {
-          EXPECT_GE(digitsCode(p), s.code);
-        }
-      }
-    }
+    // The entry is the smallest phase of its side and of the twin's; the
+    // twin's smallest is shown when it is another shape.
+    const auto least = [](const Orbit& orbit) {
+      return *std::min_element(orbit.phases.begin(), orbit.phases.end(),
+                               [](const Digits& a, const Digits& b) { return digitsCode64(a) < digitsCode64(b); });
+    };
+    EXPECT_EQ(least(o), s.cells);
+    EXPECT_GE(digitsCode64(least(twin)), s.code64);
+    EXPECT_EQ(s.twinCells, least(twin) == s.cells ? Digits{} : least(twin));
     EXPECT_FALSE(apartByReference(rule, s.cells, s.period)) << "two solitons side by side";
   }
 }
@@ -339,10 +342,13 @@ TEST(Enumerate, EdgesMoveNoFartherThanTheRulesReach) {
 
 TEST(Enumerate, ListsWhatTheSeedSearchFinds) {
   std::vector<Case> cases = randomCases(12, 12);
-  cases.insert(cases.begin(), {"shipped", shippedRule(), 12, 12});
+  cases.insert(cases.begin(), {"shipped", shippedRule(), 16, 12});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Enumeration e = enumerate(c, 0, true);
+    EXPECT_EQ(e.shapes(), std::ssize(e.solitons) + std::count_if(e.solitons.begin(), e.solitons.end(), [](const auto& s) {
+                            return !s.twinCells.empty();
+                          }));
     const Listed listed(c.rule, e);
     std::set<std::int32_t> found;
     int compared = 0;
@@ -355,6 +361,8 @@ TEST(Enumerate, ListsWhatTheSeedSearchFinds) {
       if (const EnumeratedSoliton* s = listed.with(row, f.period)) {
         EXPECT_EQ(s->shift, f.shift);
         EXPECT_TRUE(s->seedSearch) << s->code;
+        // What the search reports is one of the entry's two shapes.
+        EXPECT_TRUE(row == s->cells || row == s->twinCells) << f.code << " is neither shape of entry " << s->code;
         found.insert(s->code);
       } else {
         EXPECT_TRUE(apartByReference(c.rule, row, f.period)) << f.code << " missing";
@@ -377,8 +385,9 @@ TEST(Enumerate, TwinsAreOneEntry) {
     const Orbit own = referenceOrbit(rule, s.cells, s.period);
     const Digits twin = mirror(exchange(s.cells));
     distinctTwins += std::none_of(own.phases.begin(), own.phases.end(), [&](const Digits& p) { return p == twin; });
-    const std::pair<Digits, int> images[] = {
-        {mirror(s.cells), -s.shift}, {exchange(s.cells), -s.shift}, {twin, s.shift}};
+    EXPECT_EQ(s.twinCells.empty(), !std::none_of(own.phases.begin(), own.phases.end(), [&](const Digits& p) { return p == twin; }));
+    std::vector<std::pair<Digits, int>> images = {{mirror(s.cells), -s.shift}, {exchange(s.cells), -s.shift}, {twin, s.shift}};
+    if (!s.twinCells.empty()) images.emplace_back(s.twinCells, s.shift);
     for (const auto& [row, shift] : images) {
       const auto d = describeSoliton(rule, row, s.period, shift);
       ASSERT_TRUE(d) << s.code;
@@ -392,6 +401,34 @@ TEST(Enumerate, TwinsAreOneEntry) {
     }
   }
   EXPECT_GT(distinctTwins, 0) << "no soliton here whose twin is another soliton";
+}
+
+// Entries wider than a 32-bit code holds (20 and 21 cells, in a shard of
+// the shipped rule's rows that holds some): a 64-bit code only, each as the
+// plain step runs it, on one thread and two.
+TEST(Enumerate, EntriesWiderThanAThirtyTwoBitCode) {
+  EnumerateOptions options;
+  options.maxWidth = 21;
+  options.maxPeriod = 12;
+  options.shardIndex = 393;
+  options.shardCount = 729;
+  options.markSeedSearch = false;
+  options.threads = 1;
+  const Enumeration one = enumerateSolitons(shippedRule(), options);
+  options.threads = 2;
+  const Enumeration two = enumerateSolitons(shippedRule(), options);
+  recheckWithReferenceStep(shippedRule(), one, 12, "W21 P12, shard 393 of 729");
+  std::set<std::size_t> widths;
+  for (const EnumeratedSoliton& s : one.solitons) {
+    if (s.cells.size() > 19) widths.insert(s.cells.size());
+  }
+  EXPECT_EQ(widths, (std::set<std::size_t>{20, 21}));
+  ASSERT_EQ(one.solitons.size(), two.solitons.size());
+  for (std::size_t k = 0; k < one.solitons.size(); ++k) {
+    EXPECT_EQ(std::tie(one.solitons[k].code64, one.solitons[k].cells, one.solitons[k].twinCells),
+              std::tie(two.solitons[k].code64, two.solitons[k].cells, two.solitons[k].twinCells));
+  }
+  EXPECT_EQ(one.candidates, two.candidates);
 }
 
 // What a pattern is: a soliton, solitons side by side (alike and apart, or

@@ -218,6 +218,7 @@ TEST_F(ToolTest, EnumerateAgreesWithTheLibrary) {
     EXPECT_EQ(s["speed"], t.speed);
     EXPECT_EQ(s["width"], t.width);
     EXPECT_EQ(s["cells"], codeLetters(t.code));
+    EXPECT_EQ(s["code64"], t.code64);
     EXPECT_EQ(s["seed_search"], t.seedSearch);
     if (k < 12) {
       EXPECT_EQ(saved.solitonCode[k], t.code);
@@ -225,6 +226,41 @@ TEST_F(ToolTest, EnumerateAgreesWithTheLibrary) {
   }
   const Result table = tool("enumerate solCA.dat --max-width 10 --max-period 10");
   EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), std::ssize(e.solitons) + 3) << table.out;
+
+  // Shards of 1, 3 and 7 merged give the one run's JSON, byte for byte but
+  // for the provenance; merges of anything but one whole set are refused.
+  const auto withoutProvenance = [](const std::string& text) {
+    auto parsed = nlohmann::ordered_json::parse(text);
+    parsed.erase("provenance");
+    return parsed.dump(2);
+  };
+  const std::string whole = withoutProvenance(tool("enumerate solCA.dat --max-width 12 --max-period 12 --json").out);
+  for (const int n : {1, 3, 7}) {
+    std::string files;
+    for (int i = 0; i < n; ++i) {
+      const std::string name = "shard-" + std::to_string(i) + "-" + std::to_string(n) + ".json";
+      const Result shard = tool("enumerate solCA.dat --max-width 12 --max-period 12 --shard " + std::to_string(i) + "/" +
+                                std::to_string(n));
+      ASSERT_EQ(shard.code, 0) << shard.err;
+      testing::putFile(name, {shard.out.begin(), shard.out.end()});
+      files += " " + name;
+    }
+    const Result merged = tool("enumerate --json --merge" + files);
+    ASSERT_EQ(merged.code, 0) << merged.err;
+    EXPECT_EQ(withoutProvenance(merged.out), whole) << n << " shards";
+  }
+  const std::string narrow = tool("enumerate solCA.dat --max-width 11 --max-period 12 --shard 1/3").out;
+  testing::putFile("narrow.json", {narrow.begin(), narrow.end()});
+  for (const char* refused : {"--merge shard-0-3.json shard-1-3.json", "--merge shard-0-3.json shard-1-3.json shard-1-3.json",
+                              "--merge shard-0-3.json narrow.json shard-2-3.json", "--merge shard-0-3.json shard-1-7.json",
+                              "--merge solCA.dat"}) {
+    const Result r = tool(std::string("enumerate ") + refused);
+    EXPECT_EQ(r.code, 2) << refused << ": " << r.err;
+  }
+  for (const char* refused : {"solCA.dat --max-width 12 --max-period 12 --shard 3/3", "solCA.dat --max-width 12 --max-period 12 --shard 1",
+                              "--merge shard-0-1.json --max-width 12", "solCA.dat --max-width 12"}) {
+    EXPECT_EQ(tool(std::string("enumerate ") + refused).code, 1) << refused;
+  }
 }
 
 TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
