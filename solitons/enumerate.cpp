@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "ondrix/automaton/bitslice.h"
 #include "ondrix/automaton/shards.h"
@@ -430,6 +431,18 @@ class UnitPlan {
 
   static std::int64_t unitsOfWidth(int width) { return width <= lowDigits ? 1 : power3(width - 9); }
 
+  // The shard's units, and the rows its first k hold.
+  std::int64_t count() const { return mine(first_.back()); }
+  std::int64_t rowsOfFirst(std::int64_t k) const {
+    std::int64_t rows = 0;
+    for (std::size_t w = 1; w < first_.size(); ++w) {
+      const auto width = static_cast<int>(w);
+      const std::int64_t units = std::min(mine(first_[w]), k) - std::min(mine(first_[w - 1]), k);
+      rows += units * (rowsOfWidth(width) / unitsOfWidth(width));
+    }
+    return rows;
+  }
+
  private:
   // The shard's units below unit n.
   std::int64_t mine(std::int64_t n) const { return n > index_ ? (n - index_ + count_ - 1) / count_ : 0; }
@@ -438,11 +451,7 @@ class UnitPlan {
   std::vector<std::int64_t> first_;  // the first unit of each width, and the end
 };
 
-struct Found {
-  std::uint64_t x, y;
-  int width, period;
-  std::int64_t shift;
-};
+using Found = EnumerationCheckpoint::Row;
 
 // A row on its way: its cells now (K words, its first live cell at bit
 // `home`), where it started, and the unit of rows it came from.
@@ -459,9 +468,10 @@ struct InFlight {
 // Hands out the rows of the units to the lanes, one worker's share.
 class RowSource {
  public:
-  RowSource(const UnitPlan& units, std::atomic<std::int64_t>& nextUnit, const LowRows& low,
+  // The units from `nextUnit` on, up to unit `end` of the shard.
+  RowSource(const UnitPlan& units, std::atomic<std::int64_t>& nextUnit, std::int64_t end, const LowRows& low,
             const std::function<void(std::int64_t)>& covered, const Poll* poll)
-      : units_(units), nextUnit_(nextUnit), low_(low), covered_(covered), poll_(poll) {}
+      : units_(units), nextUnit_(nextUnit), end_(end), low_(low), covered_(covered), poll_(poll) {}
 
   // The next row to run, from its start, false when there is none.
   template <class Row>
@@ -492,7 +502,8 @@ class RowSource {
     // A cancelled run takes no more units; the rows in the lanes end within
     // their period bound.
     Unit unit{};
-    if ((poll_ && poll_->cancelled()) || !units_.unit(nextUnit_.fetch_add(1, std::memory_order_relaxed), unit)) {
+    const std::int64_t k = poll_ && poll_->cancelled() ? end_ : nextUnit_.fetch_add(1, std::memory_order_relaxed);
+    if (k >= end_ || !units_.unit(k, unit)) {
       width_ = 0;
       return false;
     }
@@ -515,6 +526,7 @@ class RowSource {
 
   const UnitPlan& units_;
   std::atomic<std::int64_t>& nextUnit_;
+  std::int64_t end_;
   const LowRows& low_;
   const std::function<void(std::int64_t)>& covered_;
   const Poll* poll_;
@@ -766,25 +778,60 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   const int words = (maxWidth + reach * maxPeriod + home + reach + 63) / 64;
   const unsigned threads = options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
 
+  // What is done: from a checkpoint of this run, or nothing.
+  EnumerationCheckpoint done;
+  done.rule = rule;
+  done.maxWidth = maxWidth;
+  done.maxPeriod = maxPeriod;
+  done.shardIndex = options.shardIndex;
+  done.shardCount = options.shardCount;
+  done.units = units.count();
+  if (const EnumerationCheckpoint* r = options.resume) {
+    if (r->rule != rule || r->maxWidth != maxWidth || r->maxPeriod != maxPeriod || r->shardIndex != options.shardIndex ||
+        r->shardCount != options.shardCount || r->units != done.units || r->unitsDone < 0 || r->unitsDone > r->units) {
+      throw std::invalid_argument("the checkpoint is of another run: another rule, other bounds or another shard");
+    }
+    done = *r;
+  }
+
+  // The units in stretches of a few hundred, every thread on each: between
+  // stretches nothing is in flight, and what is done can be written down.
+  constexpr std::int64_t stretch = 256;
   const LowRows low;
-  std::atomic<std::int64_t> nextUnit{0};
   std::mutex mutex;
-  std::int64_t covered = 0;
-  std::vector<Found> found;
+  std::int64_t covered = units.rowsOfFirst(done.unitsDone);
   const std::function<void(std::int64_t)> report = [&](std::int64_t rows) {
     if (!options.poll) return;
     std::lock_guard lock(mutex);
     covered += rows;
     (*options.poll)(covered, out.rows);
   };
-  runOnThreads(threads, [&] {
-    RowSource source(units, nextUnit, low, report, options.poll);
-    std::vector<Found> mine;
-    runRows(rule, maxPeriod, reach, words, options.ruleReach, source, mine);
-    std::lock_guard lock(mutex);
-    out.candidates += source.candidates;
-    found.insert(found.end(), mine.begin(), mine.end());
-  });
+  auto written = std::chrono::steady_clock::now();
+  while (done.unitsDone < done.units) {
+    const std::int64_t end = std::min(done.units, done.unitsDone + stretch);
+    std::atomic<std::int64_t> nextUnit{done.unitsDone};
+    runOnThreads(threads, [&] {
+      RowSource source(units, nextUnit, end, low, report, options.poll);
+      std::vector<Found> mine;
+      runRows(rule, maxPeriod, reach, words, options.ruleReach, source, mine);
+      std::lock_guard lock(mutex);
+      done.candidates += source.candidates;
+      done.rows.insert(done.rows.end(), mine.begin(), mine.end());
+    });
+    throwIfCancelled(options.poll);
+    done.unitsDone = end;
+    if (options.checkpoint && (done.unitsDone == done.units ||
+                               std::chrono::steady_clock::now() - written >= options.checkpointEvery)) {
+      // In one order whatever the threads did.
+      std::sort(done.rows.begin(), done.rows.end(), [](const Found& a, const Found& b) {
+        return std::tie(a.width, a.x, a.y, a.period) < std::tie(b.width, b.x, b.y, b.period);
+      });
+      options.checkpoint(done);
+      written = std::chrono::steady_clock::now();
+    }
+  }
+  out.candidates = done.candidates;
+  const std::vector<Found>& found = done.rows;
   throwIfCancelled(options.poll);
 
   std::map<std::uint64_t, EnumeratedSoliton> solitons, pairs;

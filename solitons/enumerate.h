@@ -5,7 +5,9 @@
 // complete: what it does not list, the rule does not have.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -24,6 +26,23 @@ inline constexpr int enumeratePeriodLimit = 40;
 // A row as code digits, 0 for A, 1 for B, 2 for C, from its first live
 // cell to its last.
 using Digits = std::vector<std::uint8_t>;
+
+// A run's finished part, to resume it from: the shard's first `unitsDone`
+// units of rows (of `units`) are done, with the rows run in them and those
+// that came back (cells as C and B bits, cell j bit j; width, period and
+// shift).
+struct EnumerationCheckpoint {
+  RuleTable rule{};
+  int maxWidth = 0, maxPeriod = 0, shardIndex = 0, shardCount = 1;
+  std::int64_t unitsDone = 0, units = 0, candidates = 0;
+  struct Row {
+    std::uint64_t x = 0, y = 0;
+    int width = 0, period = 0;
+    std::int64_t shift = 0;
+    bool operator==(const Row&) const = default;
+  };
+  std::vector<Row> rows;
+};
 
 struct EnumerateOptions {
   int maxWidth = 12;   // 1..24
@@ -45,6 +64,13 @@ struct EnumerateOptions {
   // takes the reach of any rule (4) and every row in the words the widest
   // needs, for comparing. The result is the same either way.
   bool ruleReach = true;
+  // A checkpoint of this run (the same rule, bounds and shard) to go on
+  // from; std::invalid_argument when it is of another.
+  const EnumerationCheckpoint* resume = nullptr;
+  // Hears what is done, from the calling thread, between stretches of work
+  // at least `checkpointEvery` apart, and once more at the end.
+  std::function<void(const EnumerationCheckpoint&)> checkpoint;
+  std::chrono::milliseconds checkpointEvery{60000};
 };
 
 struct EnumeratedSoliton {

@@ -30,6 +30,8 @@ struct EnumerateArgs {
   bool json = false;
   std::string shard;               // "i/n": shard i (from 0) of n, as JSON for --merge
   std::vector<std::string> merge;  // the shards' JSON, put back together
+  std::string checkpoint;          // resume from and write what is done here
+  int checkpointEvery = 60;        // seconds between checkpoints, at least
 };
 int enumerate(const EnumerateArgs& a);
 

@@ -20,11 +20,14 @@
 namespace ondrix::tool {
 
 std::vector<std::uint8_t> readInput(const std::string& path, std::size_t most) {
-  std::vector<std::uint8_t> bytes(most);
+  // Room for what there is, not for the most that is taken: a large limit
+  // costs nothing for a small file.
+  std::vector<std::uint8_t> bytes;
   if (path == "-") {
     std::size_t done = 0;
     while (done < most) {
-      const ssize_t n = ::read(STDIN_FILENO, bytes.data() + done, most - done);
+      if (done == bytes.size()) bytes.resize(std::min(most, std::max<std::size_t>(65536, 2 * bytes.size())));
+      const ssize_t n = ::read(STDIN_FILENO, bytes.data() + done, bytes.size() - done);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) throw ToolError(exitInput, std::string("cannot read standard input: ") + std::strerror(errno), true);
       if (n == 0) break;
@@ -33,6 +36,10 @@ std::vector<std::uint8_t> readInput(const std::string& path, std::size_t most) {
     bytes.resize(done);
     return bytes;
   }
+  std::error_code unknown;
+  const std::uintmax_t size = std::filesystem::is_regular_file(path, unknown) ? std::filesystem::file_size(path, unknown) : most;
+  // Files of /proc say 0 and hold more: those get the whole limit.
+  bytes.resize(unknown || size == 0 ? most : static_cast<std::size_t>(std::min<std::uintmax_t>(most, size + 1)));
   std::string failure;
   const auto got = readPrefix(path, bytes, &failure, true);
   if (!got) throw ToolError(exitInput, "cannot read " + path + ": " + failure, true);

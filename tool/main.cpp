@@ -57,8 +57,14 @@ int main(int argc, char** argv) {
   enumerateCmd->add_option("--save", n.save, "write the first twelve solitons as a soliton file (JSON for a name ending in .json)")->check(aName());
   enumerateCmd->add_flag("--json", n.json, "one JSON object instead of the table");
   auto* shardOption = enumerateCmd->add_option("--shard", n.shard, "I/N: run shard I (0..N-1) of N, a fixed, balanced part of the rows; prints its JSON for --merge");
-  enumerateCmd->add_option("--merge", n.merge, "put the --shard results of every shard together: the one run's answer")
-      ->excludes(shardOption);
+  auto* mergeOption = enumerateCmd->add_option("--merge", n.merge, "put the --shard results of every shard together: the one run's answer")
+                          ->excludes(shardOption);
+  auto* checkpointOption = enumerateCmd->add_option("--checkpoint", n.checkpoint, "write what is done to FILE as the run goes (at most once a minute); run again with it to go on from there")
+                               ->check(aName())
+                               ->excludes(mergeOption);
+  enumerateCmd->add_option("--checkpoint-every", n.checkpointEvery, "seconds between checkpoints (0..3600, 60 unless given; 0: after every stretch of work)")
+      ->transform(wholeNumber(0, 3600))
+      ->needs(checkpointOption);
 
   ClimbArgs c;
   auto* climbCmd = app.add_subcommand("climb", "a rule climb; writes ca.dat (Exr.dat for aux) here as it goes");

@@ -142,10 +142,13 @@ json enumerationJson(const Enumeration& e, const std::string& rule) {
 }
 
 Enumeration enumerateFor(const RuleTable& rule, const std::string& ruleName, int width, int period, unsigned threads,
-                         Poll* poll, int shardIndex, int shardCount) {
+                         Poll* poll, int shardIndex, int shardCount, const Resumable& resumable) {
   EnumerateOptions options;
   options.shardIndex = shardIndex;
   options.shardCount = shardCount;
+  options.resume = resumable.from;
+  options.checkpoint = resumable.write;
+  options.checkpointEvery = resumable.every;
   options.maxWidth = width;
   options.maxPeriod = period;
   options.threads = threads;
@@ -283,6 +286,53 @@ HuntStretch huntStretchFromJson(const json& j, const std::string& name, std::str
   } catch (const json::exception& bad) {
     throw ToolError(exitInput, name + ": not a hunt result (" + jsonWhy(bad) + ")");
   }
+}
+
+json checkpointJson(const EnumerationCheckpoint& c) {
+  json rows = json::array();
+  for (const auto& r : c.rows) rows.push_back({r.x, r.y, r.width, r.period, r.shift});
+  return {{"checkpoint", "ondrix-tool enumerate"},
+          {"rule", ruleJson(c.rule)},
+          {"max_width", c.maxWidth},
+          {"max_period", c.maxPeriod},
+          {"shard", {c.shardIndex, c.shardCount}},
+          {"units", c.units},
+          {"units_done", c.unitsDone},
+          {"candidates", c.candidates},
+          {"rows", rows}};
+}
+
+EnumerationCheckpoint checkpointFromJson(const json& j, const std::string& name) {
+  EnumerationCheckpoint c;
+  try {
+    if (j.at("checkpoint") != "ondrix-tool enumerate") throw ToolError(exitInput, name + ": not a checkpoint of enumerate");
+    c.rule = ruleFromJson(j.at("rule"));
+    c.maxWidth = static_cast<int>(wholeField(j, "max_width", 1, enumerateWidthLimit, name));
+    c.maxPeriod = static_cast<int>(wholeField(j, "max_period", 1, enumeratePeriodLimit, name));
+    c.shardIndex = j.at("shard").at(0).get<int>();
+    c.shardCount = j.at("shard").at(1).get<int>();
+    c.units = wholeField(j, "units", 0, INT64_MAX, name);
+    c.unitsDone = wholeField(j, "units_done", 0, c.units, name);
+    c.candidates = wholeField(j, "candidates", 0, INT64_MAX, name);
+    for (const json& r : j.at("rows")) {
+      EnumerationCheckpoint::Row row;
+      row.x = r.at(0).get<std::uint64_t>();
+      row.y = r.at(1).get<std::uint64_t>();
+      row.width = r.at(2).get<int>();
+      row.period = r.at(3).get<int>();
+      row.shift = r.at(4).get<std::int64_t>();
+      if (row.width < 1 || row.width > c.maxWidth || row.period < 1 || row.period > c.maxPeriod || (row.x & row.y) != 0 ||
+          ((row.x | row.y) >> row.width) != 0) {
+        throw ToolError(exitInput, name + ": a row of the checkpoint is not one the run could have found");
+      }
+      c.rows.push_back(row);
+    }
+  } catch (const json::exception& bad) {
+    throw ToolError(exitInput, name + ": not a checkpoint of enumerate (" + jsonWhy(bad) + ")");
+  } catch (const std::invalid_argument& bad) {
+    throw ToolError(exitInput, name + ": the rule of the checkpoint: " + bad.what());
+  }
+  return c;
 }
 
 }  // namespace ondrix::tool

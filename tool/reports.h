@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <span>
+#include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -43,12 +45,23 @@ json enumerationJson(const Enumeration& e, const std::string& rule);
 
 // The enumeration for a command: bounds out of range or a rule it cannot
 // take are a ToolError naming the rule as given.
+// A run resumed from a checkpoint, writing its own as it goes.
+struct Resumable {
+  const EnumerationCheckpoint* from = nullptr;
+  std::function<void(const EnumerationCheckpoint&)> write;
+  std::chrono::milliseconds every{60000};
+};
 Enumeration enumerateFor(const RuleTable& rule, const std::string& ruleName, int width, int period, unsigned threads,
-                         Poll* poll, int shardIndex = 0, int shardCount = 1);
+                         Poll* poll, int shardIndex = 0, int shardCount = 1, const Resumable& resumable = {});
 
 // An enumeration read back (from enumerationJson with its provenance) for a
 // merge; ToolError naming `name` when it is not one.
 Enumeration enumerationFromJson(const json& j, const std::string& name);
+
+// A run's checkpoint as JSON, and back (a ToolError naming the file when it
+// is not one).
+json checkpointJson(const EnumerationCheckpoint& c);
+EnumerationCheckpoint checkpointFromJson(const json& j, const std::string& name);
 
 // One collision of the survey: a, b, outcome, generations, shift_a,
 // shift_b, products.

@@ -2,7 +2,9 @@
 // every row.
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <iostream>
+#include <optional>
 
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/search.h"
@@ -115,8 +117,31 @@ int enumerate(const EnumerateArgs& a) {
   } else {
     const auto [index, count] = a.shard.empty() ? std::pair{0, 1} : shardOf(a.shard);
     const RuleTable rule = readRule(a.rule);
+    // A checkpoint there is gone on from; one of another run is refused.
+    std::optional<EnumerationCheckpoint> resume;
+    Resumable resumable;
+    if (!a.checkpoint.empty()) {
+      requireWritable(a.checkpoint);
+      if (isStandardOutput(a.checkpoint)) throw ToolError(exitUsage, "--checkpoint needs a file, not standard output");
+      std::error_code missing;
+      if (std::filesystem::exists(a.checkpoint, missing)) {
+        const auto bytes = readInput(a.checkpoint, (std::size_t{256} << 20) + 1);
+        resume = checkpointFromJson(parseResult(bytes, a.checkpoint, "a checkpoint"), a.checkpoint);
+        if (resume->rule != rule || resume->maxWidth != a.width || resume->maxPeriod != a.period ||
+            resume->shardIndex != index || resume->shardCount != count) {
+          throw ToolError(exitInput, a.checkpoint + ": a checkpoint of another run (another rule, bounds or shard); "
+                                                    "give another file or remove it");
+        }
+        resumable.from = &*resume;
+      }
+      resumable.write = [&](const EnumerationCheckpoint& c) {
+        const std::string text = checkpointJson(c).dump();
+        writeOutput(a.checkpoint, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+      };
+      resumable.every = std::chrono::seconds(a.checkpointEvery);
+    }
     Job job("enumerate", 0, "rows");
-    e = enumerateFor(rule, a.rule, a.width, a.period, a.threads, job.poll(), index, count);
+    e = enumerateFor(rule, a.rule, a.width, a.period, a.threads, job.poll(), index, count, resumable);
   }
   Provenance made("enumerate", e.rule);
   made.parameters() = {{"max_width", e.maxWidth}, {"max_period", e.maxPeriod}, {"threads", a.threads}, {"save", a.save}};
