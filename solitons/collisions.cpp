@@ -184,22 +184,7 @@ bool neverAct(const RuleTable& rule, const Group& left, const Group& right, int 
   const std::int64_t wanted = span + 2 * (travel + edge + 8);
   if (wanted > ringCapacity) return false;
   const auto length = static_cast<std::int32_t>(wanted), at = length / 2 - span / 2;
-  auto both = ringOf(rule, length), l = ringOf(rule, length), r = ringOf(rule, length);
-  place(*both, left.cells, at);
-  place(*both, right.cells, at + gap);
-  place(*l, left.cells, at);
-  place(*r, right.cells, at + gap);
-  for (int t = 0; t < generations; ++t) {
-    stepGeneration(*both);
-    stepGeneration(*l);
-    stepGeneration(*r);
-    for (std::int32_t i = 0; i < length; ++i) {
-      const std::uint8_t x = l->cells[i], y = r->cells[i];
-      if ((x != stateA && y != stateA) || both->cells[i] != (x == stateA ? y : x)) return false;
-      if ((i < edge || i >= length - edge) && both->cells[i] != stateA) return false;  // near the ends: unknown
-    }
-  }
-  return true;
+  return runApart(rule, length, left.cells, at, right.cells, at + gap, generations, edge);
 }
 
 // The phase of `flight` the cells are, or -1.

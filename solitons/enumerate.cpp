@@ -160,18 +160,9 @@ namespace {
 // Whether the row's two parts, cells ..split-1 and split.., run alone give
 // the row's own generations for `generations` generations.
 bool apartFor(const RuleTable& rule, const Digits& row, std::size_t split, int generations) {
-  const auto whole = ringWith(rule, row, 0, row.size()), left = ringWith(rule, row, 0, split),
-             right = ringWith(rule, row, split, row.size());
-  for (int t = 0; t < generations; ++t) {
-    stepGeneration(*whole);
-    stepGeneration(*left);
-    stepGeneration(*right);
-    for (std::int32_t i = 0; i < ringCapacity; ++i) {
-      const std::uint8_t l = left->cells[i], r = right->cells[i];
-      if ((l != stateA && r != stateA) || whole->cells[i] != (l == stateA ? r : l)) return false;
-    }
-  }
-  return true;
+  const auto cut = row.begin() + static_cast<std::ptrdiff_t>(split);
+  return runApart(rule, ringCapacity, Digits(row.begin(), cut), origin, Digits(cut, row.end()),
+                  origin + static_cast<std::int32_t>(split), generations);
 }
 
 // +1 when the soliton moves towards higher cells, -1 when towards lower.
@@ -276,25 +267,38 @@ PatternIdentity identifyPattern(const RuleTable& rule, const Digits& given, int 
   return out;
 }
 
+bool runApart(const RuleTable& rule, std::int32_t length, const Digits& left, std::int32_t leftAt, const Digits& right,
+              std::int32_t rightAt, int generations, std::int32_t margin) {
+  const auto ringOf = [&](const Digits* a, const Digits* b) {
+    auto ring = std::make_unique<AutomatonState>(quietRing(rule, length));
+    for (std::size_t j = 0; a && j < a->size(); ++j) ring->cells[static_cast<std::size_t>(leftAt) + j] = stateOfDigit[(*a)[j]];
+    for (std::size_t j = 0; b && j < b->size(); ++j) ring->cells[static_cast<std::size_t>(rightAt) + j] = stateOfDigit[(*b)[j]];
+    return ring;
+  };
+  const auto both = ringOf(&left, &right), l = ringOf(&left, nullptr), r = ringOf(nullptr, &right);
+  for (int t = 0; t < generations; ++t) {
+    stepGeneration(*both);
+    stepGeneration(*l);
+    stepGeneration(*r);
+    for (std::int32_t i = 0; i < length; ++i) {
+      const std::uint8_t x = l->cells[i], y = r->cells[i];
+      if ((x != stateA && y != stateA) || both->cells[i] != (x == stateA ? y : x)) return false;
+      if ((i < margin || i >= length - margin) && both->cells[i] != stateA) return false;
+    }
+  }
+  return true;
+}
+
 bool sideBySide(const RuleTable& rule, const Digits& row, int period) {
   const std::size_t n = row.size();
   for (std::size_t a = 0; a + 1 < n; ++a) {
     if (row[a] == 0 || row[a + 1] != 0) continue;  // a: the last cell of a left part
     std::size_t b = a + 1;
     while (b < n && row[b] == 0) ++b;
-    const auto whole = ringWith(rule, row, 0, n), left = ringWith(rule, row, 0, a + 1),
-               right = ringWith(rule, row, b, n);
-    bool apart = true;
-    for (int t = 0; t < period && apart; ++t) {
-      stepGeneration(*whole);
-      stepGeneration(*left);
-      stepGeneration(*right);
-      for (std::int32_t i = 0; i < ringCapacity && apart; ++i) {
-        const std::uint8_t l = left->cells[i], r = right->cells[i];
-        apart = (l == stateA || r == stateA) && whole->cells[i] == (l == stateA ? r : l);
-      }
+    if (runApart(rule, ringCapacity, Digits(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(a + 1)), origin,
+                 Digits(row.begin() + static_cast<std::ptrdiff_t>(b), row.end()), origin + static_cast<std::int32_t>(b), period)) {
+      return true;
     }
-    if (apart) return true;
   }
   return false;
 }

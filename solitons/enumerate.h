@@ -179,6 +179,13 @@ Digits codeDigits64(std::uint64_t code);
 std::int64_t digitsCode(const Digits& row);
 std::uint64_t digitsCode64(const Digits& row);  // exact to 40 cells
 
+// Whether two rows, the left at cell `leftAt` and the right at `rightAt`
+// of a quiet ring of `length` cells, run together for `generations` give
+// what each gives alone: they share no cell and never act on each other.
+// False too when live cells come within `margin` cells of the ring's ends.
+bool runApart(const RuleTable& rule, std::int32_t length, const Digits& left, std::int32_t leftAt, const Digits& right,
+              std::int32_t rightAt, int generations, std::int32_t margin = 0);
+
 // Whether the row splits at a run of A cells into two parts that, each run
 // alone, give the row's own generations for `period` generations.
 bool sideBySide(const RuleTable& rule, const Digits& row, int period);
