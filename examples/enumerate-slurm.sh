@@ -8,8 +8,9 @@
 #   # when the array is done (or: sbatch --dependency=afterok:JOBID ...):
 #   ONDRIX_MERGE=1 examples/enumerate-slurm.sh solCA.dat 22 40
 #
-# The shards go into shards-W<width>-P<period>/ beside the rule; a shard
-# already there is not run again, so a task can simply be resubmitted.
+# The shards go into shards-<rule's SHA-256, 12 digits>-W<width>-P<period>/
+# in the folder it is run from; a shard already there is not run again, so
+# a task can simply be resubmitted.
 #SBATCH --job-name=ondrix-enumerate
 #SBATCH --cpus-per-task=2
 #SBATCH --time=04:00:00
@@ -20,14 +21,20 @@ rule=${1:?give the rule file}
 width=${2:?give the largest width}
 period=${3:?give the largest period}
 tool=${ONDRIX_TOOL:-ondrix-tool}
-folder=${ONDRIX_SHARDS:-shards-W$width-P$period}
+[ -r "$rule" ] || { echo "cannot read $rule" >&2; exit 2; }
+digest=$(sha256sum < "$rule" | cut -c1-12)
+folder=${ONDRIX_SHARDS:-shards-$digest-W$width-P$period}
 count=${SLURM_ARRAY_TASK_COUNT:-1}
 mkdir -p "$folder"
 
 if [ "${ONDRIX_MERGE:-0}" = 1 ]; then
   shards=("$folder"/shard-*-of-*.json)
-  "$tool" enumerate --merge "${shards[@]}" --json > "$folder/merged.json"
-  "$tool" enumerate --merge "${shards[@]}" > "$folder/merged.txt"
+  # Into place only when the merge took every shard; an earlier answer
+  # stays otherwise.
+  "$tool" enumerate --merge "${shards[@]}" --json > "$folder/merged.json.part"
+  "$tool" enumerate --merge "${shards[@]}" > "$folder/merged.txt.part"
+  mv "$folder/merged.json.part" "$folder/merged.json"
+  mv "$folder/merged.txt.part" "$folder/merged.txt"
   echo "$folder/merged.json: ${#shards[@]} shards merged"
   exit 0
 fi

@@ -878,6 +878,18 @@ Enumeration mergeEnumerations(std::vector<Enumeration> shards) {
     if (e.maxWidth != first.maxWidth || e.maxPeriod != first.maxPeriod) {
       throw std::invalid_argument(name(e) + " has the bounds " + bounds(e) + ", " + name(first) + " " + bounds(first));
     }
+    // What a shard holds can be checked without running it: its rows, and
+    // each entry as the rule runs it.
+    if (e.rows != UnitPlan(e.maxWidth, e.shardIndex, e.shardCount).rows()) {
+      throw std::invalid_argument(name(e) + " counts " + std::to_string(e.rows) + " rows, not the rows of that shard");
+    }
+    for (const EnumeratedSoliton& s : e.solitons) {
+      const auto again = describeSoliton(e.rule, s.cells, s.period, s.shift);
+      if (!again || again->code64 != s.code64 || again->width != s.width || again->twinCells != s.twinCells ||
+          std::ssize(s.cells) > e.maxWidth || s.period > e.maxPeriod) {
+        throw std::invalid_argument(name(e) + " lists " + std::to_string(s.code64) + ", which is no soliton of its bounds as listed");
+      }
+    }
     out.rows += e.rows;
     out.candidates += e.candidates;
     pairs.insert(e.sideBySideCodes.begin(), e.sideBySideCodes.end());

@@ -101,7 +101,7 @@ int identify(const IdentifyArgs& a) {
                           {"speed", s.speed},
                           {"width", s.width},
                           {"cells", digitLetters(s.cells)},
-                          {"twin", digitLetters(twinCells(s.cells))},
+                          {"twin", digitLetters(s.twinCells.empty() ? twinCells(s.cells) : s.twinCells)},
                           {"own_twin", isOwnTwin(rule, s)},
                           {"type", typeOf(s) >= 0 ? json(typeOf(s)) : json(nullptr)}});
     }
@@ -118,7 +118,8 @@ int identify(const IdentifyArgs& a) {
   const auto describe = [&](std::size_t k) {
     const EnumeratedSoliton& s = id.solitons[k];
     const int type = typeOf(s);
-    const Digits twin = twinCells(s.cells);
+    // The twin as enumerate shows it: its smallest phase.
+    const Digits twin = s.twinCells.empty() ? twinCells(s.cells) : s.twinCells;
     const std::string code = s.code > 0 ? "code " + std::to_string(s.code) : "64-bit code " + std::to_string(s.code64);
     std::printf("  towards %s cells: period %d, shift %d, speed %d, widest phase %d cells; listed as %s (%s); %s%s\n",
                 id.directions[k] > 0 ? "higher" : "lower", s.period, s.shift, s.speed, s.width, code.c_str(),

@@ -170,6 +170,11 @@ Enumeration enumerationFromJson(const json& j, const std::string& name) {
     e.maxWidth = static_cast<int>(wholeField(j, "max_width", 1, enumerateWidthLimit, name));
     e.maxPeriod = static_cast<int>(wholeField(j, "max_period", 1, enumeratePeriodLimit, name));
     readShard(j, name, e.shardIndex, e.shardCount);
+    // The shard it says it is, as it was asked to be.
+    const json& asked = made.at("parameters");
+    if (asked.contains("shard") && asked.at("shard") != json::array({e.shardIndex, e.shardCount})) {
+      throw ToolError(exitInput, name + ": its shard and the shard its provenance asked for differ");
+    }
     e.candidates = wholeField(j, "candidates", 0, INT64_MAX, name);
     e.rows = wholeField(j, "rows", 0, INT64_MAX, name);
     e.sideBySideCodes = j.at("side_by_side_codes").get<std::vector<std::uint64_t>>();

@@ -69,12 +69,21 @@ int search(const SearchArgs& a) {
 
 namespace {
 
-// "i/n" as shard i of n, 0 <= i < n.
+// "i/n" as shard i of n, 0 <= i < n <= 1000000: digits, a slash, digits.
 std::pair<int, int> shardOf(const std::string& text) {
-  int index = -1, count = 0;
-  char slash = 0, rest = 0;
-  if (std::sscanf(text.c_str(), "%d %c %d %c", &index, &slash, &count, &rest) != 3 || slash != '/' || count < 1 ||
-      count > 1000000 || index < 0 || index >= count) {
+  const auto slash = text.find('/');
+  const auto number = [&](std::size_t from, std::size_t to) {
+    if (to <= from || to - from > 7) return -1;
+    int v = 0;
+    for (std::size_t i = from; i < to; ++i) {
+      if (text[i] < '0' || text[i] > '9') return -1;
+      v = 10 * v + (text[i] - '0');
+    }
+    return v;
+  };
+  const int index = slash == std::string::npos ? -1 : number(0, slash);
+  const int count = slash == std::string::npos ? -1 : number(slash + 1, text.size());
+  if (index < 0 || count < 1 || count > 1000000 || index >= count) {
     throw ToolError(exitUsage, "--shard " + text + ": give I/N, shard I from 0 to N-1 of N shards (N up to 1000000)");
   }
   return {index, count};
@@ -110,13 +119,19 @@ int enumerate(const EnumerateArgs& a) {
   const bool asJson = a.json || !a.shard.empty();
   requireWritable(a.save);
   std::FILE* report = reportStream({&a.save}, asJson);
+  if (!a.shard.empty() && !a.save.empty()) {
+    throw ToolError(exitUsage, "--save with --shard would keep one shard's solitons: save from the --merge of all of them");
+  }
   std::string ruleName = a.rule;
   Enumeration e;
+  std::optional<Provenance> made;  // from the start of the work, for its time
   if (!a.merge.empty()) {
     e = mergedShards(a.merge, ruleName);
+    made.emplace("enumerate", e.rule);
   } else {
     const auto [index, count] = a.shard.empty() ? std::pair{0, 1} : shardOf(a.shard);
     const RuleTable rule = readRule(a.rule);
+    made.emplace("enumerate", rule);
     // A checkpoint there is gone on from; one of another run is refused.
     std::optional<EnumerationCheckpoint> resume;
     Resumable resumable;
@@ -143,10 +158,9 @@ int enumerate(const EnumerateArgs& a) {
     Job job("enumerate", 0, "rows");
     e = enumerateFor(rule, a.rule, a.width, a.period, a.threads, job.poll(), index, count, resumable);
   }
-  Provenance made("enumerate", e.rule);
-  made.parameters() = {{"max_width", e.maxWidth}, {"max_period", e.maxPeriod}, {"threads", a.threads}, {"save", a.save}};
-  if (!a.shard.empty()) made.parameters()["shard"] = a.shard;
-  if (!a.merge.empty()) made.parameters()["merged"] = a.merge;
+  made->parameters() = {{"max_width", e.maxWidth}, {"max_period", e.maxPeriod}, {"threads", a.threads}, {"save", a.save}};
+  if (e.shardCount > 1) made->parameters()["shard"] = {e.shardIndex, e.shardCount};
+  if (!a.merge.empty()) made->parameters()["merged"] = a.merge;
   if (!a.save.empty()) {
     // A soliton file holds 32-bit codes: entries of more than 19 cells
     // among the first twelve saved are left out, and said so.
@@ -160,7 +174,7 @@ int enumerate(const EnumerateArgs& a) {
         left += (left.empty() ? "" : ", ") + digitLetters(s.cells) + " (period " + std::to_string(s.period) + ")";
       }
     }
-    writeOutput(a.save, catalogueBytes(enumeratedCatalogue(e), a.save, made.record()));
+    writeOutput(a.save, catalogueBytes(enumeratedCatalogue(e), a.save, made->record()));
     if (!left.empty()) {
       std::fprintf(stderr, "ondrix-tool: %s: left out %s: wider than 19 cells, which a soliton file's code does not hold\n",
                    a.save.c_str(), left.c_str());
@@ -168,7 +182,7 @@ int enumerate(const EnumerateArgs& a) {
   }
   if (asJson) {
     auto out = enumerationJson(e, ruleName);
-    out["provenance"] = made.record();
+    out["provenance"] = made->record();
     std::cout << out.dump(2) << "\n";
     return 0;
   }

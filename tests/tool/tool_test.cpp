@@ -251,14 +251,28 @@ TEST_F(ToolTest, EnumerateAgreesWithTheLibrary) {
   }
   const std::string narrow = tool("enumerate solCA.dat --max-width 11 --max-period 12 --shard 1/3").out;
   testing::putFile("narrow.json", {narrow.begin(), narrow.end()});
+  // Edited shards: another row count, an entry that is no soliton, another
+  // shard than its provenance asked for.
+  const auto edited = [](const char* name, const std::function<void(nlohmann::ordered_json&)>& edit) {
+    auto j = nlohmann::ordered_json::parse(testing::fileBytes("shard-1-3.json"));
+    edit(j);
+    const std::string text = j.dump();
+    testing::putFile(name, {text.begin(), text.end()});
+  };
+  edited("rows.json", [](auto& j) { j["rows"] = j["rows"].template get<std::int64_t>() + 1; });
+  edited("entry.json", [](auto& j) { j["solitons"][0]["period"] = j["solitons"][0]["period"].template get<int>() + 1; });
+  edited("claims.json", [](auto& j) { j["shard"] = {2, 3}; });
   for (const char* refused : {"--merge shard-0-3.json shard-1-3.json", "--merge shard-0-3.json shard-1-3.json shard-1-3.json",
                               "--merge shard-0-3.json narrow.json shard-2-3.json", "--merge shard-0-3.json shard-1-7.json",
-                              "--merge solCA.dat"}) {
+                              "--merge solCA.dat", "--merge shard-0-3.json rows.json shard-2-3.json",
+                              "--merge shard-0-3.json entry.json shard-2-3.json", "--merge shard-0-3.json shard-1-3.json claims.json"}) {
     const Result r = tool(std::string("enumerate ") + refused);
     EXPECT_EQ(r.code, 2) << refused << ": " << r.err;
   }
   for (const char* refused : {"solCA.dat --max-width 12 --max-period 12 --shard 3/3", "solCA.dat --max-width 12 --max-period 12 --shard 1",
-                              "--merge shard-0-1.json --max-width 12", "solCA.dat --max-width 12"}) {
+                              "--merge shard-0-1.json --max-width 12", "solCA.dat --max-width 12",
+                              "solCA.dat --max-width 12 --max-period 12 --shard 1/4294967298", "solCA.dat --max-width 12 --max-period 12 --shard ' 1/2'",
+                              "solCA.dat --max-width 12 --max-period 12 --shard 1/2 --save x.dat"}) {
     EXPECT_EQ(tool(std::string("enumerate ") + refused).code, 1) << refused;
   }
 }
