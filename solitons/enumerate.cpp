@@ -424,14 +424,7 @@ class UnitPlan {
   }
 
   // The rows with live cells at both ends that the shard's units hold.
-  std::int64_t rows() const {
-    std::int64_t rows = 0;
-    for (std::size_t w = 1; w < first_.size(); ++w) {
-      const auto width = static_cast<int>(w);
-      rows += (mine(first_[w]) - mine(first_[w - 1])) * (rowsOfWidth(width) / unitsOfWidth(width));
-    }
-    return rows;
-  }
+  std::int64_t rows() const { return rowsOfFirst(count()); }
 
   static std::int64_t unitsOfWidth(int width) { return width <= lowDigits ? 1 : power3(width - 9); }
 
@@ -458,7 +451,7 @@ class UnitPlan {
 using Found = EnumerationCheckpoint::Row;
 
 // A row on its way: its cells now (K words, its first live cell at bit
-// `home`), where it started, and the unit of rows it came from.
+// `home`), where it started and how far it has run.
 constexpr int home = 4;
 constexpr int widestWords = 3;
 
