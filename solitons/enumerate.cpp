@@ -776,13 +776,9 @@ Enumeration enumerateSolitons(const RuleTable& rule, const EnumerateOptions& opt
   const unsigned threads = options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
 
   // What is done: from a checkpoint of this run, or nothing.
-  EnumerationCheckpoint done;
-  done.rule = rule;
-  done.maxWidth = maxWidth;
-  done.maxPeriod = maxPeriod;
-  done.shardIndex = options.shardIndex;
-  done.shardCount = options.shardCount;
-  done.units = units.count();
+  EnumerationCheckpoint done{.rule = rule, .maxWidth = maxWidth, .maxPeriod = maxPeriod, .shardIndex = options.shardIndex,
+                             .shardCount = options.shardCount, .unitsDone = 0, .units = units.count(), .candidates = 0,
+                             .rows = {}};
   if (const EnumerationCheckpoint* r = options.resume) {
     if (r->rule != rule || r->maxWidth != maxWidth || r->maxPeriod != maxPeriod || r->shardIndex != options.shardIndex ||
         r->shardCount != options.shardCount || r->units != done.units || r->unitsDone < 0 || r->unitsDone > r->units) {
