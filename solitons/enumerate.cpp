@@ -59,6 +59,11 @@ Digits mirrored(Digits d) {
 }
 }  // namespace
 
+bool codeBelow(const Digits& a, const Digits& b) {
+  if (a.size() != b.size()) return a.size() < b.size();
+  return std::lexicographical_compare(a.rbegin(), a.rend(), b.rbegin(), b.rend());
+}
+
 int edgeReach(const RuleTable& rule) {
   int reach = 0;
   for (int sides = 1; sides < 16; ++sides) {  // bit k - 1: a C cell k cells away
@@ -289,7 +294,11 @@ bool runApart(const RuleTable& rule, std::int32_t length, const Digits& left, st
   return true;
 }
 
-bool sideBySide(const RuleTable& rule, const Digits& row, int period) {
+namespace {
+
+// The first cell of the right part where the row splits into two parts that
+// run apart for `period` generations; 0 when it does not.
+std::size_t splitPoint(const RuleTable& rule, const Digits& row, int period) {
   const std::size_t n = row.size();
   for (std::size_t a = 0; a + 1 < n; ++a) {
     if (row[a] == 0 || row[a + 1] != 0) continue;  // a: the last cell of a left part
@@ -297,13 +306,30 @@ bool sideBySide(const RuleTable& rule, const Digits& row, int period) {
     while (b < n && row[b] == 0) ++b;
     if (runApart(rule, ringCapacity, Digits(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(a + 1)), origin,
                  Digits(row.begin() + static_cast<std::ptrdiff_t>(b), row.end()), origin + static_cast<std::int32_t>(b), period)) {
-      return true;
+      return b;
     }
   }
-  return false;
+  return 0;
 }
 
-std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Digits& row, int period, int shift) {
+}  // namespace
+
+bool sideBySide(const RuleTable& rule, const Digits& row, int period) { return splitPoint(rule, row, period) != 0; }
+
+std::vector<Digits> partsApart(const RuleTable& rule, const Digits& row, int period) {
+  const std::size_t b = splitPoint(rule, row, period);
+  if (b == 0) return {row};
+  std::size_t a = b - 1;
+  while (row[a] == 0) --a;
+  auto out = partsApart(rule, Digits(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(a + 1)), period);
+  for (Digits& part : partsApart(rule, Digits(row.begin() + static_cast<std::ptrdiff_t>(b), row.end()), period)) {
+    out.push_back(std::move(part));
+  }
+  return out;
+}
+
+std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Digits& row, int period, int shift,
+                                                bool anyWidth) {
   if (row.empty() || row.front() == 0 || row.back() == 0 || period < 1 || shift == 0) return std::nullopt;
   if (4 * std::int64_t{period} + std::ssize(row) >= origin) return std::nullopt;  // it would come round the ring
   const auto ring = ringWith(rule, row, 0, row.size());
@@ -323,21 +349,22 @@ std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Di
   // The phases that move towards higher indices: this one's and its
   // twin's, or their mirror images when this one moves the other way; the
   // smallest of each side. A soliton that is its own twin has one side.
-  std::optional<std::uint64_t> own, twins;
-  Digits ownCells, twinCells;
+  std::optional<Digits> own, twins;
   for (const Digits& phase : phases) {
     out.width = std::max(out.width, static_cast<std::int32_t>(phase.size()));
-    if (std::ssize(phase) > code64WidthLimit) continue;
-    const Digits mine = shift > 0 ? phase : mirrored(phase);
-    const Digits twin = shift > 0 ? exchanged(mirrored(phase)) : exchanged(phase);
-    if (const std::uint64_t code = digitsCode64(mine); !own || code < *own) own = code, ownCells = mine;
-    if (const std::uint64_t code = digitsCode64(twin); !twins || code < *twins) twins = code, twinCells = twin;
+    out.narrowest = out.narrowest ? std::min(out.narrowest, static_cast<std::int32_t>(phase.size()))
+                                  : static_cast<std::int32_t>(phase.size());
+    if (!anyWidth && std::ssize(phase) > code64WidthLimit) continue;
+    Digits mine = shift > 0 ? phase : mirrored(phase);
+    Digits twin = shift > 0 ? exchanged(mirrored(phase)) : exchanged(phase);
+    if (!own || codeBelow(mine, *own)) own = std::move(mine);
+    if (!twins || codeBelow(twin, *twins)) twins = std::move(twin);
   }
   if (!own) return std::nullopt;
-  const bool ownFirst = *own <= *twins;
-  out.code64 = ownFirst ? *own : *twins;
-  out.cells = ownFirst ? ownCells : twinCells;
-  if (*own != *twins) out.twinCells = ownFirst ? twinCells : ownCells;
+  const bool ownFirst = !codeBelow(*twins, *own);
+  out.cells = ownFirst ? *own : *twins;
+  if (*own != *twins) out.twinCells = ownFirst ? *twins : *own;
+  out.code64 = std::ssize(out.cells) <= code64WidthLimit ? digitsCode64(out.cells) : 0;
   out.code = std::ssize(out.cells) <= codeWidthLimit ? static_cast<std::int32_t>(out.code64) : 0;
   return out;
 }

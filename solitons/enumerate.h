@@ -80,6 +80,7 @@ struct EnumeratedSoliton {
   std::int32_t shift = 0;    // cells moved meanwhile, towards higher indices
   std::int32_t speed = 0;    // trunc(400 shift / period)
   std::int32_t width = 0;    // its widest phase
+  std::int32_t narrowest = 0;  // its narrowest phase: what a width bound on the rows run finds
   // Of the phases that move towards higher indices, of the soliton and of
   // its twin (mirrored, B and C exchanged), the one with the smallest code.
   Digits cells;
@@ -190,11 +191,23 @@ bool runApart(const RuleTable& rule, std::int32_t length, const Digits& left, st
 // alone, give the row's own generations for `period` generations.
 bool sideBySide(const RuleTable& rule, const Digits& row, int period);
 
+// The row split at runs of A cells into parts that run apart for `period`
+// generations, as far as it splits, from the first cell on: the row alone
+// when it does not split.
+std::vector<Digits> partsApart(const RuleTable& rule, const Digits& row, int period);
+
 // The list entry of a row that comes back to its shape after `period`
 // generations moved by `shift` cells (negative: towards lower indices),
 // its code and cells those of the smallest phase; nothing when the row does
-// not do that, or every phase is wider than 40 cells. Periods up
-// to some 900 generations, the row run on the longest ring.
-std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Digits& row, int period, int shift);
+// not do that, or every phase is wider than 40 cells (with `anyWidth`,
+// phases of any width count, and code64 is 0 for cells wider than 40).
+// Periods up to some 900 generations, the row run on the longest ring.
+std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Digits& row, int period, int shift,
+                                                bool anyWidth = false);
+
+// Whether row a's code is below row b's, for rows of any width with live
+// cells at both ends: the wider row has the larger code, and of two as
+// wide the last cell where they differ decides.
+bool codeBelow(const Digits& a, const Digits& b);
 
 }  // namespace ondrix

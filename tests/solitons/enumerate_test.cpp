@@ -1,4 +1,5 @@
 #include "ondrix/solitons/enumerate.h"
+#include "ondrix/solitons/anywidth.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "bench/reference.h"
 #include "ondrix/mainwindow/ondrixstate.h"
@@ -539,6 +541,128 @@ TEST(Enumerate, ShardsMergeToTheSingleRun) {
   options.shardIndex = 3;
   options.shardCount = 3;
   EXPECT_THROW(enumerateSolitons(shippedRule(), options), std::invalid_argument);
+}
+
+// ---- solitons of any width ------------------------------------------------
+
+AnyWidthEnumeration anyWidth(const RuleTable& rule, int period, unsigned threads, int listWidth = 19) {
+  AnyWidthOptions o;
+  o.maxPeriod = period;
+  o.threads = threads;
+  o.listWidth = listWidth;
+  return enumerateAnyWidth(rule, o);
+}
+
+// An entry as period, shift, width and cells, to compare lists by.
+std::string entryKey(const EnumeratedSoliton& s) {
+  return std::to_string(s.period) + "/" + std::to_string(s.shift) + "/" + std::to_string(s.width) + " " + key(s.cells);
+}
+
+TEST(AnyWidth, AgreesWithTheRowsUpToAWidthAndRunsPlainly) {
+  std::vector<Case> cases = {{"shipped", shippedRule(), 12, 3}};
+  for (const Case& c : randomCases(12, 2)) cases.push_back(c);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const AnyWidthEnumeration any = anyWidth(c.rule, c.period, 1), two = anyWidth(c.rule, c.period, 2);
+    std::vector<std::string> narrow, rows, twoKeys, anyKeys;
+    for (const AnyWidthSoliton& s : any.solitons) {
+      anyKeys.push_back(entryKey(s.entry));
+      if (s.entry.narrowest <= c.width) narrow.push_back(entryKey(s.entry));
+      // Every entry, of any width, comes back after its period moved by its
+      // shift under the plain step, and its narrowest phase is as said.
+      const Orbit o = referenceOrbit(c.rule, s.entry.cells, s.entry.period);
+      EXPECT_EQ(o.period, s.entry.period) << key(s.entry.cells);
+      EXPECT_EQ(o.shift, s.entry.shift) << key(s.entry.cells);
+      EXPECT_EQ(o.widest, s.entry.width) << key(s.entry.cells);
+      std::size_t least = o.phases.empty() ? 0 : o.phases[0].size();
+      for (const Digits& p : o.phases) least = std::min(least, p.size());
+      EXPECT_EQ(static_cast<std::size_t>(s.entry.narrowest), least) << key(s.entry.cells);
+      EXPECT_FALSE(apartByReference(c.rule, s.entry.cells, s.entry.period)) << key(s.entry.cells);
+    }
+    for (const AnyWidthSoliton& s : two.solitons) twoKeys.push_back(entryKey(s.entry));
+    EXPECT_EQ(twoKeys, anyKeys) << "the threads change nothing";
+    for (const EnumeratedSoliton& s : enumerate(c, 2, false).solitons) rows.push_back(entryKey(s));
+    EXPECT_EQ(narrow, rows) << "the rows up to " << c.width << " cells";
+    EXPECT_FALSE(rows.empty());
+  }
+  // The shipped rule has solitons of periods 1 and 3, none of period 2.
+  std::set<int> periods;
+  for (const AnyWidthSoliton& s : anyWidth(shippedRule(), 3, 2).solitons) periods.insert(s.entry.period);
+  EXPECT_EQ(periods, (std::set<int>{1, 3}));
+}
+
+TEST(AnyWidth, FamiliesOfEveryWidthAndRulesWithNone) {
+  // C cells two apart, each with a B behind it, move one cell a generation
+  // when entry 30 (a C at distances 1 and 3 on one side) makes an A cell C
+  // and every other neighbourhood leaves it: the C B pairs can be repeated
+  // without end. A pair alone needs entry 27, which is 0, so it is no soliton.
+  RuleTable pairs{};
+  pairs[30] = 1;
+  const AnyWidthEnumeration any = anyWidth(pairs, 2, 2, 10);
+  ASSERT_FALSE(any.families.empty());
+  const SolitonFamily& f = any.families[0];
+  EXPECT_EQ(f.period, 1);
+  EXPECT_EQ(f.shift, 1);
+  EXPECT_FALSE(f.sideBySide);
+  ASSERT_EQ(f.members.size(), 3u);
+  for (std::size_t n = 0; n < f.members.size(); ++n) {
+    Digits row = f.left;
+    for (std::size_t j = 0; j < n; ++j) row.insert(row.end(), f.repeat.begin(), f.repeat.end());
+    row.insert(row.end(), f.right.begin(), f.right.end());
+    const Orbit o = referenceOrbit(pairs, row, 1);
+    EXPECT_EQ(o.period, 1) << key(row);
+    EXPECT_EQ(o.shift, 1) << key(row);
+    EXPECT_EQ(f.members[n].entry.width, std::ssize(row) - (row.front() == 0) - (row.back() == 0));
+  }
+  EXPECT_EQ(f.members[1].entry.width - f.members[0].entry.width, std::ssize(f.repeat));
+  // Its members to 10 cells are listed, and no other soliton.
+  std::vector<std::string> listed;
+  for (const AnyWidthSoliton& s : any.solitons) listed.push_back(key(s.entry.cells));
+  EXPECT_EQ(listed, (std::vector<std::string>{"\1\2\1\2", "\1\2\1\2\1\2", "\1\2\1\2\1\2\1\2", "\1\2\1\2\1\2\1\2\1\2"}));
+  EXPECT_TRUE(any.solitons.back().onCycle);
+
+  // C becomes B and B becomes C again, in place: nothing moves.
+  const AnyWidthEnumeration none = anyWidth(RuleTable{}, 3, 2);
+  EXPECT_TRUE(none.solitons.empty());
+  EXPECT_TRUE(none.families.empty());
+  EXPECT_EQ(none.searches.size(), 0u) << "no edge moves under it, so no shift is searched";
+}
+
+TEST(AnyWidth, RefusesWhatItCannotHoldAndStopsWhenCancelled) {
+  AnyWidthOptions o;
+  for (const auto& [period, shift, listWidth] : std::vector<std::tuple<int, int, int>>{{0, 0, 19}, {9, 0, 19}, {2, 9, 19}, {2, 0, 0}, {8, 0, 19}}) {
+    o.maxPeriod = period, o.shift = shift, o.listWidth = listWidth;
+    EXPECT_THROW(enumerateAnyWidth(shippedRule(), o), std::invalid_argument) << period << " " << shift << " " << listWidth;
+  }
+  RuleTable moving = shippedRule();
+  moving[0] = 1;
+  o = AnyWidthOptions{};
+  EXPECT_THROW(enumerateAnyWidth(moving, o), std::invalid_argument);
+
+  o.maxPeriod = 3;
+  o.maxMemory = 256 << 10;
+  try {
+    enumerateAnyWidth(shippedRule(), o);
+    ADD_FAILURE() << "a quarter MiB holds the states of period 3";
+  } catch (const StateSetTooLarge& e) {
+    EXPECT_NE(std::string(e.what()).find("period 3 shift 1"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("2^24 states"), std::string::npos) << e.what();
+  }
+
+  o.maxMemory = 0;
+  std::int64_t lastDone = -1, reports = 0;
+  Poll poll([&](std::int64_t done, std::int64_t total) {
+    EXPECT_EQ(total, 12000);
+    EXPECT_GE(done, lastDone);
+    lastDone = done, ++reports;
+  });
+  o.poll = &poll;
+  enumerateAnyWidth(shippedRule(), o);
+  EXPECT_EQ(lastDone, 12000);
+  Poll stopped;
+  stopped.cancel();
+  o.poll = &stopped;
+  EXPECT_THROW(enumerateAnyWidth(shippedRule(), o), Cancelled);
 }
 
 }  // namespace

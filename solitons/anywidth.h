@@ -1,0 +1,103 @@
+// Every soliton of a rule with a small period, of any width. In the
+// automaton's two-row form (x: the cell is C; y: it was C a generation
+// before, which makes it B) a soliton of period p that moves s cells is a
+// finite space-time of rows x_0 .. x_{p-1}, where the row after the last is
+// the first moved by s and the row before the first is the last moved back
+// by s. The search builds such space-times one column of p cells at a time
+// from their left edge, over states that hold what the rule has still to
+// check: a soliton is a path from the quiet state back to it. Each state is
+// kept once and the states are finite, so the search ends and misses
+// nothing; a cycle on such a path stands for solitons of every width, a
+// family. The rows of generation 0 found this way are then described as
+// the enumeration describes them.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+#include "ondrix/automaton/automaton.h"
+#include "ondrix/automaton/poll.h"
+#include "ondrix/solitons/enumerate.h"
+
+namespace ondrix {
+
+inline constexpr int anyWidthPeriodLimit = 8;
+inline constexpr int anyWidthStateBits = 128;  // the widest state a search holds
+
+struct AnyWidthOptions {
+  int maxPeriod = 2;  // 1..8
+  // Only this shift when above 0 (at most 4 per generation); otherwise
+  // every shift up to the rule's edge reach times the period.
+  int shift = 0;
+  unsigned threads = 0;  // 0: one per processor; the result does not depend on it
+  // Bytes one search's states and their links may take (0: half the
+  // machine's memory); StateSetTooLarge before it takes more.
+  std::uint64_t maxMemory = 0;
+  // Members of families are listed up to this many cells in their
+  // narrowest phase (1..200); solitons outside every family are all
+  // listed, those of trains of solitons apart among them.
+  int listWidth = 19;
+  // Hears searches done (thousandths) and the searches in all; a cancelled
+  // poll stops the search within some thousands of states: it throws Cancelled.
+  Poll* poll = nullptr;
+};
+
+struct AnyWidthSoliton {
+  EnumeratedSoliton entry;  // code64 0 when wider than 40 cells
+  // Its space-time runs through a cycle of the state graph, which wider
+  // solitons or trains of solitons share: such solitons are listed up to
+  // the list width only.
+  bool onCycle = false;
+};
+
+// Solitons of every width: generation 0 of member n (n = 0, 1, 2, ...) is
+// `left`, then `repeat` n times, then `right`, with any A cells at the
+// ends left out.
+struct SolitonFamily {
+  std::int32_t period = 0, shift = 0;
+  Digits left, repeat, right;
+  std::vector<AnyWidthSoliton> members;  // n = 0, 1, 2
+  bool sideBySide = false;  // the members are solitons apart, a train, rather than one soliton each
+  std::int64_t states = 0;  // in the cyclic part of the state graph its cycle lies in
+};
+
+// What the search of one period and shift took.
+struct AnyWidthSearch {
+  std::int32_t period = 0, shift = 0;
+  std::int32_t stateBits = 0;  // the cells one state holds
+  std::int64_t states = 0;     // visited
+  std::int64_t liveStates = 0; // of them, on a path back to the quiet state
+  std::int64_t paths = 0;      // quiet-to-quiet paths followed
+  std::int64_t cycles = 0;     // short cycles tried for families
+  std::uint64_t bytes = 0;     // memory its states and links took at the most
+  double seconds = 0;
+};
+
+struct AnyWidthEnumeration {
+  RuleTable rule{};
+  int maxPeriod = 0, shift = 0, listWidth = 0;
+  std::vector<AnyWidthSoliton> solitons;  // by period, then code
+  // From the cycles of up to 12 links (at most 400 of each cyclic part of
+  // the state graph, 200 families a search): every cyclic part gives some,
+  // but a part with many cycles more than are shown.
+  std::vector<SolitonFamily> families;    // by period, shift and width
+  std::int64_t sideBySide = 0;            // patterns of solitons apart, left out of the list
+  std::vector<AnyWidthSearch> searches;   // by period, then shift
+};
+
+// A search that would take more memory than it may; the message says how
+// much the states could take at most.
+struct StateSetTooLarge : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// std::invalid_argument for a period, shift or list width out of range, a
+// state wider than 128 cells, and a rule whose entry 0 is not 0.
+AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptions& options);
+
+// The cells one state of the search of period p and shift s holds: the
+// last max(4, s) + 4 columns, and the first row of max(4, s) - 4 before.
+int anyWidthStateBitsFor(int period, int shift);
+
+}  // namespace ondrix
