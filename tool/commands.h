@@ -32,6 +32,9 @@ struct EnumerateArgs {
   std::vector<std::string> merge;  // the shards' JSON, put back together
   std::string checkpoint;          // resume from and write what is done here
   int checkpointEvery = 60;        // seconds between checkpoints, at least
+  bool anyWidth = false;           // every width, by the space-time search, for low periods
+  int shift = 0, listWidth = 19;   // --any-width: one shift only; family members listed to this width
+  long long maxMemory = 0;         // --any-width: MiB one search may take, 0 for half the machine's
 };
 int enumerate(const EnumerateArgs& a);
 

@@ -65,6 +65,19 @@ int main(int argc, char** argv) {
   enumerateCmd->add_option("--checkpoint-every", n.checkpointEvery, "seconds between checkpoints (0..3600, 60 unless given; 0: after every stretch of work)")
       ->transform(wholeNumber(0, 3600))
       ->needs(checkpointOption);
+  auto* anyWidthOption = enumerateCmd->add_flag("--any-width", n.anyWidth, "every soliton of every width with a period of at most --max-period (1..8), by building space-times column by column; families of every width are reported as such")
+                            ->excludes(shardOption)
+                            ->excludes(mergeOption)
+                            ->excludes(checkpointOption);
+  enumerateCmd->add_option("--shift", n.shift, "--any-width: only solitons moving this many cells a period (1..32)")
+      ->transform(wholeNumber(1, 32))
+      ->needs(anyWidthOption);
+  enumerateCmd->add_option("--list-width", n.listWidth, "--any-width: members of families listed up to this many cells (1..200, 19 unless given)")
+      ->transform(wholeNumber(1, 200))
+      ->needs(anyWidthOption);
+  enumerateCmd->add_option("--max-memory", n.maxMemory, "--any-width: MiB one search may take before it stops with the bound it would need (0: half the memory)")
+      ->transform(wholeNumber(0, 1LL << 30))
+      ->needs(anyWidthOption);
 
   ClimbArgs c;
   auto* climbCmd = app.add_subcommand("climb", "a rule climb; writes ca.dat (Exr.dat for aux) here as it goes");

@@ -141,6 +141,60 @@ json enumerationJson(const Enumeration& e, const std::string& rule) {
   return out;
 }
 
+namespace {
+
+json anyWidthEntry(const AnyWidthSoliton& a) {
+  const EnumeratedSoliton& s = a.entry;
+  return {{"code", s.code > 0 ? json(s.code) : json(nullptr)},
+          {"code64", s.code64 > 0 ? json(s.code64) : json(nullptr)},
+          {"period", s.period},
+          {"shift", s.shift},
+          {"speed", s.speed},
+          {"width", s.width},
+          {"narrowest", s.narrowest},
+          {"cells", digitLetters(s.cells)},
+          {"twin_cells", s.twinCells.empty() ? json(nullptr) : json(digitLetters(s.twinCells))},
+          {"on_cycle", a.onCycle}};
+}
+
+}  // namespace
+
+json anyWidthJson(const AnyWidthEnumeration& e, const std::string& rule) {
+  json solitons = json::array(), families = json::array(), searches = json::array();
+  for (const auto& s : e.solitons) solitons.push_back(anyWidthEntry(s));
+  for (const auto& f : e.families) {
+    json members = json::array();
+    for (const auto& m : f.members) members.push_back(anyWidthEntry(m));
+    families.push_back({{"period", f.period},
+                        {"shift", f.shift},
+                        {"left", digitLetters(f.left)},
+                        {"repeat", digitLetters(f.repeat)},
+                        {"right", digitLetters(f.right)},
+                        {"side_by_side", f.sideBySide},
+                        {"states", f.states},
+                        {"members", members}});
+  }
+  for (const auto& s : e.searches) {
+    searches.push_back({{"period", s.period},
+                        {"shift", s.shift},
+                        {"state_cells", s.stateBits},
+                        {"states", s.states},
+                        {"live_states", s.liveStates},
+                        {"paths", s.paths},
+                        {"cycles", s.cycles},
+                        {"bytes", s.bytes},
+                        {"seconds", s.seconds}});
+  }
+  json out = {{"rule", rule}, {"any_width", true}, {"max_period", e.maxPeriod}, {"list_width", e.listWidth}};
+  out["shift"] = e.shift > 0 ? json(e.shift) : json(nullptr);
+  out["side_by_side"] = e.sideBySide;
+  out["entries"] = e.solitons.size();
+  out["solitons"] = solitons;
+  out["families"] = families;
+  out["searches"] = searches;
+  return out;
+}
+
 Enumeration enumerateFor(const RuleTable& rule, const std::string& ruleName, int width, int period, unsigned threads,
                          Poll* poll, int shardIndex, int shardCount, const Resumable& resumable) {
   EnumerateOptions options;

@@ -15,6 +15,7 @@
 #include "ondrix/automaton/automaton.h"
 #include "ondrix/solitons/catalogue.h"
 #include "ondrix/solitons/collisions.h"
+#include "ondrix/solitons/anywidth.h"
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/search.h"
 #include "ondrix/solitons/shipdata.h"
@@ -42,6 +43,8 @@ json searchJson(const RuleTable& rule, const SearchFindings& findings);
 // enumerate: the bounds, the counts, the solitons and the codes of the
 // patterns of solitons side by side; a shard says which it is.
 json enumerationJson(const Enumeration& e, const std::string& rule);
+// enumerate --any-width --json.
+json anyWidthJson(const AnyWidthEnumeration& e, const std::string& rule);
 
 // The enumeration for a command: bounds out of range or a rule it cannot
 // take are a ToolError naming the rule as given.

@@ -1,11 +1,12 @@
-// search and enumerate: the solitons of a rule, found by seeds or by trying
-// every row.
+// search and enumerate: the solitons of a rule, found by seeds, by trying
+// every row, or by building space-times column by column.
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <iostream>
 #include <optional>
 
+#include "ondrix/solitons/anywidth.h"
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/search.h"
 #include "ondrix/solitons/shipdata.h"
@@ -107,9 +108,107 @@ Enumeration mergedShards(const std::vector<std::string>& files, std::string& rul
   }
 }
 
+std::string memoryText(std::uint64_t bytes) {
+  char text[32];
+  if (bytes < (1u << 20)) {
+    std::snprintf(text, sizeof text, "%.0f KiB", static_cast<double>(bytes) / 1024);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(bytes) / (1 << 20));
+  }
+  return text;
+}
+
+int enumerateAnyWidth(const EnumerateArgs& a) {
+  if (a.width != 0) {
+    throw ToolError(exitUsage, "--any-width has no width bound: --list-width says how wide the members of families listed are");
+  }
+  if (a.rule.empty() || a.period == 0) throw ToolError(exitUsage, "enumerate --any-width needs RULE and --max-period");
+  if (a.period > anyWidthPeriodLimit) {
+    throw ToolError(exitUsage, "--any-width takes periods of 1.." + std::to_string(anyWidthPeriodLimit) +
+                                   ": the states of longer ones do not fit in memory");
+  }
+  if (a.shift > 4 * a.period) {
+    throw ToolError(exitUsage, "--shift " + std::to_string(a.shift) + ": a soliton of period at most " +
+                                   std::to_string(a.period) + " moves at most " + std::to_string(4 * a.period) + " cells");
+  }
+  requireWritable(a.save);
+  std::FILE* report = reportStream({&a.save}, a.json);
+  const RuleTable rule = readRule(a.rule);
+  Provenance made("enumerate", rule);
+  made.parameters() = {{"any_width", true}, {"max_period", a.period}, {"list_width", a.listWidth},
+                       {"threads", a.threads}, {"max_memory_mib", a.maxMemory}, {"save", a.save}};
+  if (a.shift > 0) made.parameters()["shift"] = a.shift;
+  AnyWidthOptions options;
+  options.maxPeriod = a.period;
+  options.shift = a.shift;
+  options.listWidth = a.listWidth;
+  options.threads = a.threads;
+  options.maxMemory = static_cast<std::uint64_t>(a.maxMemory) << 20;
+  AnyWidthEnumeration e;
+  {
+    Job job("enumerate", 0, "thousandths of the searches");
+    options.poll = job.poll();
+    try {
+      e = enumerateAnyWidth(rule, options);
+    } catch (const std::invalid_argument& bad) {
+      throw ToolError(exitInput, a.rule + ": " + bad.what());
+    } catch (const StateSetTooLarge& big) {
+      throw ToolError(exitInput, big.what());
+    }
+  }
+  if (!a.save.empty()) {
+    Enumeration listed;
+    listed.rule = rule;
+    for (const AnyWidthSoliton& s : e.solitons) listed.solitons.push_back(s.entry);
+    writeOutput(a.save, catalogueBytes(enumeratedCatalogue(listed), a.save, made.record()));
+  }
+  if (a.json) {
+    auto out = anyWidthJson(e, a.rule);
+    out["provenance"] = made.record();
+    std::cout << out.dump(2) << "\n";
+    return 0;
+  }
+  int families = 0, trains = 0;
+  for (const SolitonFamily& f : e.families) (f.sideBySide ? trains : families) += 1;
+  std::fprintf(report, "every soliton of any width with a period of at most %d%s\n", e.maxPeriod,
+               e.shift > 0 ? (", moving " + std::to_string(e.shift) + " cells a period").c_str() : "");
+  std::fprintf(report, "%s, %s of every width and %s of solitons apart; %s of solitons side by side left out\n",
+               plural(std::ssize(e.solitons), "soliton", "solitons").c_str(), plural(families, "family", "families").c_str(),
+               plural(trains, "train", "trains").c_str(), plural(e.sideBySide, "pattern", "patterns").c_str());
+  std::fprintf(report, "solitons marked * run through a cycle of the search's states: those are listed up to %d cells "
+               "in their narrowest phase, the others at every width\n",
+               e.listWidth);
+  std::fprintf(report, "%6s %5s %5s %6s %9s %10s  %-24s %s\n", "period", "shift", "speed", "widest", "narrowest", "code",
+               "cells", "twin");
+  for (const AnyWidthSoliton& a2 : e.solitons) {
+    const EnumeratedSoliton& s = a2.entry;
+    std::fprintf(report, "%6d %5d %5d %6d %9d %10s  %-24s %s\n", s.period, s.shift, s.speed, s.width, s.narrowest,
+                 s.code > 0 ? std::to_string(s.code).c_str() : "-", (digitLetters(s.cells) + (a2.onCycle ? " *" : "")).c_str(),
+                 s.twinCells.empty() ? "" : digitLetters(s.twinCells).c_str());
+  }
+  if (!e.families.empty()) {
+    std::fprintf(report, "\nfamilies and trains: member n (n = 0, 1, ...) is left, n times [repeat], then right\n");
+    std::fprintf(report, "%6s %5s %-8s %-14s  %s\n", "period", "shift", "kind", "widest of 0,1,2", "left [repeat] right");
+    for (const SolitonFamily& f : e.families) {
+      std::string widths;
+      for (const AnyWidthSoliton& m : f.members) widths += (widths.empty() ? "" : ",") + std::to_string(m.entry.width);
+      std::fprintf(report, "%6d %5d %-8s %-14s  %s [%s] %s\n", f.period, f.shift, f.sideBySide ? "train" : "family",
+                   widths.c_str(), digitLetters(f.left).c_str(), digitLetters(f.repeat).c_str(), digitLetters(f.right).c_str());
+    }
+  }
+  std::fprintf(report, "\nsearches: the states each period and shift visited\n");
+  std::fprintf(report, "%6s %5s %6s %12s %10s %9s %10s\n", "period", "shift", "cells", "states", "live", "seconds", "memory");
+  for (const AnyWidthSearch& s : e.searches) {
+    std::fprintf(report, "%6d %5d %6d %12lld %10lld %9.2f %10s\n", s.period, s.shift, s.stateBits,
+                 static_cast<long long>(s.states), static_cast<long long>(s.liveStates), s.seconds, memoryText(s.bytes).c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int enumerate(const EnumerateArgs& a) {
+  if (a.anyWidth) return enumerateAnyWidth(a);
   if (a.merge.empty() && (a.rule.empty() || a.width == 0 || a.period == 0)) {
     throw ToolError(exitUsage, "enumerate needs RULE, --max-width and --max-period (or --merge with the shards' JSON)");
   }
