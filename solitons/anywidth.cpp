@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <climits>
 #include <limits>
 #include <map>
 #include <optional>
@@ -22,25 +23,32 @@ namespace ondrix {
 
 namespace {
 
-// A state: full columns 0 (oldest) .. F-1 of p bits each, bit t of a column
-// the cell of generation t; above them, the generation-0 cells of the E
-// columns before (oldest first).
-using Key = unsigned __int128;
+// The search runs in a frame that moves with the soliton: row t of column
+// j is generation t at cell j + sigma(t), where sigma(t) = floor(t s / p)
+// (towards lower cells for a negative s), so that generation p is
+// generation 0 again at the same place and the space-time is periodic in
+// time. The rule then reads, for generation t + 1 at column j:
+//   y[t+1][j] = !y[t][j+d_t] & (y[t-1][j+d_t+d_{t-1}] ^ f(y[t] around j+d_t))
+// with d_t = sigma(t+1) - sigma(t), at most 4 either way, and rows taken
+// round modulo p. Every such check spans nine columns, so a state is the
+// last eight columns: bits k p .. k p + p - 1 column k (0 the oldest), bit t
+// of a column row t.
+using Key = std::uint64_t;
 
-// Where the search of period p and shift s reads its cells. Adding column c
-// settles the rule at column i = c - R for every generation: that needs the
-// columns i - 4 .. i + 4, generation 0 at i - s (the row after the last,
-// moved) and generation p - 1 at i + s (the row before the first).
 struct Layout {
-  int p, s, R, F, E, bits;
-  Layout(int period, int shift)
-      : p(period), s(shift), R(std::max(4, shift)), F(R + 4), E(R - 4), bits(F * p + E) {}
+  int p, s, a, bits;
+  std::array<int, anyWidthPeriodLimit> d{};  // d_t
+  Layout(int period, int shift) : p(period), s(shift), a(std::abs(shift)), bits(8 * period) {
+    for (int t = 0; t < p; ++t) d[static_cast<std::size_t>(t)] = (shift < 0 ? -1 : 1) * ((t + 1) * a / p - t * a / p);
+  }
+  int last() const { return d[static_cast<std::size_t>(p - 1)]; }  // where generation 0's B cells lie in row p - 1
 };
 
 constexpr std::uint32_t noState = 0xFFFFFFFFu;
 
 std::uint64_t hashKey(Key k) {
-  auto h = static_cast<std::uint64_t>(k) * 0x9E3779B97F4A7C15ULL ^ static_cast<std::uint64_t>(k >> 64) * 0xC2B2AE3D27D4EB4FULL;
+  std::uint64_t h = k ^ (k >> 33);
+  h *= 0xFF51AFD7ED558CCDULL;
   h ^= h >> 31;
   h *= 0xBF58476D1CE4E5B9ULL;
   return h ^ (h >> 29);
@@ -67,66 +75,81 @@ class Expander {
  public:
   Expander(const RuleTable& rule, const Layout& l) : l_(l) {
     for (int k = 0; k < ruleHalfSize; ++k) f_[static_cast<std::size_t>(k)] = rule[static_cast<std::size_t>(k)] != 0;
+    // Besides its own row the check of generation t + 1 reads the new column
+    // for the row after when d_t is -4, for the row before when d_{t-1} is 4.
+    for (int t = 0; t < l.p; ++t) {
+      other_[t] = l.d[static_cast<std::size_t>(t)] == -4                                   ? (t + 1) % l.p
+                  : l.d[static_cast<std::size_t>((t + l.p - 1) % l.p)] == 4 ? (t + l.p - 1) % l.p
+                                                                                           : -1;
+      if (other_[t] == t) other_[t] = -1;  // period 1: the same row
+      const int step = std::max(t, other_[t]);
+      checksAt_[step].t[checksAt_[step].n++] = t;
+    }
   }
 
+  // Adding column c settles generation t + 1 at column c - 4 - d_t: the
+  // check reads columns c - 8 .. c, the new one last.
   template <class Out>
   void successors(Key state, Out&& out) const {
-    const int p = l_.p, s = l_.s, F = l_.F, E = l_.E;
-    const Key columnMask = (Key{1} << p) - 1;
-    std::uint32_t col[40];
-    for (int k = 0; k < F; ++k) col[k] = static_cast<std::uint32_t>((state >> (k * p)) & columnMask);
-    const std::uint32_t extra0 = E > 0 ? static_cast<std::uint32_t>(state >> (F * p)) & 1 : 0;
-    const bool countsNew = l_.R == 4;  // the new column is i + 4
-    const bool prevNew = s == l_.R;    // the row before the first, at i, is the new column's last generation
-    // allow[t] bit 2b + q: the rule holds for generation t when the new
-    // column's cell of generation t is b and of generation p - 1 is q.
+    const int p = l_.p;
+    std::uint32_t col[8];
+    for (int k = 0; k < 8; ++k) col[k] = static_cast<std::uint32_t>(state >> (k * p)) & ((1u << p) - 1);
+    // allow[t] bit 2 b + o: the check of generation t + 1 holds when the new
+    // column's row t is b and its row other[t] (when the check reads it) o.
     std::uint8_t allow[anyWidthPeriodLimit];
     for (int t = 0; t < p; ++t) {
       const auto x = [&](int k) { return static_cast<int>((col[k] >> t) & 1); };
-      const int base = 27 * (x(3) + x(5)) + 9 * (x(2) + x(6)) + 3 * (x(1) + x(7)) + x(0) + (countsNew ? 0 : x(8));
-      const int here = x(4);
-      const int next = t + 1 < p ? static_cast<int>((col[4] >> (t + 1)) & 1)
-                                 : (s <= 4 ? static_cast<int>(col[4 - s] & 1) : static_cast<int>(extra0));
-      std::uint8_t a = 0;
+      const int dt = l_.d[static_cast<std::size_t>(t)], before = l_.d[static_cast<std::size_t>((t + p - 1) % p)];
+      const int base = 27 * (x(3) + x(5)) + 9 * (x(2) + x(6)) + 3 * (x(1) + x(7)) + x(0);
+      const int nextRow = (t + 1) % p, prevRow = (t + p - 1) % p;
+      std::uint8_t allowed = 0;
       for (int b = 0; b < 2; ++b) {
-        for (int q = 0; q < 2; ++q) {
-          if (t == p - 1 && b != q) continue;
-          const int index = base + (countsNew ? b : 0);
-          const int prev = t >= 1 ? static_cast<int>((col[4] >> (t - 1)) & 1)
-                                  : (prevNew ? q : static_cast<int>((col[4 + s] >> (p - 1)) & 1));
-          if (next == ((1 - here) & (prev ^ f_[static_cast<std::size_t>(index)]))) a |= static_cast<std::uint8_t>(1 << (2 * b + q));
+        for (int o = 0; o < 2; ++o) {
+          if (other_[t] < 0 && o == 1) continue;
+          const auto at = [&](int k, int row) {
+            if (k < 8) return static_cast<int>((col[k] >> row) & 1);
+            return row == t ? b : o;  // the new column: row t, or the other row the check reads
+          };
+          const int next = at(4 - dt, nextRow), prev = at(4 + before, prevRow);
+          if (next == ((1 - x(4)) & (prev ^ f_[static_cast<std::size_t>(base + b)]))) {
+            allowed |= static_cast<std::uint8_t>(1 << (2 * b + o));
+          }
         }
       }
-      allow[t] = a;
+      allow[t] = allowed;
     }
-    const Key shifted = (state & ((Key{1} << (F * p)) - 1)) >> p;
-    const Key extras = E > 0 ? ((state >> (F * p)) >> 1) | (Key{col[0] & 1} << (E - 1)) : 0;
-    for (std::uint32_t q = 0; q < 2; ++q) {
-      // Every column with generation p - 1 equal to q that each generation allows.
-      std::uint32_t columns[256];
-      int n = 1;
-      columns[0] = 0;
-      for (int t = 0; t < p && n > 0; ++t) {
-        const bool zero = allow[t] >> q & 1, one = allow[t] >> (2 + q) & 1;
-        if (one && zero) {
-          for (int j = 0; j < n; ++j) columns[n + j] = columns[j] | (1u << t);
-          n *= 2;
-        } else if (one) {
-          for (int j = 0; j < n; ++j) columns[j] |= 1u << t;
-        } else if (!zero) {
-          n = 0;
+    // The new columns, row by row: each check as soon as its rows are set.
+    const Key shifted = state >> p;
+    std::uint32_t column = 0;
+    const auto fill = [&](auto& self, int k) -> void {
+      if (k == p) {
+        out(shifted | (Key{column} << (7 * p)), static_cast<std::uint8_t>(column));
+        return;
+      }
+      for (std::uint32_t b = 0; b < 2; ++b) {
+        column = (column & ~(1u << k)) | (b << k);
+        bool holds = true;
+        for (int j = 0; j < checksAt_[k].n && holds; ++j) {
+          const int t = checksAt_[k].t[j];
+          const int o = other_[t] < 0 ? 0 : static_cast<int>((column >> other_[t]) & 1);
+          holds = (allow[t] >> (2 * ((column >> t) & 1) + o)) & 1;
         }
+        if (holds) self(self, k + 1);
       }
-      for (int j = 0; j < n; ++j) {
-        if ((columns[j] >> (p - 1) & 1) != q) continue;
-        out(shifted | (Key{columns[j]} << ((F - 1) * p)) | (extras << (F * p)), static_cast<std::uint8_t>(columns[j]));
-      }
-    }
+      column &= ~(1u << k);
+    };
+    fill(fill, 0);
   }
 
  private:
+  struct Checks {
+    int n = 0;
+    int t[anyWidthPeriodLimit] = {};
+  };
   const Layout& l_;
   std::array<int, ruleHalfSize> f_{};
+  int other_[anyWidthPeriodLimit] = {};
+  Checks checksAt_[anyWidthPeriodLimit];  // the checks whose rows are all set once row k is
 };
 
 // The state graph of one period and shift: every state reachable from the
@@ -183,7 +206,7 @@ struct SearchContext {
 [[noreturn]] void tooLarge(const Layout& l, std::uint64_t states, std::uint64_t limit) {
   // Each state takes some 45 bytes with its table slot and links.
   const double most = std::ldexp(45.0, l.bits);
-  throw StateSetTooLarge("period " + std::to_string(l.p) + " shift " + std::to_string(l.s) + ": the states outgrew " +
+  throw StateSetTooLarge("period " + std::to_string(l.p) + " shift " + std::to_string(l.a) + ": the states outgrew " +
                          bytesText(static_cast<double>(limit)) + " after " + std::to_string(states) +
                          " of them; a state holds " + std::to_string(l.bits) + " cells, so there may be up to 2^" +
                          std::to_string(l.bits) + " states, some " + bytesText(most) +
@@ -191,7 +214,10 @@ struct SearchContext {
 }
 
 // Every state reachable from the quiet one, breadth first.
-Graph explore(const SearchContext& c, const Layout& l, const Expander& expand) {
+// Thrown by explore when the states pass the cap it was given.
+struct CapReached {};
+
+Graph explore(const SearchContext& c, const Layout& l, const Expander& expand, std::uint64_t cap) {
   Graph g;
   g.keys.push_back(0);
   StateTable table(1024);
@@ -232,6 +258,7 @@ Graph explore(const SearchContext& c, const Layout& l, const Expander& expand) {
       for (std::uint8_t count : piece.counts) {
         for (std::uint8_t j = 0; j < count; ++j, ++link) {
           const auto [key, column] = piece.next[link];
+          if (g.keys.size() >= cap) throw CapReached{};
           if (g.keys.size() == noState) tooLarge(l, g.keys.size(), c.maxMemory);
           const std::uint32_t id = table.find(key, g.keys, static_cast<std::uint32_t>(g.keys.size()));
           if (id == g.keys.size()) {
@@ -361,14 +388,42 @@ struct SpaceTime {
   const Layout& l;
   const std::vector<std::uint8_t>& columns;
   int cell(int t, int j) const {  // generation t (-1 .. p - 1) at column j
-    if (t < 0) t = l.p - 1, j += l.s;
+    if (t < 0) t = l.p - 1, j += l.last();
     return j >= 0 && j < std::ssize(columns) ? (columns[static_cast<std::size_t>(j)] >> t) & 1 : 0;
   }
-  // Generation 0 from column -s on, untrimmed: 2 for C, 1 for B, 0 for A.
+  // Generation 0 from the first column any of its cells reads, untrimmed:
+  // 2 for C, 1 for B, 0 for A.
   Digits firstRow() const {
     Digits out;
-    for (int j = -l.s; j < std::ssize(columns); ++j) out.push_back(static_cast<std::uint8_t>(cell(0, j) ? 2 : cell(-1, j)));
+    for (int j = -std::max(l.last(), 0); j < std::ssize(columns) + std::max(-l.last(), 0); ++j) {
+      out.push_back(static_cast<std::uint8_t>(cell(0, j) ? 2 : cell(-1, j)));
+    }
     return out;
+  }
+  // The cells of the narrowest generation (with the B cells of the one
+  // before), in the frame at rest: row t lies sigma(t) cells further on.
+  int narrowest() const {
+    std::vector<int> sigma(static_cast<std::size_t>(l.p) + 1, 0), lo(sigma.size(), INT_MAX), hi(sigma.size(), INT_MIN);
+    for (int t = 1; t <= l.p; ++t) sigma[static_cast<std::size_t>(t)] = sigma[static_cast<std::size_t>(t - 1)] + l.d[static_cast<std::size_t>(t - 1)];
+    for (int j = 0; j < std::ssize(columns); ++j) {
+      for (int t = 0; t < l.p; ++t) {
+        if ((columns[static_cast<std::size_t>(j)] >> t) & 1) {
+          lo[static_cast<std::size_t>(t)] = std::min(lo[static_cast<std::size_t>(t)], j);
+          hi[static_cast<std::size_t>(t)] = std::max(hi[static_cast<std::size_t>(t)], j);
+        }
+      }
+    }
+    int best = INT_MAX;
+    for (int t = 0; t < l.p; ++t) {
+      // Generation t, and the one before (row p - 1 a period back for t = 0).
+      const auto u = static_cast<std::size_t>(t), v = static_cast<std::size_t>((t + l.p - 1) % l.p);
+      const int before = t == 0 ? sigma[v] - l.s : sigma[v];
+      int from = INT_MAX, to = INT_MIN;
+      if (lo[u] <= hi[u]) from = lo[u] + sigma[u], to = hi[u] + sigma[u];
+      if (lo[v] <= hi[v]) from = std::min(from, lo[v] + before), to = std::max(to, hi[v] + before);
+      if (from <= to) best = std::min(best, to - from + 1);
+    }
+    return best;
   }
 };
 
@@ -406,7 +461,9 @@ void listParts(const SearchContext& c, const Layout& l, const Digits& row, Found
 // (left to that period's search).
 void take(const SearchContext& c, const Layout& l, const std::vector<std::uint8_t>& columns, bool onCycle,
           Found& found, std::map<Digits, std::optional<EnumeratedSoliton>, ByCode>& seen) {
-  const Digits row = trimmed(SpaceTime{l, columns}.firstRow());
+  const SpaceTime st{l, columns};
+  if (onCycle && st.narrowest() > c.options.listWidth) return;  // wider than the list goes
+  const Digits row = trimmed(st.firstRow());
   auto [at, isNew] = seen.try_emplace(row);
   if (isNew) {
     if (const auto entry = describeSoliton(c.rule, row, l.p, l.s, true)) {
@@ -446,7 +503,7 @@ std::int64_t followPaths(const SearchContext& c, const Layout& l, const Graph& g
       columns.push_back(column);
       if (++paths % 4096 == 0) throwIfCancelled(c.poll);
       if (paths > pathLimit) {
-        throw StateSetTooLarge("period " + std::to_string(l.p) + " shift " + std::to_string(l.s) + ": more than " +
+        throw StateSetTooLarge("period " + std::to_string(l.p) + " shift " + std::to_string(l.a) + ": more than " +
                                std::to_string(pathLimit) + " space-times to describe (list fewer family members)");
       }
       take(c, l, columns, cyclic > 0, found, seen);
@@ -517,9 +574,9 @@ std::optional<SolitonFamily> familyOf(const SearchContext& c, const Layout& l, c
                                       const std::vector<std::uint8_t>& cycle, const std::vector<std::uint8_t>& outWay,
                                       std::vector<Digits>& rows) {
   const int a = static_cast<int>(in.size()), L = static_cast<int>(cycle.size());
-  const int m = std::max(1, (l.s + L - 1) / L);
+  const int m = std::max(1, (std::abs(l.last()) + L - 1) / L);
   SolitonFamily f;
-  f.period = l.p, f.shift = l.s;
+  f.period = l.p, f.shift = l.a;
   rows.clear();  // untrimmed generation 0 with m, m + 1 and m + 2 cycles
   for (int k = m; k < m + 3; ++k) {
     std::vector<std::uint8_t> columns = in;
@@ -532,10 +589,11 @@ std::optional<SolitonFamily> familyOf(const SearchContext& c, const Layout& l, c
     f.sideBySide = f.sideBySide || sideBySide(c.rule, row, l.p);
     f.members.push_back({*entry, true});
   }
-  // Cells before column a read the first columns of the cycles for their B
-  // cells, the same from m cycles on; so the rows differ only by whole
-  // repeats from column a on.
-  const auto split = static_cast<std::ptrdiff_t>(a + l.s);
+  // Moving right, the cells before column a read the first columns of the
+  // cycles for their B cells, the same from m cycles on; so the rows differ
+  // only by whole repeats from column a on (cell a + s of the row). Moving
+  // left, the first cells after the m cycles read only cycles for theirs.
+  const auto split = static_cast<std::ptrdiff_t>(l.last() > 0 ? a + l.last() : a + m * L);
   f.left.assign(rows[0].begin(), rows[0].begin() + split);
   f.repeat.assign(rows[1].begin() + split, rows[1].begin() + split + L);
   f.right.assign(rows[0].begin() + split, rows[0].end());
@@ -544,6 +602,10 @@ std::optional<SolitonFamily> familyOf(const SearchContext& c, const Layout& l, c
     for (std::size_t j = 0; j < n; ++j) joined.insert(joined.end(), f.repeat.begin(), f.repeat.end());
     joined.insert(joined.end(), f.right.begin(), f.right.end());
     if (joined != rows[n]) throw std::logic_error("a family's rows do not repeat");
+  }
+  if (l.s < 0) {  // the mirror image, which moves right
+    std::swap(f.left, f.right);
+    for (Digits* d : {&f.left, &f.repeat, &f.right}) std::reverse(d->begin(), d->end());
   }
   f.left.erase(f.left.begin(), std::find_if(f.left.begin(), f.left.end(), [](std::uint8_t x) { return x != 0; }));
   while (!f.right.empty() && f.right.back() == 0) f.right.pop_back();
@@ -610,19 +672,49 @@ void families(const SearchContext& c, const Layout& l, const Graph& g, const Sha
   }
 }
 
-AnyWidthSearch searchOne(const SearchContext& c, const Layout& l, Found& found, std::vector<SolitonFamily>& familiesOut) {
+// The graph of period p and shift s, built from the left edge or, as the
+// mirror image that moves left, from the right: first each with a cap on
+// its states that grows eightfold, so the side with fewer states is the
+// one kept, then each with only the memory bound.
+Graph exploreSmallerSide(const SearchContext& c, int p, int s, std::optional<Layout>& chosen) {
+  std::vector<int> sides = {1, -1};
+  if (c.options.side != 0) sides = {c.options.side};
+  constexpr std::uint64_t bytesPerState = 80;
+  std::optional<StateSetTooLarge> tooMany;
+  for (std::uint64_t cap = std::uint64_t{1} << 20;; cap *= 8) {
+    const bool last = sides.size() == 1 || cap * bytesPerState >= c.maxMemory;
+    for (int side : sides) {
+      const Layout l(p, side * s);
+      try {
+        Graph g = explore(c, l, Expander(c.rule, l), last ? std::numeric_limits<std::uint64_t>::max() : cap);
+        chosen.emplace(l);
+        return g;
+      } catch (const CapReached&) {
+      } catch (const StateSetTooLarge& big) {
+        if (!tooMany) tooMany.emplace(big);
+      }
+    }
+    if (last) throw *tooMany;
+  }
+}
+
+AnyWidthSearch searchOne(const SearchContext& c, int p, int s, Found& found, std::vector<SolitonFamily>& familiesOut) {
   const auto started = std::chrono::steady_clock::now();
-  const Expander expand(c.rule, l);
+  std::optional<Layout> chosen;
+  Graph g = exploreSmallerSide(c, p, s, chosen);
+  const Layout& l = *chosen;
   AnyWidthSearch out;
-  out.period = l.p, out.shift = l.s, out.stateBits = l.bits;
-  Graph g = explore(c, l, expand);
+  out.period = p, out.shift = s, out.stateBits = l.bits, out.fromRight = l.s < 0;
   std::uint64_t peak = g.peak;
   const Shape shape = shapeOf(g, peak, c, l);
   out.states = std::ssize(g.keys);
   out.liveStates = std::count(shape.live.begin(), shape.live.end(), true);
   std::vector<Key>().swap(g.keys);
   const int reach = std::max(1, edgeReach(c.rule));
-  const int deepest = c.options.listWidth + 2 * reach * (l.p - 1) + l.F + l.E;
+  // A soliton whose narrowest phase has w cells spans at most w + 2 reach
+  // (p - 1) columns in the moving frame, its phases moved by up to its
+  // shift, then the eight quiet columns that end its path.
+  const int deepest = c.options.listWidth + 2 * reach * (l.p - 1) + l.a + 8;
   families(c, l, g, shape, found, familiesOut, out.cycles);
   out.paths = followPaths(c, l, g, shape, deepest, found);
   out.bytes = peak;
@@ -632,7 +724,7 @@ AnyWidthSearch searchOne(const SearchContext& c, const Layout& l, Found& found, 
 
 }  // namespace
 
-int anyWidthStateBitsFor(int period, int shift) { return Layout(period, shift).bits; }
+int anyWidthStateBits(int period) { return 8 * period; }
 
 AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptions& options) {
   if (options.maxPeriod < 1 || options.maxPeriod > anyWidthPeriodLimit) {
@@ -645,34 +737,27 @@ AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptio
   if (options.listWidth < 1 || options.listWidth > 200) throw std::invalid_argument("the list width must be 1..200");
   if (rule[0] != 0) throw std::invalid_argument("entry 0 of the rule is not 0: the background itself changes");
   const int reach = edgeReach(rule);
-  std::vector<Layout> layouts;
+  std::vector<std::pair<int, int>> searches;  // period and shift
   for (int p = 1; p <= options.maxPeriod; ++p) {
     for (int s = 1; s <= reach * p; ++s) {
-      if (options.shift == 0 || options.shift == s) layouts.emplace_back(p, s);
+      if (options.shift == 0 || options.shift == s) searches.emplace_back(p, s);
     }
-    if (options.shift > reach * p && options.shift <= 4 * p) layouts.emplace_back(p, options.shift);
-  }
-  for (const Layout& l : layouts) {
-    if (l.bits > anyWidthStateBits) {
-      throw std::invalid_argument("period " + std::to_string(l.p) + " shift " + std::to_string(l.s) + " needs states of " +
-                                  std::to_string(l.bits) + " cells; the search holds at most " +
-                                  std::to_string(anyWidthStateBits));
-    }
+    if (options.shift > reach * p && options.shift <= 4 * p) searches.emplace_back(p, options.shift);
   }
   const unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
   AnyWidthEnumeration out;
   out.rule = rule;
   out.maxPeriod = options.maxPeriod, out.shift = options.shift, out.listWidth = options.listWidth;
   std::set<Digits, ByCode> apart;
-  for (std::size_t i = 0; i < layouts.size(); ++i) {
+  for (std::size_t i = 0; i < searches.size(); ++i) {
     const SearchContext c{rule, options, options.maxMemory ? options.maxMemory : defaultMemory(), threads, options.poll,
-                          static_cast<int>(i), static_cast<int>(layouts.size())};
+                          static_cast<int>(i), static_cast<int>(searches.size())};
     Found found;
-    out.searches.push_back(searchOne(c, layouts[i], found, out.families));
+    out.searches.push_back(searchOne(c, searches[i].first, searches[i].second, found, out.families));
     for (auto& [cells, s] : found.solitons) out.solitons.push_back(std::move(s));
     apart.insert(found.apart.begin(), found.apart.end());
   }
-  if (options.poll && !(*options.poll)(1000 * std::ssize(layouts), 1000 * std::ssize(layouts))) throw Cancelled();
+  if (options.poll && !(*options.poll)(1000 * std::ssize(searches), 1000 * std::ssize(searches))) throw Cancelled();
   std::stable_sort(out.solitons.begin(), out.solitons.end(), [](const AnyWidthSoliton& a, const AnyWidthSoliton& b) {
     return a.entry.period != b.entry.period ? a.entry.period < b.entry.period : codeBelow(a.entry.cells, b.entry.cells);
   });

@@ -4,8 +4,9 @@
 // finite space-time of rows x_0 .. x_{p-1}, where the row after the last is
 // the first moved by s and the row before the first is the last moved back
 // by s. The search builds such space-times one column of p cells at a time
-// from their left edge, over states that hold what the rule has still to
-// check: a soliton is a path from the quiet state back to it. Each state is
+// from their left edge, in a frame that moves with the soliton, over states
+// that hold the last eight columns: a soliton is a path from the quiet
+// state back to it. Each state is
 // kept once and the states are finite, so the search ends and misses
 // nothing; a cycle on such a path stands for solitons of every width, a
 // family. The rows of generation 0 found this way are then described as
@@ -23,7 +24,6 @@
 namespace ondrix {
 
 inline constexpr int anyWidthPeriodLimit = 8;
-inline constexpr int anyWidthStateBits = 128;  // the widest state a search holds
 
 struct AnyWidthOptions {
   int maxPeriod = 2;  // 1..8
@@ -41,6 +41,10 @@ struct AnyWidthOptions {
   // Hears searches done (thousandths) and the searches in all; a cancelled
   // poll stops the search within some thousands of states: it throws Cancelled.
   Poll* poll = nullptr;
+  // 1: build every space-time from its left edge; -1: from its right edge
+  // (as its mirror image); 0: from the side whose states are fewer. The
+  // solitons and families found are the same.
+  int side = 0;
 };
 
 struct AnyWidthSoliton {
@@ -66,6 +70,7 @@ struct SolitonFamily {
 struct AnyWidthSearch {
   std::int32_t period = 0, shift = 0;
   std::int32_t stateBits = 0;  // the cells one state holds
+  bool fromRight = false;      // built from the right edge, where that side's states were fewer
   std::int64_t states = 0;     // visited
   std::int64_t liveStates = 0; // of them, on a path back to the quiet state
   std::int64_t paths = 0;      // quiet-to-quiet paths followed
@@ -92,12 +97,12 @@ struct StateSetTooLarge : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// std::invalid_argument for a period, shift or list width out of range, a
-// state wider than 128 cells, and a rule whose entry 0 is not 0.
+// std::invalid_argument for a period, shift or list width out of range,
+// and a rule whose entry 0 is not 0.
 AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptions& options);
 
-// The cells one state of the search of period p and shift s holds: the
-// last max(4, s) + 4 columns, and the first row of max(4, s) - 4 before.
-int anyWidthStateBitsFor(int period, int shift);
+// The cells one state of the search of period p holds, for every shift:
+// eight columns of p cells.
+int anyWidthStateBits(int period);
 
 }  // namespace ondrix
