@@ -32,6 +32,7 @@
 #include "ondrix/datafiles/textformats.h"
 #include "ondrix/mainwindow/spacetime.h"
 #include "ondrix/rules/randomrule.h"
+#include "ondrix/solitons/anywidth.h"
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/search.h"
 #include "ondrix/solitons/shipdata.h"
@@ -691,6 +692,36 @@ types 0..11, 12 the background, 13 untagged B, 14 untagged C.)");
        R"(Every soliton up to max_width cells and max_period generations, by trying every
 row, as ondrix-tool enumerate --json. shard=(i, n) runs part i of n; merge()
 puts the parts together.)");
+
+  m.def("enumerate_any_width", [](const py::object& rule, const py::object& period, const py::object& shift,
+                                  const py::object& listWidth, const py::object& threadCount, const py::object& maxMemory,
+                                  const py::object& progress) {
+         const Rule r = ruleOf(rule);
+         AnyWidthOptions options;
+         options.maxPeriod = static_cast<int>(whole(period, "max_period", 1, anyWidthPeriodLimit));
+         options.shift = shift.is_none() ? 0 : static_cast<int>(whole(shift, "shift", 1, 4 * options.maxPeriod));
+         options.listWidth = static_cast<int>(whole(listWidth, "list_width", 1, 200));
+         options.threads = static_cast<unsigned>(threadsOf(threadCount));
+         const auto mib = whole(maxMemory, "max_memory_mib (0: half the memory)", 0, std::int64_t{1} << 30);
+         options.maxMemory = static_cast<std::uint64_t>(mib) << 20;
+         tool::Provenance made("enumerate", r.table);
+         made.parameters() = {{"any_width", true}, {"max_period", options.maxPeriod}, {"list_width", options.listWidth},
+                              {"threads", options.threads}, {"max_memory_mib", mib}};
+         if (options.shift > 0) made.parameters()["shift"] = options.shift;
+         const AnyWidthEnumeration e = runLong<AnyWidthEnumeration>(progress, [&](Poll& poll) {
+           AnyWidthOptions o = options;
+           o.poll = &poll;
+           return enumerateAnyWidth(r.table, o);
+         });
+         json out = tool::anyWidthJson(e, ruleDigits(r.table));
+         out["provenance"] = made.record();
+         return toPython(out);
+       }, py::arg("rule"), py::arg("max_period") = 2, py::arg("shift") = py::none(), py::arg("list_width") = 19,
+       py::arg("threads") = 0, py::arg("max_memory_mib") = 0, py::arg("progress") = py::none(),
+       R"(Every soliton of every width with a period of at most max_period (1..8), as
+ondrix-tool enumerate --any-width --json: the list, the families of every width
+(left, repeat and right parts), and the states each period and shift visited.
+RuntimeError when a search would take more than max_memory_mib.)");
 
   m.def("collide", [](const py::object& rule, const py::object& catalogue, const py::object& a, const py::object& b,
                       const py::object& progress) {

@@ -178,6 +178,7 @@ json anyWidthJson(const AnyWidthEnumeration& e, const std::string& rule) {
     searches.push_back({{"period", s.period},
                         {"shift", s.shift},
                         {"state_cells", s.stateBits},
+                        {"from", s.fromRight ? "right" : "left"},
                         {"states", s.states},
                         {"live_states", s.liveStates},
                         {"paths", s.paths},

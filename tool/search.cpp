@@ -196,11 +196,13 @@ int enumerateAnyWidth(const EnumerateArgs& a) {
                    widths.c_str(), digitLetters(f.left).c_str(), digitLetters(f.repeat).c_str(), digitLetters(f.right).c_str());
     }
   }
-  std::fprintf(report, "\nsearches: the states each period and shift visited\n");
-  std::fprintf(report, "%6s %5s %6s %12s %10s %9s %10s\n", "period", "shift", "cells", "states", "live", "seconds", "memory");
+  std::fprintf(report, "\nsearches: the states each period and shift visited, building from the edge with fewer\n");
+  std::fprintf(report, "%6s %5s %6s %5s %12s %10s %9s %10s\n", "period", "shift", "cells", "from", "states", "live",
+               "seconds", "memory");
   for (const AnyWidthSearch& s : e.searches) {
-    std::fprintf(report, "%6d %5d %6d %12lld %10lld %9.2f %10s\n", s.period, s.shift, s.stateBits,
-                 static_cast<long long>(s.states), static_cast<long long>(s.liveStates), s.seconds, memoryText(s.bytes).c_str());
+    std::fprintf(report, "%6d %5d %6d %5s %12lld %10lld %9.2f %10s\n", s.period, s.shift, s.stateBits,
+                 s.fromRight ? "right" : "left", static_cast<long long>(s.states), static_cast<long long>(s.liveStates),
+                 s.seconds, memoryText(s.bytes).c_str());
   }
   return 0;
 }

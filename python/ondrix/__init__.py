@@ -60,6 +60,7 @@ def _public(function):
 
 collide = _public(_ondrix.collide)
 enumerate = _public(_ondrix.enumerate)
+enumerate_any_width = _public(_ondrix.enumerate_any_width)
 from_letters = _public(_ondrix.from_letters)
 hunt = _public(_ondrix.hunt)
 merge = _public(_ondrix.merge)
@@ -112,6 +113,6 @@ def plot(rule, spacetime, catalogue=None, *, ax=None, title=None, first_cell=0):
 # enumerate is left out of the star import: it would hide Python's own.
 __all__ = [
     "A", "B", "C", "MARK_N", "MARK_O", "MARK_P", "RING_CAPACITY", "Catalogue", "Rule", "__version__",
-    "collide", "from_letters", "hunt", "merge", "palette", "plot", "read_row", "render",
+    "collide", "enumerate_any_width", "from_letters", "hunt", "merge", "palette", "plot", "read_row", "render",
     "reverse", "run", "search", "shipped", "spacetime", "tag", "to_letters", "write_row",
 ]

@@ -15,6 +15,11 @@ def test_search_enumerate_collide_and_hunt_equal_the_tools(rule, catalogue):
     assert mine.pop("rule") == rule.to_string() and tools.pop("rule") == solca
     assert mine == tools
     assert len(mine["solitons"]) > 10
+    untimed = lambda e: {**e, "searches": [{k: v for k, v in s.items() if k != "seconds"} for s in e["searches"]]}
+    mine = untimed(without_provenance(ondrix.enumerate_any_width(rule, 3, threads=2)))
+    tools = untimed(run_tool("enumerate", solca, "--any-width", "--max-period", 3, "--json"))
+    assert mine.pop("rule") == rule.to_string() and tools.pop("rule") == solca
+    assert mine == tools and mine["families"]
     assert without_provenance(ondrix.collide(rule, catalogue)) == run_tool("collide", solca, sol, "--json")
     assert ondrix.collide(rule, catalogue, 3, 5) == ondrix.collide(rule, catalogue)["pairs"][3 * 11 + 5]
     assert without_provenance(ondrix.hunt(40, skip=100)) == run_tool("hunt", "--trials", 40, "--skip", 100, "--json")

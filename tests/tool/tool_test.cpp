@@ -272,9 +272,25 @@ TEST_F(ToolTest, EnumerateAgreesWithTheLibrary) {
   for (const char* refused : {"solCA.dat --max-width 12 --max-period 12 --shard 3/3", "solCA.dat --max-width 12 --max-period 12 --shard 1",
                               "--merge shard-0-1.json --max-width 12", "solCA.dat --max-width 12",
                               "solCA.dat --max-width 12 --max-period 12 --shard 1/4294967298", "solCA.dat --max-width 12 --max-period 12 --shard ' 1/2'",
-                              "solCA.dat --max-width 12 --max-period 12 --shard 1/2 --save x.dat"}) {
+                              "solCA.dat --max-width 12 --max-period 12 --shard 1/2 --save x.dat",
+                              // Any width: no width bound, no shards, and periods and shifts it can hold.
+                              "solCA.dat --any-width --max-width 12 --max-period 2", "solCA.dat --any-width",
+                              "solCA.dat --any-width --max-period 9", "solCA.dat --any-width --max-period 2 --shift 9",
+                              "solCA.dat --max-width 12 --max-period 2 --shift 1", "solCA.dat --any-width --max-period 2 --shard 0/2",
+                              "solCA.dat --any-width --max-period 2 --list-width 0"}) {
     EXPECT_EQ(tool(std::string("enumerate ") + refused).code, 1) << refused;
   }
+  // A period whose states outgrow the memory given stops with the bound.
+  const Result tight = tool("enumerate solCA.dat --any-width --max-period 3 --max-memory 1");
+  EXPECT_EQ(tight.code, 2);
+  EXPECT_NE(tight.err.find("period 3 shift 1: the states outgrew 1.0 MiB"), std::string::npos) << tight.err;
+  EXPECT_NE(tight.err.find("2^24 states"), std::string::npos) << tight.err;
+  const Result any = tool("enumerate solCA.dat --any-width --max-period 3 --save wide.dat");
+  ASSERT_EQ(any.code, 0) << any.err;
+  EXPECT_NE(any.out.find("BCAACBBCABCAB"), std::string::npos) << any.out;
+  EXPECT_NE(any.out.find("family"), std::string::npos) << any.out;
+  ASSERT_TRUE(readSolitonFile("wide.dat", saved));
+  EXPECT_EQ(saved.solitonCode[0], 7) << "B C, the one soliton of period 1";
 }
 
 TEST_F(ToolTest, BadInputsSayWhatIsWrong) {
