@@ -449,9 +449,12 @@ void list(Found& found, const EnumeratedSoliton& entry, bool onCycle) {
   if (!added) at->second.onCycle = at->second.onCycle && onCycle;
 }
 
-// The solitons of a pattern of solitons apart, each listed.
+// The solitons of a pattern of solitons apart, each listed: the parts of
+// its narrowest phase that splits.
 void listParts(const SearchContext& c, const Layout& l, const Digits& row, Found& found) {
-  for (const Digits& part : partsApart(c.rule, row, l.p)) {
+  const auto phase = narrowestPhaseApart(c.rule, row, l.p);
+  if (!phase) return;
+  for (const Digits& part : partsApart(c.rule, *phase, l.p)) {
     if (const auto entry = describeSoliton(c.rule, part, l.p, l.s, true)) list(found, *entry, false);
   }
 }
@@ -467,7 +470,8 @@ void take(const SearchContext& c, const Layout& l, const std::vector<std::uint8_
   auto [at, isNew] = seen.try_emplace(row);
   if (isNew) {
     if (const auto entry = describeSoliton(c.rule, row, l.p, l.s, true)) {
-      if (sideBySide(c.rule, row, l.p)) {
+      // Solitons apart, as the enumeration tells them: in a narrowest phase.
+      if (narrowestPhaseApart(c.rule, row, l.p)) {
         found.apart.insert(entry->cells);
         listParts(c, l, row, found);
       } else {
@@ -586,7 +590,7 @@ std::optional<SolitonFamily> familyOf(const SearchContext& c, const Layout& l, c
     const Digits row = trimmed(rows.back());
     const auto entry = describeSoliton(c.rule, row, l.p, l.s, true);
     if (!entry) return std::nullopt;
-    f.sideBySide = f.sideBySide || sideBySide(c.rule, row, l.p);
+    f.sideBySide = f.sideBySide || narrowestPhaseApart(c.rule, row, l.p).has_value();
     f.members.push_back({*entry, true});
   }
   // Moving right, the cells before column a read the first columns of the

@@ -316,6 +316,22 @@ std::size_t splitPoint(const RuleTable& rule, const Digits& row, int period) {
 
 bool sideBySide(const RuleTable& rule, const Digits& row, int period) { return splitPoint(rule, row, period) != 0; }
 
+std::optional<Digits> narrowestPhaseApart(const RuleTable& rule, const Digits& row, int period) {
+  const auto ring = ringWith(rule, row, 0, row.size());
+  std::vector<Digits> phases;
+  std::int32_t first = 0;
+  for (int t = 0; t < period; ++t) {
+    phases.push_back(shapeOf(*ring, first));
+    stepGeneration(*ring);
+  }
+  std::size_t narrowest = row.size();
+  for (const Digits& phase : phases) narrowest = std::min(narrowest, phase.size());
+  for (const Digits& phase : phases) {
+    if (phase.size() == narrowest && sideBySide(rule, phase, period)) return phase;
+  }
+  return std::nullopt;
+}
+
 std::vector<Digits> partsApart(const RuleTable& rule, const Digits& row, int period) {
   const std::size_t b = splitPoint(rule, row, period);
   if (b == 0) return {row};

@@ -191,6 +191,11 @@ bool runApart(const RuleTable& rule, std::int32_t length, const Digits& left, st
 // alone, give the row's own generations for `period` generations.
 bool sideBySide(const RuleTable& rule, const Digits& row, int period);
 
+// The first of the row's narrowest phases (the phases the enumeration
+// runs) that splits so, of the row's `period` generations from where it
+// stands; nothing when none does.
+std::optional<Digits> narrowestPhaseApart(const RuleTable& rule, const Digits& row, int period);
+
 // The row split at runs of A cells into parts that run apart for `period`
 // generations, as far as it splits, from the first cell on: the row alone
 // when it does not split.
