@@ -188,7 +188,6 @@ class StateTable {
     }
   }
   std::uint64_t bytes() const { return slots_.capacity() * 4; }
-  void release() { std::vector<std::uint32_t>().swap(slots_); }
 
  private:
   std::vector<std::uint32_t> slots_;
@@ -204,8 +203,8 @@ struct SearchContext {
 };
 
 [[noreturn]] void tooLarge(const Layout& l, std::uint64_t states, std::uint64_t limit) {
-  // Each state takes some 45 bytes with its table slot and links.
-  const double most = std::ldexp(45.0, l.bits);
+  // Each state takes some 60 bytes with its table slot and links.
+  const double most = std::ldexp(60.0, l.bits);
   throw StateSetTooLarge("period " + std::to_string(l.p) + " shift " + std::to_string(l.a) + ": the states outgrew " +
                          bytesText(static_cast<double>(limit)) + " after " + std::to_string(states) +
                          " of them; a state holds " + std::to_string(l.bits) + " cells, so there may be up to 2^" +
@@ -213,10 +212,11 @@ struct SearchContext {
                          " (give more memory, or search a lower period)");
 }
 
-// Every state reachable from the quiet one, breadth first.
 // Thrown by explore when the states pass the cap it was given.
 struct CapReached {};
 
+// Every state reachable from the quiet one, breadth first: each level's
+// states expanded on the worker threads in pieces, then numbered in order.
 Graph explore(const SearchContext& c, const Layout& l, const Expander& expand, std::uint64_t cap) {
   Graph g;
   g.keys.push_back(0);
@@ -225,7 +225,7 @@ Graph explore(const SearchContext& c, const Layout& l, const Expander& expand, s
   struct Piece {
     std::size_t from = 0, to = 0;
     std::vector<std::pair<Key, std::uint8_t>> next;
-    std::vector<std::uint8_t> counts;
+    std::vector<std::uint16_t> counts;  // successors of each state: up to 2^p
   };
   std::size_t levelFrom = 0, levelTo = 1;
   std::int64_t progressed = 0;
@@ -248,15 +248,15 @@ Graph explore(const SearchContext& c, const Layout& l, const Expander& expand, s
           expand.successors(key, [&](Key next, std::uint8_t column) {
             if (key != 0 || next != 0) piece.next.emplace_back(next, column);
           });
-          piece.counts.push_back(static_cast<std::uint8_t>(piece.next.size() - before));
+          piece.counts.push_back(static_cast<std::uint16_t>(piece.next.size() - before));
         }
       }
     });
     throwIfCancelled(c.poll);
     for (Piece& piece : pieces) {
       std::size_t link = 0;
-      for (std::uint8_t count : piece.counts) {
-        for (std::uint8_t j = 0; j < count; ++j, ++link) {
+      for (const std::uint16_t count : piece.counts) {
+        for (std::uint16_t j = 0; j < count; ++j, ++link) {
           const auto [key, column] = piece.next[link];
           if (g.keys.size() >= cap) throw CapReached{};
           if (g.keys.size() == noState) tooLarge(l, g.keys.size(), c.maxMemory);
@@ -767,7 +767,8 @@ AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptio
   });
   out.sideBySide = std::ssize(apart);
   std::stable_sort(out.families.begin(), out.families.end(), [](const SolitonFamily& a, const SolitonFamily& b) {
-    return std::tuple(a.period, a.shift, a.members[0].entry.width) < std::tuple(b.period, b.shift, b.members[0].entry.width);
+    return std::tuple(a.period, a.shift, a.sideBySide, a.members[0].entry.width) <
+           std::tuple(b.period, b.shift, b.sideBySide, b.members[0].entry.width);
   });
   return out;
 }

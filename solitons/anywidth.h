@@ -86,7 +86,7 @@ struct AnyWidthEnumeration {
   // From the cycles of up to 12 links (at most 400 of each cyclic part of
   // the state graph, 200 families a search): every cyclic part gives some,
   // but a part with many cycles more than are shown.
-  std::vector<SolitonFamily> families;    // by period, shift and width
+  std::vector<SolitonFamily> families;    // by period and shift, families before trains, then by width
   std::int64_t sideBySide = 0;            // patterns of solitons apart, left out of the list
   std::vector<AnyWidthSearch> searches;   // by period, then shift
 };

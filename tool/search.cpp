@@ -196,6 +196,10 @@ int enumerateAnyWidth(const EnumerateArgs& a) {
                    widths.c_str(), digitLetters(f.left).c_str(), digitLetters(f.repeat).c_str(), digitLetters(f.right).c_str());
     }
   }
+  if (e.searches.empty()) {
+    std::fprintf(report, "\nno shift to search: no edge of a pattern moves under this rule, so nothing moves\n");
+    return 0;
+  }
   std::fprintf(report, "\nsearches: the states each period and shift visited, building from the edge with fewer\n");
   std::fprintf(report, "%6s %5s %6s %5s %12s %10s %9s %10s\n", "period", "shift", "cells", "from", "states", "live",
                "seconds", "memory");

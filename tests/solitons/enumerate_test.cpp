@@ -611,10 +611,11 @@ TEST(AnyWidth, AgreesWithTheRowsUpToAWidthAndRunsPlainly) {
 }
 
 TEST(AnyWidth, FamiliesOfEveryWidthAndRulesWithNone) {
-  // C cells two apart, each with a B behind it, move one cell a generation
-  // when entry 30 (a C at distances 1 and 3 on one side) makes an A cell C
-  // and every other neighbourhood leaves it: the C B pairs can be repeated
-  // without end. A pair alone needs entry 27, which is 0, so it is no soliton.
+  // Entry 30 (C at distances 1 and 3 on one side) is 1, all others 0. In
+  // B C B C ... B C each C becomes B, a B between two C cells (entry 54, 57
+  // or 60) becomes C, and the B at the back and the A in front of the last
+  // C (entry 30) become A and C: it moves one cell a generation at any
+  // length. A lone B C would need entry 27, so it is no soliton.
   RuleTable pairs{};
   pairs[30] = 1;
   const AnyWidthEnumeration any = anyWidth(pairs, 2, 2, 10);
