@@ -200,6 +200,7 @@ struct SearchContext {
   unsigned threads;
   Poll* poll;
   int searchIndex, searches;
+  std::int64_t& progressed;  // thousandths of the searches reported so far
 };
 
 [[noreturn]] void tooLarge(const Layout& l, std::uint64_t states, std::uint64_t limit) {
@@ -228,7 +229,6 @@ Graph explore(const SearchContext& c, const Layout& l, const Expander& expand, s
     std::vector<std::uint16_t> counts;  // successors of each state: up to 2^p
   };
   std::size_t levelFrom = 0, levelTo = 1;
-  std::int64_t progressed = 0;
   while (levelFrom < levelTo) {
     const std::size_t size = levelTo - levelFrom;
     const std::size_t pieceCount = std::min<std::size_t>(size, std::max<std::size_t>(1, size / 2048));
@@ -287,8 +287,8 @@ Graph explore(const SearchContext& c, const Layout& l, const Expander& expand, s
     // of those found so far.
     const std::int64_t at = 1000 * c.searchIndex + static_cast<std::int64_t>(900.0 * static_cast<double>(levelFrom) /
                                                                             static_cast<double>(std::max<std::size_t>(levelTo, 1)));
-    progressed = std::max(progressed, at);
-    if (c.poll && !(*c.poll)(progressed, 1000 * std::int64_t{c.searches})) throw Cancelled();
+    c.progressed = std::max(c.progressed, at);  // never back, when a search starts again from the other edge
+    if (c.poll && !(*c.poll)(c.progressed, 1000 * std::int64_t{c.searches})) throw Cancelled();
   }
   g.peak = std::max(g.peak, g.bytes() + table.bytes());
   return g;
@@ -753,9 +753,10 @@ AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptio
   out.rule = rule;
   out.maxPeriod = options.maxPeriod, out.shift = options.shift, out.listWidth = options.listWidth;
   std::set<Digits, ByCode> apart;
+  std::int64_t progressed = 0;
   for (std::size_t i = 0; i < searches.size(); ++i) {
     const SearchContext c{rule, options, options.maxMemory ? options.maxMemory : defaultMemory(), threads, options.poll,
-                          static_cast<int>(i), static_cast<int>(searches.size())};
+                          static_cast<int>(i), static_cast<int>(searches.size()), progressed};
     Found found;
     out.searches.push_back(searchOne(c, searches[i].first, searches[i].second, found, out.families));
     for (auto& [cells, s] : found.solitons) out.solitons.push_back(std::move(s));

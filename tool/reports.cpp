@@ -116,18 +116,27 @@ json searchJson(const RuleTable& rule, const SearchFindings& findings) {
   return {{"nsol", c.Nsol}, {"nstrun", c.Nstrun}, {"solitons", found}};
 }
 
+namespace {
+
+// An entry as both enumerations list it.
+json entryJson(const EnumeratedSoliton& s) {
+  return {{"code", s.code > 0 ? json(s.code) : json(nullptr)},
+          {"code64", s.code64},
+          {"period", s.period},
+          {"shift", s.shift},
+          {"speed", s.speed},
+          {"width", s.width},
+          {"cells", digitLetters(s.cells)},
+          {"twin_cells", s.twinCells.empty() ? json(nullptr) : json(digitLetters(s.twinCells))}};
+}
+
+}  // namespace
+
 json enumerationJson(const Enumeration& e, const std::string& rule) {
   json list = json::array();
   for (const auto& s : e.solitons) {
-    list.push_back({{"code", s.code > 0 ? json(s.code) : json(nullptr)},
-                    {"code64", s.code64},
-                    {"period", s.period},
-                    {"shift", s.shift},
-                    {"speed", s.speed},
-                    {"width", s.width},
-                    {"cells", digitLetters(s.cells)},
-                    {"twin_cells", s.twinCells.empty() ? json(nullptr) : json(digitLetters(s.twinCells))},
-                    {"seed_search", s.seedSearch}});
+    list.push_back(entryJson(s));
+    list.back()["seed_search"] = s.seedSearch;
   }
   json out = {{"rule", rule}, {"max_width", e.maxWidth}, {"max_period", e.maxPeriod}};
   if (e.shardCount > 1) out["shard"] = {e.shardIndex, e.shardCount};
@@ -144,17 +153,11 @@ json enumerationJson(const Enumeration& e, const std::string& rule) {
 namespace {
 
 json anyWidthEntry(const AnyWidthSoliton& a) {
-  const EnumeratedSoliton& s = a.entry;
-  return {{"code", s.code > 0 ? json(s.code) : json(nullptr)},
-          {"code64", s.code64 > 0 ? json(s.code64) : json(nullptr)},
-          {"period", s.period},
-          {"shift", s.shift},
-          {"speed", s.speed},
-          {"width", s.width},
-          {"narrowest", s.narrowest},
-          {"cells", digitLetters(s.cells)},
-          {"twin_cells", s.twinCells.empty() ? json(nullptr) : json(digitLetters(s.twinCells))},
-          {"on_cycle", a.onCycle}};
+  json out = entryJson(a.entry);
+  if (a.entry.code64 == 0) out["code64"] = nullptr;  // wider than 40 cells
+  out["narrowest"] = a.entry.narrowest;
+  out["on_cycle"] = a.onCycle;
+  return out;
 }
 
 }  // namespace
