@@ -46,6 +46,12 @@ struct Layout {
 
 constexpr std::uint32_t noState = 0xFFFFFFFFu;
 
+// A search that would take more memory than it may; the message says how
+// much its states could take at most.
+struct StateSetTooLarge : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
 std::uint64_t hashKey(Key k) {
   std::uint64_t h = k ^ (k >> 33);
   h *= 0xFF51AFD7ED558CCDULL;
@@ -206,7 +212,7 @@ struct SearchContext {
 [[noreturn]] void tooLarge(const Layout& l, std::uint64_t states, std::uint64_t limit) {
   // Each state takes some 60 bytes with its table slot and links.
   const double most = std::ldexp(60.0, l.bits);
-  throw StateSetTooLarge("period " + std::to_string(l.p) + " shift " + std::to_string(l.a) + ": the states outgrew " +
+  throw StateSetTooLarge("period " + std::to_string(l.p) + " shift " + std::to_string(l.a) + ": the states would outgrow " +
                          bytesText(static_cast<double>(limit)) + " after " + std::to_string(states) +
                          " of them; a state holds " + std::to_string(l.bits) + " cells, so there may be up to 2^" +
                          std::to_string(l.bits) + " states, some " + bytesText(most) +
@@ -455,7 +461,8 @@ void listParts(const SearchContext& c, const Layout& l, const Digits& row, Found
   const auto phase = narrowestPhaseApart(c.rule, row, l.p);
   if (!phase) return;
   for (const Digits& part : partsApart(c.rule, *phase, l.p)) {
-    if (const auto entry = describeSoliton(c.rule, part, l.p, l.s, true)) list(found, *entry, false);
+    // Its own path, when it runs through no cycle, lists it unmarked.
+    if (const auto entry = describeSoliton(c.rule, part, l.p, l.s, true)) list(found, *entry, true);
   }
 }
 
@@ -571,6 +578,43 @@ std::vector<std::uint8_t> pathToQuiet(const Graph& g, const Shape& shape, std::u
   return out;
 }
 
+// Member n of the family, put together from its parts, when it is one
+// soliton of the family's period and shift (moving right).
+std::optional<EnumeratedSoliton> member(const SearchContext& c, const SolitonFamily& f, const Digits& left, int n,
+                                        const Digits& right) {
+  Digits row = left;
+  for (int j = 0; j < n; ++j) row.insert(row.end(), f.repeat.begin(), f.repeat.end());
+  row.insert(row.end(), right.begin(), right.end());
+  row = trimmed(row);
+  auto entry = describeSoliton(c.rule, row, f.period, f.shift, true);
+  if (!entry || narrowestPhaseApart(c.rule, row, f.period)) return std::nullopt;
+  return entry;
+}
+
+// Takes repeats off the family's left part (from its end) and off its right
+// part (from its start) while what is left is still a member, so that
+// member 0 is as small as the way in and out allows.
+void peel(const SearchContext& c, SolitonFamily& f) {
+  const auto L = static_cast<std::ptrdiff_t>(f.repeat.size());
+  for (bool peeled = true; peeled;) {
+    peeled = false;
+    if (std::ssize(f.left) >= L && std::equal(f.left.end() - L, f.left.end(), f.repeat.begin())) {
+      const Digits shorter(f.left.begin(), f.left.end() - L);
+      if (member(c, f, shorter, 0, f.right)) f.left = trimmed(shorter).empty() ? Digits{} : shorter, peeled = true;
+    }
+    if (!peeled && std::ssize(f.right) >= L && std::equal(f.right.begin(), f.right.begin() + L, f.repeat.begin())) {
+      const Digits shorter(f.right.begin() + L, f.right.end());
+      if (member(c, f, f.left, 0, shorter)) f.right = shorter, peeled = true;
+    }
+  }
+  f.left.erase(f.left.begin(), std::find_if(f.left.begin(), f.left.end(), [](std::uint8_t x) { return x != 0; }));
+  for (int n = 0; n < 3; ++n) {
+    const auto entry = member(c, f, f.left, n, f.right);
+    if (!entry) throw std::logic_error("a family member is no soliton after peeling");
+    f.members[static_cast<std::size_t>(n)].entry = *entry;
+  }
+}
+
 // The members of the family that goes in to state v, round `cycle` and out
 // again, as described by `families`; nothing when they are of a shorter
 // period.
@@ -613,6 +657,7 @@ std::optional<SolitonFamily> familyOf(const SearchContext& c, const Layout& l, c
   }
   f.left.erase(f.left.begin(), std::find_if(f.left.begin(), f.left.end(), [](std::uint8_t x) { return x != 0; }));
   while (!f.right.empty() && f.right.back() == 0) f.right.pop_back();
+  if (!f.sideBySide) peel(c, f);
   return f;
 }
 
@@ -657,7 +702,8 @@ void families(const SearchContext& c, const Layout& l, const Graph& g, const Sha
             if (f->sideBySide) {
               for (const Digits& row : rows) listParts(c, l, trimmed(row), found);
             }
-            const bool known = std::any_of(f->members.begin(), f->members.end(),
+            // Another phase of the same family gives the same members.
+            const bool known = std::all_of(f->members.begin(), f->members.end(),
                                            [&](const AnyWidthSoliton& s) { return claimed.contains(s.entry.cells); });
             for (const auto& s : f->members) claimed.insert(s.entry.cells);
             if (!known && out.size() < familiesPerSearch) {
@@ -730,6 +776,10 @@ AnyWidthSearch searchOne(const SearchContext& c, int p, int s, Found& found, std
 
 int anyWidthStateBits(int period) { return 8 * period; }
 
+bool AnyWidthEnumeration::complete() const {
+  return std::all_of(searches.begin(), searches.end(), [](const AnyWidthSearch& s) { return s.refused.empty(); });
+}
+
 AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptions& options) {
   if (options.maxPeriod < 1 || options.maxPeriod > anyWidthPeriodLimit) {
     throw std::invalid_argument("the period must be 1.." + std::to_string(anyWidthPeriodLimit));
@@ -741,12 +791,16 @@ AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptio
   if (options.listWidth < 1 || options.listWidth > 200) throw std::invalid_argument("the list width must be 1..200");
   if (rule[0] != 0) throw std::invalid_argument("entry 0 of the rule is not 0: the background itself changes");
   const int reach = edgeReach(rule);
+  if (options.shift > reach * options.maxPeriod) {
+    throw std::invalid_argument("no soliton of period up to " + std::to_string(options.maxPeriod) + " moves " +
+                                std::to_string(options.shift) + " cells under this rule: an edge moves at most " +
+                                std::to_string(reach) + (reach == 1 ? " cell" : " cells") + " a generation");
+  }
   std::vector<std::pair<int, int>> searches;  // period and shift
   for (int p = 1; p <= options.maxPeriod; ++p) {
     for (int s = 1; s <= reach * p; ++s) {
       if (options.shift == 0 || options.shift == s) searches.emplace_back(p, s);
     }
-    if (options.shift > reach * p && options.shift <= 4 * p) searches.emplace_back(p, options.shift);
   }
   const unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
   AnyWidthEnumeration out;
@@ -754,12 +808,31 @@ AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptio
   out.maxPeriod = options.maxPeriod, out.shift = options.shift, out.listWidth = options.listWidth;
   std::set<Digits, ByCode> apart;
   std::int64_t progressed = 0;
+  int refusedPeriod = 0;
   for (std::size_t i = 0; i < searches.size(); ++i) {
     const SearchContext c{rule, options, options.maxMemory ? options.maxMemory : defaultMemory(), threads, options.poll,
                           static_cast<int>(i), static_cast<int>(searches.size()), progressed};
+    const auto [p, s] = searches[i];
+    if (refusedPeriod > 0 && p > refusedPeriod) {
+      AnyWidthSearch skipped;
+      skipped.period = p, skipped.shift = s, skipped.stateBits = anyWidthStateBits(p);
+      skipped.refused = "not searched: period " + std::to_string(refusedPeriod) + " did not fit";
+      out.searches.push_back(skipped);
+      continue;
+    }
     Found found;
-    out.searches.push_back(searchOne(c, searches[i].first, searches[i].second, found, out.families));
-    for (auto& [cells, s] : found.solitons) out.solitons.push_back(std::move(s));
+    try {
+      out.searches.push_back(searchOne(c, p, s, found, out.families));
+    } catch (const StateSetTooLarge& big) {
+      // The other shifts of the period may fit; longer periods take more.
+      AnyWidthSearch refused;
+      refused.period = p, refused.shift = s, refused.stateBits = anyWidthStateBits(p);
+      refused.refused = big.what();
+      out.searches.push_back(refused);
+      refusedPeriod = p;
+      continue;
+    }
+    for (auto& [cells, soliton] : found.solitons) out.solitons.push_back(std::move(soliton));
     apart.insert(found.apart.begin(), found.apart.end());
   }
   if (options.poll && !(*options.poll)(1000 * std::ssize(searches), 1000 * std::ssize(searches))) throw Cancelled();

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "ondrix/automaton/automaton.h"
@@ -32,7 +33,8 @@ struct AnyWidthOptions {
   int shift = 0;
   unsigned threads = 0;  // 0: one per processor; the result does not depend on it
   // Bytes one search's states and their links may take (0: half the
-  // machine's memory); StateSetTooLarge before it takes more.
+  // machine's memory): a search that would take more stops before it does
+  // and is reported refused, and longer periods are not searched.
   std::uint64_t maxMemory = 0;
   // Members of families are listed up to this many cells in their
   // narrowest phase (1..200); solitons outside every family are all
@@ -77,6 +79,9 @@ struct AnyWidthSearch {
   std::int64_t cycles = 0;     // short cycles tried for families
   std::uint64_t bytes = 0;     // memory its states and links took at the most
   double seconds = 0;
+  // Why it was not done (its states would not fit, or a shorter period's
+  // did not): empty when it was.
+  std::string refused;
 };
 
 struct AnyWidthEnumeration {
@@ -89,16 +94,13 @@ struct AnyWidthEnumeration {
   std::vector<SolitonFamily> families;    // by period and shift, families before trains, then by width
   std::int64_t sideBySide = 0;            // patterns of solitons apart, left out of the list
   std::vector<AnyWidthSearch> searches;   // by period, then shift
+  // Whether every search was done: the list is then complete.
+  bool complete() const;
 };
 
-// A search that would take more memory than it may; the message says how
-// much the states could take at most.
-struct StateSetTooLarge : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-// std::invalid_argument for a period, shift or list width out of range,
-// and a rule whose entry 0 is not 0.
+// std::invalid_argument for a period, shift or list width out of range, a
+// shift no soliton of those periods can have under the rule, and a rule
+// whose entry 0 is not 0.
 AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptions& options);
 
 // The cells one state of the search of period p holds, for every shift:

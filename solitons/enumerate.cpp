@@ -142,7 +142,7 @@ std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Di
     stepGeneration(*ring);
     const Digits shape = shapeOf(*ring, at);
     if (shape.empty()) return std::nullopt;
-    if (shape == row) return describeSoliton(rule, row, t, at - origin);
+    if (shape == row) return describeSoliton(rule, row, t, at - origin, true);
   }
   return std::nullopt;
 }
@@ -195,7 +195,9 @@ bool neverMeet(const Moving& left, const Moving& right) {
 // never meet.
 std::vector<Moving> solitonsApart(const RuleTable& rule, const Digits& row, int generations, bool whole) {
   if (whole) {
-    if (auto alone = identifySoliton(rule, row)) return {{*alone, directionOf(rule, row, alone->period)}};
+    if (auto alone = identifySoliton(rule, row); alone && !sideBySide(rule, row, alone->period)) {
+      return {{*alone, directionOf(rule, row, alone->period)}};
+    }
   }
   for (std::size_t a = 1; a + 1 < row.size(); ++a) {
     if (row[a] != 0 || row[a - 1] == 0) continue;  // a: the first A of a run
@@ -245,16 +247,10 @@ PatternIdentity identifyPattern(const RuleTable& rule, const Digits& given, int 
         out.directions.push_back(m.direction);
       }
     } else {
+      // The row is back first after t generations, moved: it is described.
       out.kind = PatternKind::soliton;
-      auto listed = describeSoliton(rule, row, t, at - origin);
-      if (!listed) {  // every phase wider than a code holds: no code, the row as given
-        listed.emplace();
-        listed->period = t;
-        listed->shift = std::abs(at - origin);
-        listed->speed = solitonSpeed(listed->shift, t);
-        listed->width = static_cast<std::int32_t>(row.size());
-        listed->cells = row;
-      }
+      const auto listed = describeSoliton(rule, row, t, at - origin, true);
+      if (!listed) throw std::logic_error("a row that comes back moved is not described");
       out.solitons = {*listed};
       out.directions = {at > origin ? 1 : -1};
     }
@@ -296,16 +292,27 @@ bool runApart(const RuleTable& rule, std::int32_t length, const Digits& left, st
 
 namespace {
 
+// Whether the row, run alone, has its own shape after `period` generations.
+bool backAfter(const RuleTable& rule, const Digits& row, int period) {
+  const auto ring = ringWith(rule, row, 0, row.size());
+  for (int t = 0; t < period; ++t) stepGeneration(*ring);
+  std::int32_t first = 0;
+  return shapeOf(*ring, first) == row;
+}
+
 // The first cell of the right part where the row splits into two parts that
-// run apart for `period` generations; 0 when it does not.
+// run apart for `period` generations and come back; 0 when it does not.
 std::size_t splitPoint(const RuleTable& rule, const Digits& row, int period) {
   const std::size_t n = row.size();
   for (std::size_t a = 0; a + 1 < n; ++a) {
     if (row[a] == 0 || row[a + 1] != 0) continue;  // a: the last cell of a left part
     std::size_t b = a + 1;
     while (b < n && row[b] == 0) ++b;
-    if (runApart(rule, ringCapacity, Digits(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(a + 1)), origin,
-                 Digits(row.begin() + static_cast<std::ptrdiff_t>(b), row.end()), origin + static_cast<std::int32_t>(b), period)) {
+    const Digits left(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(a + 1)), right(row.begin() + static_cast<std::ptrdiff_t>(b), row.end());
+    // Apart for a period, and each part its own shape again after it: two
+    // parts that hand cells to each other are one pattern.
+    if (runApart(rule, ringCapacity, left, origin, right, origin + static_cast<std::int32_t>(b), period) &&
+        backAfter(rule, left, period) && backAfter(rule, right, period)) {
       return b;
     }
   }

@@ -188,7 +188,8 @@ bool runApart(const RuleTable& rule, std::int32_t length, const Digits& left, st
               std::int32_t rightAt, int generations, std::int32_t margin = 0);
 
 // Whether the row splits at a run of A cells into two parts that, each run
-// alone, give the row's own generations for `period` generations.
+// alone, give the row's own generations for `period` generations and are
+// their own shapes again after them.
 bool sideBySide(const RuleTable& rule, const Digits& row, int period);
 
 // The first of the row's narrowest phases (the phases the enumeration

@@ -95,7 +95,7 @@ int identify(const IdentifyArgs& a) {
       const EnumeratedSoliton& s = id.solitons[k];
       solitons.push_back({{"direction", id.directions[k] > 0 ? "higher" : "lower"},
                           {"code", s.code > 0 ? json(s.code) : json(nullptr)},
-                          {"code64", s.code64},
+                          {"code64", s.code64 > 0 ? json(s.code64) : json(nullptr)},
                           {"period", s.period},
                           {"shift", s.shift},
                           {"speed", s.speed},
@@ -120,7 +120,9 @@ int identify(const IdentifyArgs& a) {
     const int type = typeOf(s);
     // The twin as enumerate shows it: its smallest phase.
     const Digits twin = s.twinCells.empty() ? twinCells(s.cells) : s.twinCells;
-    const std::string code = s.code > 0 ? "code " + std::to_string(s.code) : "64-bit code " + std::to_string(s.code64);
+    const std::string code = s.code > 0       ? "code " + std::to_string(s.code)
+                             : s.code64 > 0 ? "64-bit code " + std::to_string(s.code64)
+                                            : "no code: wider than 40 cells";
     std::printf("  towards %s cells: period %d, shift %d, speed %d, widest phase %d cells; listed as %s (%s); %s%s\n",
                 id.directions[k] > 0 ? "higher" : "lower", s.period, s.shift, s.speed, s.width, code.c_str(),
                 digitLetters(s.cells).c_str(),

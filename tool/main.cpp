@@ -2,6 +2,7 @@
 // the rule climbs, runs, space-time pictures, the collision survey and the
 // rule hunt from the command line, on the window program's own files and
 // core. This file reads the command line; each subcommand has a file.
+#include <new>
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -205,6 +206,11 @@ int main(int argc, char** argv) {
     finishStandardOutput();
   } catch (const Cancelled&) {
     awaitSignalStop();  // the work stopped for a signal, whose handling ends the tool
+    status = exitInput;
+  } catch (const std::bad_alloc&) {
+    awaitSignalStop();
+    std::fprintf(stderr, "ondrix-tool: out of memory: the machine could not give what the work asked for "
+                         "(for enumerate --any-width, a lower --max-memory or --max-period)\n");
     status = exitInput;
   } catch (const std::exception& e) {
     awaitSignalStop();  // a failure that an interruption caused is reported as the interruption

@@ -170,10 +170,10 @@ json anyWidthJson(const AnyWidthEnumeration& e, const std::string& rule) {
     for (const auto& m : f.members) members.push_back(anyWidthEntry(m));
     families.push_back({{"period", f.period},
                         {"shift", f.shift},
+                        {"kind", f.sideBySide ? "train" : "family"},
                         {"left", digitLetters(f.left)},
                         {"repeat", digitLetters(f.repeat)},
                         {"right", digitLetters(f.right)},
-                        {"side_by_side", f.sideBySide},
                         {"states", f.states},
                         {"members", members}});
   }
@@ -187,10 +187,12 @@ json anyWidthJson(const AnyWidthEnumeration& e, const std::string& rule) {
                         {"paths", s.paths},
                         {"cycles", s.cycles},
                         {"bytes", s.bytes},
-                        {"seconds", s.seconds}});
+                        {"seconds", s.seconds},
+                        {"refused", s.refused.empty() ? json(nullptr) : json(s.refused)}});
   }
   json out = {{"rule", rule}, {"any_width", true}, {"max_period", e.maxPeriod}, {"list_width", e.listWidth}};
   out["shift"] = e.shift > 0 ? json(e.shift) : json(nullptr);
+  out["complete"] = e.complete();
   out["side_by_side"] = e.sideBySide;
   out["entries"] = e.solitons.size();
   out["solitons"] = solitons;

@@ -108,6 +108,26 @@ Enumeration mergedShards(const std::vector<std::string>& files, std::string& rul
   }
 }
 
+// The first twelve entries as a soliton file. It holds 32-bit codes:
+// entries of more than 19 cells among them are left out, and said so.
+void saveEnumerated(const std::string& path, const Enumeration& e, const json& record) {
+  std::string left;
+  int saved = 0;
+  for (const EnumeratedSoliton& s : e.solitons) {
+    if (saved == catalogueTypes) break;
+    if (s.code > 0) {
+      saved += 1;
+    } else {
+      left += (left.empty() ? "" : ", ") + digitLetters(s.cells) + " (period " + std::to_string(s.period) + ")";
+    }
+  }
+  writeOutput(path, catalogueBytes(enumeratedCatalogue(e), path, record));
+  if (!left.empty()) {
+    std::fprintf(stderr, "ondrix-tool: %s: left out %s: wider than 19 cells, which a soliton file's code does not hold\n",
+                 path.c_str(), left.c_str());
+  }
+}
+
 std::string memoryText(std::uint64_t bytes) {
   char text[32];
   if (bytes < (1u << 20)) {
@@ -152,26 +172,34 @@ int enumerateAnyWidth(const EnumerateArgs& a) {
       e = enumerateAnyWidth(rule, options);
     } catch (const std::invalid_argument& bad) {
       throw ToolError(exitInput, a.rule + ": " + bad.what());
-    } catch (const StateSetTooLarge& big) {
-      throw ToolError(exitInput, big.what());
     }
   }
+  // A search whose states would not fit leaves the answer incomplete: what
+  // was found is shown, the searches left undone are named, and the exit
+  // status says so.
+  const auto finish = [&] {
+    if (e.complete()) return 0;
+    for (const AnyWidthSearch& s : e.searches) {
+      if (!s.refused.empty()) std::fprintf(stderr, "ondrix-tool: not complete: %s\n", s.refused.c_str());
+    }
+    return exitInput;
+  };
   if (!a.save.empty()) {
     Enumeration listed;
     listed.rule = rule;
     for (const AnyWidthSoliton& s : e.solitons) listed.solitons.push_back(s.entry);
-    writeOutput(a.save, catalogueBytes(enumeratedCatalogue(listed), a.save, made.record()));
+    saveEnumerated(a.save, listed, made.record());
   }
   if (a.json) {
     auto out = anyWidthJson(e, a.rule);
     out["provenance"] = made.record();
     std::cout << out.dump(2) << "\n";
-    return 0;
+    return finish();
   }
   int families = 0, trains = 0;
   for (const SolitonFamily& f : e.families) (f.sideBySide ? trains : families) += 1;
   std::fprintf(report, "every soliton of any width with a period of at most %d%s\n", e.maxPeriod,
-               e.shift > 0 ? (", moving " + std::to_string(e.shift) + " cells a period").c_str() : "");
+               e.shift > 0 ? (", moving " + plural(e.shift, "cell", "cells") + " a period").c_str() : "");
   std::fprintf(report, "%s, %s of every width and %s of solitons apart; %s of solitons side by side left out\n",
                plural(std::ssize(e.solitons), "soliton", "solitons").c_str(), plural(families, "family", "families").c_str(),
                plural(trains, "train", "trains").c_str(), plural(e.sideBySide, "pattern", "patterns").c_str());
@@ -198,17 +226,21 @@ int enumerateAnyWidth(const EnumerateArgs& a) {
   }
   if (e.searches.empty()) {
     std::fprintf(report, "\nno shift to search: no edge of a pattern moves under this rule, so nothing moves\n");
-    return 0;
+    return finish();
   }
   std::fprintf(report, "\nsearches: the states each period and shift visited, building from the edge with fewer\n");
   std::fprintf(report, "%6s %5s %6s %5s %12s %10s %9s %10s\n", "period", "shift", "cells", "from", "states", "live",
                "seconds", "memory");
   for (const AnyWidthSearch& s : e.searches) {
+    if (!s.refused.empty()) {
+      std::fprintf(report, "%6d %5d %6d  refused: %s\n", s.period, s.shift, s.stateBits, s.refused.c_str());
+      continue;
+    }
     std::fprintf(report, "%6d %5d %6d %5s %12lld %10lld %9.2f %10s\n", s.period, s.shift, s.stateBits,
                  s.fromRight ? "right" : "left", static_cast<long long>(s.states), static_cast<long long>(s.liveStates),
                  s.seconds, memoryText(s.bytes).c_str());
   }
-  return 0;
+  return finish();
 }
 
 }  // namespace
@@ -266,25 +298,7 @@ int enumerate(const EnumerateArgs& a) {
   made->parameters() = {{"max_width", e.maxWidth}, {"max_period", e.maxPeriod}, {"threads", a.threads}, {"save", a.save}};
   if (e.shardCount > 1) made->parameters()["shard"] = {e.shardIndex, e.shardCount};
   if (!a.merge.empty()) made->parameters()["merged"] = a.merge;
-  if (!a.save.empty()) {
-    // A soliton file holds 32-bit codes: entries of more than 19 cells
-    // among the first twelve saved are left out, and said so.
-    std::string left;
-    int saved = 0;
-    for (const EnumeratedSoliton& s : e.solitons) {
-      if (saved == catalogueTypes) break;
-      if (s.code > 0) {
-        saved += 1;
-      } else {
-        left += (left.empty() ? "" : ", ") + digitLetters(s.cells) + " (period " + std::to_string(s.period) + ")";
-      }
-    }
-    writeOutput(a.save, catalogueBytes(enumeratedCatalogue(e), a.save, made->record()));
-    if (!left.empty()) {
-      std::fprintf(stderr, "ondrix-tool: %s: left out %s: wider than 19 cells, which a soliton file's code does not hold\n",
-                   a.save.c_str(), left.c_str());
-    }
-  }
+  if (!a.save.empty()) saveEnumerated(a.save, e, made->record());
   if (asJson) {
     auto out = enumerationJson(e, ruleName);
     out["provenance"] = made->record();
