@@ -700,7 +700,7 @@ puts the parts together.)");
          AnyWidthOptions options;
          options.maxPeriod = static_cast<int>(whole(period, "max_period", 1, anyWidthPeriodLimit));
          options.shift = shift.is_none() ? 0 : static_cast<int>(whole(shift, "shift", 1, 4 * options.maxPeriod));
-         options.listWidth = static_cast<int>(whole(listWidth, "list_width", 1, 200));
+         options.listWidth = static_cast<int>(whole(listWidth, "list_width", 1, anyWidthListLimit));
          options.threads = static_cast<unsigned>(threadsOf(threadCount));
          const auto mib = whole(maxMemory, "max_memory_mib (0: half the memory)", 0, std::int64_t{1} << 30);
          options.maxMemory = static_cast<std::uint64_t>(mib) << 20;
@@ -721,7 +721,8 @@ puts the parts together.)");
        R"(Every soliton of every width with a period of at most max_period (1..8), as
 ondrix-tool enumerate --any-width --json: the list, the families of every width
 (left, repeat and right parts), and the states each period and shift visited.
-RuntimeError when a search would take more than max_memory_mib.)");
+A search whose states would take more than max_memory_mib (0: half the memory) is
+refused: "complete" is then False and the search's "refused" says why.)");
 
   m.def("collide", [](const py::object& rule, const py::object& catalogue, const py::object& a, const py::object& b,
                       const py::object& progress) {

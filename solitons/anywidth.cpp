@@ -499,7 +499,7 @@ std::int64_t followPaths(const SearchContext& c, const Layout& l, const Graph& g
   std::vector<std::pair<std::uint32_t, std::uint64_t>> stack{{0, g.first[0]}};
   int cyclic = 0;  // states on the path that lie on a cycle
   std::int64_t paths = 0;
-  constexpr std::int64_t pathLimit = 50'000'000;
+  constexpr std::int64_t pathLimit = 10'000'000;
   while (!stack.empty()) {
     auto& [k, e] = stack.back();
     if (e == g.first[k + 1]) {
@@ -788,7 +788,9 @@ AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptio
     throw std::invalid_argument("the shift must be 1.." + std::to_string(4 * options.maxPeriod) +
                                 " (a soliton moves at most 4 cells a generation)");
   }
-  if (options.listWidth < 1 || options.listWidth > 200) throw std::invalid_argument("the list width must be 1..200");
+  if (options.listWidth < 1 || options.listWidth > anyWidthListLimit) {
+    throw std::invalid_argument("the list width must be 1.." + std::to_string(anyWidthListLimit));
+  }
   if (rule[0] != 0) throw std::invalid_argument("entry 0 of the rule is not 0: the background itself changes");
   const int reach = edgeReach(rule);
   if (options.shift > reach * options.maxPeriod) {

@@ -25,6 +25,10 @@
 namespace ondrix {
 
 inline constexpr int anyWidthPeriodLimit = 8;
+// The widest narrowest phase listed for solitons on cycles: their number
+// grows fast with it (period 3 under the shipped rule: 24 to 19 cells, 606
+// to 30, 12,420 to 40, minutes).
+inline constexpr int anyWidthListLimit = 32;
 
 struct AnyWidthOptions {
   int maxPeriod = 2;  // 1..8
@@ -36,8 +40,8 @@ struct AnyWidthOptions {
   // machine's memory): a search that would take more stops before it does
   // and is reported refused, and longer periods are not searched.
   std::uint64_t maxMemory = 0;
-  // Members of families are listed up to this many cells in their
-  // narrowest phase (1..200); solitons outside every family are all
+  // Solitons whose space-times run through cycles are listed up to this
+  // many cells in their narrowest phase (1..32); the others are all
   // listed, those of trains of solitons apart among them.
   int listWidth = 19;
   // Hears searches done (thousandths) and the searches in all; a cancelled

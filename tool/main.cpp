@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "ondrix/automaton/poll.h"
+#include "ondrix/solitons/anywidth.h"
 #include "ondrix/solitons/enumerate.h"
 #include "ondrix/solitons/search.h"
 #include "ondrix/solitons/shipdata.h"
@@ -73,8 +74,8 @@ int main(int argc, char** argv) {
   enumerateCmd->add_option("--shift", n.shift, "--any-width: only solitons moving this many cells a period (1..32)")
       ->transform(wholeNumber(1, 32))
       ->needs(anyWidthOption);
-  enumerateCmd->add_option("--list-width", n.listWidth, "--any-width: members of families listed up to this many cells (1..200, 19 unless given)")
-      ->transform(wholeNumber(1, 200))
+  enumerateCmd->add_option("--list-width", n.listWidth, "--any-width: solitons on cycles (families, trains) listed up to this many cells in their narrowest phase (1..32, 19 unless given)")
+      ->transform(wholeNumber(1, anyWidthListLimit))
       ->needs(anyWidthOption);
   enumerateCmd->add_option("--max-memory", n.maxMemory, "--any-width: MiB one search may take before it stops with the bound it would need (0: half the memory)")
       ->transform(wholeNumber(0, 1LL << 30))

@@ -140,7 +140,8 @@ std::string memoryText(std::uint64_t bytes) {
 
 int enumerateAnyWidth(const EnumerateArgs& a) {
   if (a.width != 0) {
-    throw ToolError(exitUsage, "--any-width has no width bound: --list-width says how wide the members of families listed are");
+    throw ToolError(exitUsage, "--any-width has no width bound (--list-width bounds the narrowest phase of the solitons "
+                               "listed that run through cycles)");
   }
   if (a.rule.empty() || a.period == 0) throw ToolError(exitUsage, "enumerate --any-width needs RULE and --max-period");
   if (a.period > anyWidthPeriodLimit) {
@@ -179,8 +180,11 @@ int enumerateAnyWidth(const EnumerateArgs& a) {
   // status says so.
   const auto finish = [&] {
     if (e.complete()) return 0;
+    std::string said;  // the searches a refusal left out say the same
     for (const AnyWidthSearch& s : e.searches) {
-      if (!s.refused.empty()) std::fprintf(stderr, "ondrix-tool: not complete: %s\n", s.refused.c_str());
+      if (s.refused.empty() || s.refused == said) continue;
+      std::fprintf(stderr, "ondrix-tool: not complete: %s\n", s.refused.c_str());
+      said = s.refused;
     }
     return exitInput;
   };
@@ -198,7 +202,8 @@ int enumerateAnyWidth(const EnumerateArgs& a) {
   }
   int families = 0, trains = 0;
   for (const SolitonFamily& f : e.families) (f.sideBySide ? trains : families) += 1;
-  std::fprintf(report, "every soliton of any width with a period of at most %d%s\n", e.maxPeriod,
+  std::fprintf(report, "%s of any width with a period of at most %d%s\n",
+               e.complete() ? "every soliton" : "not complete (searches refused, below): the solitons", e.maxPeriod,
                e.shift > 0 ? (", moving " + plural(e.shift, "cell", "cells") + " a period").c_str() : "");
   std::fprintf(report, "%s, %s of every width and %s of solitons apart; %s of solitons side by side left out\n",
                plural(std::ssize(e.solitons), "soliton", "solitons").c_str(), plural(families, "family", "families").c_str(),

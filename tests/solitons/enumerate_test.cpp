@@ -652,7 +652,7 @@ TEST(AnyWidth, FamiliesOfEveryWidthAndRulesWithNone) {
 
 TEST(AnyWidth, RefusesWhatItCannotHoldAndStopsWhenCancelled) {
   AnyWidthOptions o;
-  for (const auto& [period, shift, listWidth] : std::vector<std::tuple<int, int, int>>{{0, 0, 19}, {9, 0, 19}, {2, 9, 19}, {2, 5, 19}, {2, 0, 0}}) {
+  for (const auto& [period, shift, listWidth] : std::vector<std::tuple<int, int, int>>{{0, 0, 19}, {9, 0, 19}, {2, 9, 19}, {2, 5, 19}, {2, 0, 0}, {2, 0, 33}}) {
     o.maxPeriod = period, o.shift = shift, o.listWidth = listWidth;
     EXPECT_THROW(enumerateAnyWidth(shippedRule(), o), std::invalid_argument) << period << " " << shift << " " << listWidth;
   }
