@@ -26,8 +26,8 @@ namespace ondrix {
 
 inline constexpr int anyWidthPeriodLimit = 8;
 // The widest narrowest phase listed for solitons on cycles: their number
-// grows fast with it (period 3 under the shipped rule: 24 to 19 cells, 606
-// to 30, 12,420 to 40, minutes).
+// grows fast with it (periods up to 3 under the shipped rule: 24 to 19
+// cells, 606 to 30, 12,420 to 40, which takes minutes).
 inline constexpr int anyWidthListLimit = 32;
 
 struct AnyWidthOptions {
