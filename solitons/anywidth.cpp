@@ -36,9 +36,9 @@ namespace {
 using Key = std::uint64_t;
 
 struct Layout {
-  int p, s, a, bits;
+  int p, s, a;
   std::array<int, anyWidthPeriodLimit> d{};  // d_t
-  Layout(int period, int shift) : p(period), s(shift), a(std::abs(shift)), bits(8 * period) {
+  Layout(int period, int shift) : p(period), s(shift), a(std::abs(shift)) {
     for (int t = 0; t < p; ++t) d[static_cast<std::size_t>(t)] = (shift < 0 ? -1 : 1) * ((t + 1) * a / p - t * a / p);
   }
   int last() const { return d[static_cast<std::size_t>(p - 1)]; }  // where generation 0's B cells lie in row p - 1
@@ -75,8 +75,8 @@ std::uint64_t defaultMemory() {
   return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size) / 2;
 }
 
-// The successors of one state: the columns that keep the rule at column
-// i = c - R, for every generation, and the states they lead to.
+// The successors of one state: the columns that keep every check they
+// complete, and the states they lead to.
 class Expander {
  public:
   Expander(const RuleTable& rule, const Layout& l) : l_(l) {
@@ -211,11 +211,12 @@ struct SearchContext {
 
 [[noreturn]] void tooLarge(const Layout& l, std::uint64_t states, std::uint64_t limit) {
   // Each state takes some 60 bytes with its table slot and links.
-  const double most = std::ldexp(60.0, l.bits);
+  const int bits = anyWidthStateBits(l.p);
+  const double most = std::ldexp(60.0, bits);
   throw StateSetTooLarge("period " + std::to_string(l.p) + " shift " + std::to_string(l.a) + ": the states would outgrow " +
                          bytesText(static_cast<double>(limit)) + " after " + std::to_string(states) +
-                         " of them; a state holds " + std::to_string(l.bits) + " cells, so there may be up to 2^" +
-                         std::to_string(l.bits) + " states, some " + bytesText(most) +
+                         " of them; a state holds " + std::to_string(bits) + " cells, so there may be up to 2^" +
+                         std::to_string(bits) + " states, some " + bytesText(most) +
                          " (give more memory, or search a lower period)");
 }
 
@@ -754,7 +755,7 @@ AnyWidthSearch searchOne(const SearchContext& c, int p, int s, Found& found, std
   Graph g = exploreSmallerSide(c, p, s, chosen);
   const Layout& l = *chosen;
   AnyWidthSearch out;
-  out.period = p, out.shift = s, out.stateBits = l.bits, out.fromRight = l.s < 0;
+  out.period = p, out.shift = s, out.stateBits = anyWidthStateBits(p), out.fromRight = l.s < 0;
   std::uint64_t peak = g.peak;
   const Shape shape = shapeOf(g, peak, c, l);
   out.states = std::ssize(g.keys);
@@ -815,11 +816,14 @@ AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptio
     const SearchContext c{rule, options, options.maxMemory ? options.maxMemory : defaultMemory(), threads, options.poll,
                           static_cast<int>(i), static_cast<int>(searches.size()), progressed};
     const auto [p, s] = searches[i];
+    const auto refuse = [&, p = p, s = s](std::string why) {
+      AnyWidthSearch refused;
+      refused.period = p, refused.shift = s, refused.stateBits = anyWidthStateBits(p);
+      refused.refused = std::move(why);
+      out.searches.push_back(std::move(refused));
+    };
     if (refusedPeriod > 0 && p > refusedPeriod) {
-      AnyWidthSearch skipped;
-      skipped.period = p, skipped.shift = s, skipped.stateBits = anyWidthStateBits(p);
-      skipped.refused = "not searched: period " + std::to_string(refusedPeriod) + " did not fit";
-      out.searches.push_back(skipped);
+      refuse("not searched: period " + std::to_string(refusedPeriod) + " did not fit");
       continue;
     }
     Found found;
@@ -827,10 +831,7 @@ AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptio
       out.searches.push_back(searchOne(c, p, s, found, out.families));
     } catch (const StateSetTooLarge& big) {
       // The other shifts of the period may fit; longer periods take more.
-      AnyWidthSearch refused;
-      refused.period = p, refused.shift = s, refused.stateBits = anyWidthStateBits(p);
-      refused.refused = big.what();
-      out.searches.push_back(refused);
+      refuse(big.what());
       refusedPeriod = p;
       continue;
     }

@@ -130,6 +130,15 @@ json entryJson(const EnumeratedSoliton& s) {
           {"twin_cells", s.twinCells.empty() ? json(nullptr) : json(digitLetters(s.twinCells))}};
 }
 
+// An entry of the search of any width: with its narrowest phase and mark.
+json anyWidthEntry(const AnyWidthSoliton& a) {
+  json out = entryJson(a.entry);
+  if (a.entry.code64 == 0) out["code64"] = nullptr;  // wider than 40 cells
+  out["narrowest"] = a.entry.narrowest;
+  out["on_cycle"] = a.onCycle;
+  return out;
+}
+
 }  // namespace
 
 json enumerationJson(const Enumeration& e, const std::string& rule) {
@@ -149,18 +158,6 @@ json enumerationJson(const Enumeration& e, const std::string& rule) {
   out["solitons"] = list;
   return out;
 }
-
-namespace {
-
-json anyWidthEntry(const AnyWidthSoliton& a) {
-  json out = entryJson(a.entry);
-  if (a.entry.code64 == 0) out["code64"] = nullptr;  // wider than 40 cells
-  out["narrowest"] = a.entry.narrowest;
-  out["on_cycle"] = a.onCycle;
-  return out;
-}
-
-}  // namespace
 
 json anyWidthJson(const AnyWidthEnumeration& e, const std::string& rule) {
   json solitons = json::array(), families = json::array(), searches = json::array();
