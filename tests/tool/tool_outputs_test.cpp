@@ -185,8 +185,10 @@ TEST_F(ToolOutputs, AnInterruptedEnumerationLeavesNothing) {
 
 // With standard error in a file, a long job writes a progress line every
 // 10 seconds; --quiet writes none. Both run at once, each stopped after 15.
+// One thread each and 21 cells: some 100 s of work, so no machine finishes
+// it inside the 15 s, and a percent still passes every second or two.
 TEST_F(ToolOutputs, ProgressLinesGoToALogUnlessQuiet) {
-  const std::string job = " enumerate solCA.dat --max-width 19 --max-period 12";
+  const std::string job = " enumerate solCA.dat --max-width 21 --max-period 12 --threads 1";
   const Result r = testing::shell("timeout -s INT 15 " + testing::toolPath() + job + " 2> log.txt & timeout -s INT 15 " +
                                   testing::toolPath() + " --quiet" + job + " 2> quiet.txt; wait");
   const auto log = fileBytes("log.txt"), quiet = fileBytes("quiet.txt");
