@@ -1,5 +1,7 @@
 #include "ondrix/automaton/workers.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -111,6 +113,11 @@ void runOnThreads(unsigned threads, const std::function<void()>& work) {
   }
   static Helpers helpers;
   helpers.run(threads, work);
+}
+
+std::uint64_t physicalMemory() {
+  const long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGE_SIZE);
+  return pages > 0 && size > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size) : 0;
 }
 
 }  // namespace ondrix

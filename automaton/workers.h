@@ -3,6 +3,7 @@
 // stay, waiting a moment for the next job before they sleep.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 namespace ondrix {
@@ -13,5 +14,8 @@ namespace ondrix {
 // work on any thread is thrown again here, once every thread is done (the
 // first one, when several throw).
 void runOnThreads(unsigned threads, const std::function<void()>& work);
+
+// The machine's memory in bytes; 0 when the system does not say.
+std::uint64_t physicalMemory();
 
 }  // namespace ondrix

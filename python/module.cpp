@@ -19,12 +19,11 @@
 #include <filesystem>
 #include <limits>
 
-#include <unistd.h>
-
 #include "ondrix/automaton/automaton.h"
 #include "ondrix/automaton/poll.h"
 #include "ondrix/automaton/random.h"
 #include "ondrix/automaton/reversal.h"
+#include "ondrix/automaton/workers.h"
 #include "ondrix/datafiles/files.h"
 #include "ondrix/datafiles/rowfiles.h"
 #include "ondrix/datafiles/rulefiles.h"
@@ -386,10 +385,8 @@ std::pair<int, int> shardOf(const py::object& shard) {
 
 // Refuses, before the work, an array larger than this machine's memory.
 void requireMemory(std::uint64_t bytes) {
-  const long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGE_SIZE);
-  if (pages <= 0 || size <= 0) return;
-  const auto memory = static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size);
-  if (bytes > memory) {
+  const std::uint64_t memory = physicalMemory();
+  if (memory > 0 && bytes > memory) {
     PyErr_SetString(PyExc_MemoryError, ("a diagram of " + std::to_string(bytes / 1000000) + " MB is more than this machine's " +
                                         std::to_string(memory / 1000000) + " MB of memory: fewer steps, or a slice at a time")
                                            .c_str());
@@ -680,9 +677,8 @@ types 0..11, 12 the background, 13 untagged B, 14 untagged C.)");
          options.shardIndex = index;
          options.shardCount = count;
          const Enumeration e = runLong<Enumeration>(progress, [&](Poll& poll) {
-           EnumerateOptions o = options;
-           o.poll = &poll;
-           return enumerateSolitons(r.table, o);
+           options.poll = &poll;
+           return enumerateSolitons(r.table, options);
          });
          json out = tool::enumerationJson(e, ruleDigits(r.table));
          out["provenance"] = made.record();
@@ -709,9 +705,8 @@ puts the parts together.)");
                               {"threads", options.threads}, {"max_memory_mib", mib}};
          if (options.shift > 0) made.parameters()["shift"] = options.shift;
          const AnyWidthEnumeration e = runLong<AnyWidthEnumeration>(progress, [&](Poll& poll) {
-           AnyWidthOptions o = options;
-           o.poll = &poll;
-           return enumerateAnyWidth(r.table, o);
+           options.poll = &poll;
+           return enumerateAnyWidth(r.table, options);
          });
          json out = tool::anyWidthJson(e, ruleDigits(r.table));
          out["provenance"] = made.record();

@@ -1,7 +1,5 @@
 #include "ondrix/solitons/anywidth.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -70,9 +68,8 @@ std::string bytesText(double b) {
 }
 
 std::uint64_t defaultMemory() {
-  const long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGE_SIZE);
-  if (pages <= 0 || size <= 0) return std::uint64_t{4} << 30;
-  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(size) / 2;
+  const std::uint64_t memory = physicalMemory();
+  return memory > 0 ? memory / 2 : std::uint64_t{4} << 30;
 }
 
 // The successors of one state: the columns that keep every check they
@@ -205,6 +202,7 @@ struct SearchContext {
   std::uint64_t maxMemory;
   unsigned threads;
   Poll* poll;
+  int reach;  // the most cells an edge moves a generation, at least 1
   int searchIndex, searches;
   std::int64_t& progressed;  // thousandths of the searches reported so far
 };
@@ -305,10 +303,10 @@ Graph explore(const SearchContext& c, const Layout& l, const Expander& expand, s
 // a cycle (a strongly connected part with more than one state, or a state
 // that leads to itself), with a number for each such part.
 struct Shape {
-  std::vector<bool> live;
   std::vector<std::uint32_t> part;  // noState outside cycles
   std::vector<std::int64_t> partStates;
-  std::vector<std::uint32_t> toQuiet;  // links from each live state to the quiet state, at the fewest
+  std::vector<std::uint32_t> toQuiet;  // links from each live state to the quiet state, at the fewest; noState when none
+  bool live(std::uint32_t k) const { return toQuiet[k] != noState; }
 };
 
 Shape shapeOf(const Graph& g, std::uint64_t& peak, const SearchContext& c, const Layout& l) {
@@ -337,8 +335,6 @@ Shape shapeOf(const Graph& g, std::uint64_t& peak, const SearchContext& c, const
       if (out.toQuiet[from[e]] == noState) out.toQuiet[from[e]] = out.toQuiet[k] + 1, queue.push_back(from[e]);
     }
   }
-  out.live.assign(n, false);
-  for (std::size_t k = 0; k < n; ++k) out.live[k] = out.toQuiet[k] != noState;
   throwIfCancelled(c.poll);
 
   // Strongly connected parts of the live states other than the quiet one
@@ -349,7 +345,7 @@ Shape shapeOf(const Graph& g, std::uint64_t& peak, const SearchContext& c, const
   std::vector<std::pair<std::uint32_t, std::uint64_t>> calls;
   std::uint32_t counter = 0;
   for (std::uint32_t root = 1; root < n; ++root) {
-    if (!out.live[root] || index[root] != noState) continue;
+    if (!out.live(root) || index[root] != noState) continue;
     calls.emplace_back(root, g.first[root]);
     index[root] = low[root] = counter++;
     stack.push_back(root), onStack[root] = true;
@@ -357,7 +353,7 @@ Shape shapeOf(const Graph& g, std::uint64_t& peak, const SearchContext& c, const
       auto& [k, e] = calls.back();
       if (e < g.first[k + 1]) {
         const std::uint32_t t = g.to[e++];
-        if (t == 0 || !out.live[t]) continue;
+        if (t == 0 || !out.live(t)) continue;
         if (index[t] == noState) {
           index[t] = low[t] = counter++;
           stack.push_back(t), onStack[t] = true;
@@ -434,12 +430,6 @@ struct SpaceTime {
   }
 };
 
-Digits trimmed(const Digits& d) {
-  auto a = std::find_if(d.begin(), d.end(), [](std::uint8_t x) { return x != 0; });
-  auto b = std::find_if(d.rbegin(), d.rend(), [](std::uint8_t x) { return x != 0; }).base();
-  return a < b ? Digits(a, b) : Digits{};
-}
-
 // Rows in the order of their codes (any total order would do for the sets
 // here; this one keeps the compiler's memcmp warnings of vector<> away).
 struct ByCode {
@@ -457,11 +447,9 @@ void list(Found& found, const EnumeratedSoliton& entry, bool onCycle) {
 }
 
 // The solitons of a pattern of solitons apart, each listed: the parts of
-// its narrowest phase that splits.
-void listParts(const SearchContext& c, const Layout& l, const Digits& row, Found& found) {
-  const auto phase = narrowestPhaseApart(c.rule, row, l.p);
-  if (!phase) return;
-  for (const Digits& part : partsApart(c.rule, *phase, l.p)) {
+// `phase`, its narrowest phase that splits.
+void listParts(const SearchContext& c, const Layout& l, const Digits& phase, Found& found) {
+  for (const Digits& part : partsApart(c.rule, phase, l.p)) {
     // Its own path, when it runs through no cycle, lists it unmarked.
     if (const auto entry = describeSoliton(c.rule, part, l.p, l.s, true)) list(found, *entry, true);
   }
@@ -479,9 +467,9 @@ void take(const SearchContext& c, const Layout& l, const std::vector<std::uint8_
   if (isNew) {
     if (const auto entry = describeSoliton(c.rule, row, l.p, l.s, true)) {
       // Solitons apart, as the enumeration tells them: in a narrowest phase.
-      if (narrowestPhaseApart(c.rule, row, l.p)) {
+      if (const auto phase = narrowestPhaseApart(c.rule, row, l.p)) {
         found.apart.insert(entry->cells);
-        listParts(c, l, row, found);
+        listParts(c, l, *phase, found);
       } else {
         at->second = *entry;
       }
@@ -522,7 +510,7 @@ std::int64_t followPaths(const SearchContext& c, const Layout& l, const Graph& g
       columns.pop_back();
       continue;
     }
-    if (!shape.live[t]) continue;
+    if (!shape.live(t)) continue;
     if ((cyclic > 0 || shape.part[t] != noState) && std::ssize(columns) + 1 > deepest) continue;
     columns.push_back(column);
     cyclic += shape.part[t] != noState;
@@ -532,18 +520,16 @@ std::int64_t followPaths(const SearchContext& c, const Layout& l, const Graph& g
 }
 
 // The columns of the links from the quiet state to `target` along a
-// shortest path of live states (within part `part` when it is not noState,
-// starting from `start`), and its states.
-std::vector<std::uint8_t> shortestPath(const Graph& g, const Shape& shape, std::uint32_t start, std::uint32_t target,
-                                       std::uint32_t part) {
+// shortest path of live states.
+std::vector<std::uint8_t> pathFromQuiet(const Graph& g, const Shape& shape, std::uint32_t target) {
   std::unordered_map<std::uint32_t, std::pair<std::uint32_t, std::uint8_t>> parent;
-  std::vector<std::uint32_t> queue{start};
+  std::vector<std::uint32_t> queue{0};
   bool reached = false;
   for (std::size_t head = 0; head < queue.size() && !reached; ++head) {
     const std::uint32_t k = queue[head];
     for (std::uint64_t e = g.first[k]; e < g.first[k + 1]; ++e) {
       const std::uint32_t t = g.to[e];
-      if (t == 0 || !shape.live[t] || (part != noState && shape.part[t] != part) || parent.contains(t)) continue;
+      if (t == 0 || !shape.live(t) || parent.contains(t)) continue;
       parent.emplace(t, std::make_pair(k, g.column[e]));
       if (t == target) {
         reached = true;
@@ -557,7 +543,7 @@ std::vector<std::uint8_t> shortestPath(const Graph& g, const Shape& shape, std::
     const auto [p, column] = parent.at(k);
     out.push_back(column);
     k = p;
-    if (k == start) break;
+    if (k == 0) break;
   }
   std::reverse(out.begin(), out.end());
   return out;
@@ -616,17 +602,18 @@ void peel(const SearchContext& c, SolitonFamily& f) {
   }
 }
 
-// The members of the family that goes in to state v, round `cycle` and out
-// again, as described by `families`; nothing when they are of a shorter
-// period.
+// The family whose members take the way `in`, then `cycle` some times, then
+// `outWay`; nothing when they are of a shorter period. When its members are
+// solitons apart (a train), `apart` gets their narrowest phases that split.
 std::optional<SolitonFamily> familyOf(const SearchContext& c, const Layout& l, const std::vector<std::uint8_t>& in,
                                       const std::vector<std::uint8_t>& cycle, const std::vector<std::uint8_t>& outWay,
-                                      std::vector<Digits>& rows) {
+                                      std::vector<Digits>& apart) {
   const int a = static_cast<int>(in.size()), L = static_cast<int>(cycle.size());
   const int m = std::max(1, (std::abs(l.last()) + L - 1) / L);
   SolitonFamily f;
   f.period = l.p, f.shift = l.a;
-  rows.clear();  // untrimmed generation 0 with m, m + 1 and m + 2 cycles
+  apart.clear();
+  std::vector<Digits> rows;  // untrimmed generation 0 with m, m + 1 and m + 2 cycles
   for (int k = m; k < m + 3; ++k) {
     std::vector<std::uint8_t> columns = in;
     for (int j = 0; j < k; ++j) columns.insert(columns.end(), cycle.begin(), cycle.end());
@@ -635,7 +622,10 @@ std::optional<SolitonFamily> familyOf(const SearchContext& c, const Layout& l, c
     const Digits row = trimmed(rows.back());
     const auto entry = describeSoliton(c.rule, row, l.p, l.s, true);
     if (!entry) return std::nullopt;
-    f.sideBySide = f.sideBySide || narrowestPhaseApart(c.rule, row, l.p).has_value();
+    if (auto phase = narrowestPhaseApart(c.rule, row, l.p)) {
+      f.sideBySide = true;
+      apart.push_back(std::move(*phase));
+    }
     f.members.push_back({*entry, true});
   }
   // Moving right, the cells before column a read the first columns of the
@@ -676,7 +666,7 @@ void families(const SearchContext& c, const Layout& l, const Graph& g, const Sha
     if (shape.part[k] != noState) members[shape.part[k]].push_back(k);
   }
   std::set<Digits, ByCode> claimed;
-  std::vector<Digits> rows;
+  std::vector<Digits> apart;
   for (std::size_t part = 0; part < members.size(); ++part) {
     std::int64_t tried = 0;
     for (const std::uint32_t v : members[part]) {
@@ -698,11 +688,9 @@ void families(const SearchContext& c, const Layout& l, const Graph& g, const Sha
         if (t == v) {
           ++tried, ++cycles;
           cycle.push_back(column);
-          if (!ways) in = shortestPath(g, shape, 0, v, noState), outWay = pathToQuiet(g, shape, v), ways = true;
-          if (auto f = familyOf(c, l, in, cycle, outWay, rows)) {
-            if (f->sideBySide) {
-              for (const Digits& row : rows) listParts(c, l, trimmed(row), found);
-            }
+          if (!ways) in = pathFromQuiet(g, shape, v), outWay = pathToQuiet(g, shape, v), ways = true;
+          if (auto f = familyOf(c, l, in, cycle, outWay, apart)) {
+            for (const Digits& phase : apart) listParts(c, l, phase, found);
             // Another phase of the same family gives the same members.
             const bool known = std::all_of(f->members.begin(), f->members.end(),
                                            [&](const AnyWidthSoliton& s) { return claimed.contains(s.entry.cells); });
@@ -759,13 +747,12 @@ AnyWidthSearch searchOne(const SearchContext& c, int p, int s, Found& found, std
   std::uint64_t peak = g.peak;
   const Shape shape = shapeOf(g, peak, c, l);
   out.states = std::ssize(g.keys);
-  out.liveStates = std::count(shape.live.begin(), shape.live.end(), true);
+  out.liveStates = std::count_if(shape.toQuiet.begin(), shape.toQuiet.end(), [](std::uint32_t d) { return d != noState; });
   std::vector<Key>().swap(g.keys);
-  const int reach = std::max(1, edgeReach(c.rule));
   // A soliton whose narrowest phase has w cells spans at most w + 2 reach
   // (p - 1) columns in the moving frame, its phases moved by up to its
   // shift, then the eight quiet columns that end its path.
-  const int deepest = c.options.listWidth + 2 * reach * (l.p - 1) + l.a + 8;
+  const int deepest = c.options.listWidth + 2 * c.reach * (l.p - 1) + l.a + 8;
   families(c, l, g, shape, found, familiesOut, out.cycles);
   out.paths = followPaths(c, l, g, shape, deepest, found);
   out.bytes = peak;
@@ -814,7 +801,7 @@ AnyWidthEnumeration enumerateAnyWidth(const RuleTable& rule, const AnyWidthOptio
   int refusedPeriod = 0;
   for (std::size_t i = 0; i < searches.size(); ++i) {
     const SearchContext c{rule, options, options.maxMemory ? options.maxMemory : defaultMemory(), threads, options.poll,
-                          static_cast<int>(i), static_cast<int>(searches.size()), progressed};
+                          std::max(1, reach), static_cast<int>(i), static_cast<int>(searches.size()), progressed};
     const auto [p, s] = searches[i];
     const auto refuse = [&, p = p, s = s](std::string why) {
       AnyWidthSearch refused;

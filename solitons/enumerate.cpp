@@ -120,16 +120,11 @@ Digits letterDigits(std::string_view letters) {
   return out;
 }
 
-namespace {
-
-// The row without the A cells at its ends.
 Digits trimmed(const Digits& row) {
   const auto first = std::find_if(row.begin(), row.end(), [](std::uint8_t d) { return d != 0; });
   const auto last = std::find_if(row.rbegin(), row.rend(), [](std::uint8_t d) { return d != 0; }).base();
   return first < last ? Digits(first, last) : Digits{};
 }
-
-}  // namespace
 
 std::optional<EnumeratedSoliton> identifySoliton(const RuleTable& rule, const Digits& given, int maxPeriod) {
   if (rule[0] != 0) throw std::invalid_argument("the rule's entry 0 is not 0: the background of A cells does not stay A");

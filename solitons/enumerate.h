@@ -211,6 +211,9 @@ std::vector<Digits> partsApart(const RuleTable& rule, const Digits& row, int per
 std::optional<EnumeratedSoliton> describeSoliton(const RuleTable& rule, const Digits& row, int period, int shift,
                                                 bool anyWidth = false);
 
+// The row without the A cells at its ends.
+Digits trimmed(const Digits& row);
+
 // Whether row a's code is below row b's, for rows of any width with live
 // cells at both ends: the wider row has the larger code, and of two as
 // wide the last cell where they differ decides.

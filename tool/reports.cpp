@@ -276,13 +276,12 @@ json collisionJson(int a, int b, const Collision& c) {
 
 namespace {
 
+// An entry as a collision report names it: without its speed and twin.
 json solitonJson(const EnumeratedSoliton& s) {
-  return {{"code", s.code > 0 ? json(s.code) : json(nullptr)},
-          {"code64", s.code64},
-          {"period", s.period},
-          {"shift", s.shift},
-          {"width", s.width},
-          {"cells", digitLetters(s.cells)}};
+  json out = entryJson(s);
+  out.erase("speed");
+  out.erase("twin_cells");
+  return out;
 }
 
 }  // namespace
